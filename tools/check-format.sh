@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Fails when a C++ file differs from what clang-format makes of it.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+files=$(git ls-files '*.cpp' '*.h')
+[ -z "$files" ] && exit 0
+# shellcheck disable=SC2086
+clang-format --dry-run -Werror $files
+echo "formatting ok"
