@@ -1,0 +1,41 @@
+// The program's folder and whole-file reads and writes.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace velmora::design {
+
+// A file operation that failed; the message names the file and the system's reason.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Folder of the running executable (from /proc/self/exe), without a trailing "/".
+std::string ProgramFolder();
+
+// folder + "/" + name.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The whole file as bytes; throws FileError. Files over `max_bytes` are refused.
+std::string ReadWholeFile(const std::string& path, std::size_t max_bytes = std::string::npos);
+
+// Reads the whole file, creating it empty first if it does not exist; throws FileError.
+std::string ReadOrCreateFile(const std::string& path);
+
+// Replaces `path` with `bytes` atomically: a temporary file in the same
+// folder is written, flushed and renamed over it, so a failure leaves the
+// old file whole. Throws FileError.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The fixed files of the program's folder (UTF-8 names).
+inline constexpr const char* kInputDataFileName = "输入文件.dat";
+inline constexpr const char* kReportFileName = "SCdat.dat";
+inline constexpr const char* kGuideFileName = "操作.dat";
+inline constexpr const char* kReferenceFileName = "参考资料.dat";
+inline constexpr const char* kHelpFileName = "帮助.dat";
+inline constexpr const char* kDesignFolderName = "SJSRCK";
+
+}  // namespace velmora::design
