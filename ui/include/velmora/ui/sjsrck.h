@@ -1,0 +1,54 @@
+// The input window: the 60 boxes of a design, the operating guide and the
+// reference data, and the commands of its menu.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "velmora/design/design_input.h"
+#include "velmora/report/reports.h"
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui {
+
+// The electromagnetic calculation of the design in the input data file of a folder.
+using Calculation = std::function<report::RunOutcome(const std::string& folder)>;
+
+class SJSRCK {
+ public:
+  explicit SJSRCK(Toolkit& toolkit, Calculation run = report::RunElectromagneticCalculation);
+
+  // Shows the input window; a window that was not open is loaded.
+  void Show();
+  // Empty boxes, and the guide and reference panels read from their files.
+  void Load();
+
+  // Empties all 60 boxes.
+  void SJSRCLEAR();
+  // Writes the 60 boxes to the input data file; throws design::InputFileError.
+  void SAVECKSRDAT();
+
+  void SJSRCREAT();     // 新建
+  void SJSROPEN();      // 打开
+  void SJSRSAVE();      // 保存
+  void SJSREXIT();      // 退出
+  void SJSRCACULATE();  // 电磁计算
+  void JISUAN();        // 计算结果
+  void HELP();          // 帮助
+
+ private:
+  std::array<std::string, design::kFieldCount> BoxTexts();
+  // Puts each text into the box of its index; boxes past the last text keep theirs.
+  void SetBoxes(std::span<const std::string> texts);
+  // Reads the fields of an input file into the boxes. A file that ends early
+  // fills the boxes it reaches, then its error goes on to the caller.
+  void ReadIntoBoxes(const std::string& path);
+  bool AllBoxesFilled();
+
+  Toolkit& toolkit_;
+  Calculation run_;
+};
+
+}  // namespace velmora::ui

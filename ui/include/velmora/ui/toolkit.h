@@ -1,0 +1,75 @@
+// What the windows need of the windowing toolkit. The window logic talks only
+// to this interface, so the commands run the same with the real windows and
+// with a fake toolkit that has no screen.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::ui {
+
+// The program's three windows.
+enum class Window {
+  SJSRCK,    // input window: 60 boxes, two side panels, the main menu
+  SJSHUCHU,  // results window: the report text
+  HHELP,     // help window: the help text
+};
+
+// The multi-line text panels of the windows.
+enum class Panel {
+  SJSRCK_Text1,    // operating guide beside the input boxes
+  SJSRCK_Text3,    // reference data below the guide
+  SJSHUCHU_Text1,  // the report
+  HHELP_Text1,     // the help text
+};
+
+// One entry of a file dialog's type list: the visible name and its pattern.
+struct FileFilter {
+  std::string name;     // "文本文件[*.txt]"
+  std::string pattern;  // "*.txt"
+
+  bool operator==(const FileFilter&) const = default;
+};
+
+enum class DialogMode { Open, Save };
+
+// A modal open or save dialog, as the standard file dialog takes it.
+struct FileDialogRequest {
+  DialogMode mode = DialogMode::Open;
+  std::string title;
+  std::string file_name;  // initial file name, may be empty
+  std::string folder;     // initial folder
+  std::vector<FileFilter> filters;
+  std::string default_extension;  // without the dot, may be empty
+};
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+
+  // Folder of the running program; every fixed file lives there.
+  virtual std::string ProgramFolder() = 0;
+
+  // Text of input box `index` (0 to 59) of the input window, UTF-8. With the
+  // input window closed a box reads as empty and setting it does nothing.
+  virtual std::string BoxText(int index) = 0;
+  virtual void SetBoxText(int index, const std::string& text) = 0;
+
+  // Replaces the whole text of a panel (UTF-8); nothing when its window is closed.
+  virtual void SetPanelText(Panel panel, const std::string& text) = 0;
+
+  // Shows the dialog and waits; the chosen path, or nothing when cancelled.
+  virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+
+  // A modal message box with one OK button; returns when it is dismissed.
+  virtual void ShowMessage(const std::string& text) = 0;
+
+  virtual bool IsWindowOpen(Window window) = 0;
+  // Shows the window not modally and brings it to the front; a window that is
+  // not open is created first, with empty controls.
+  virtual void ShowWindow(Window window) = 0;
+  virtual void CloseWindow(Window window) = 0;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,66 @@
+// Pieces that the three windows share: messages, file dialogs, panel files
+// and the show-once rule of the windows.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui {
+
+// The only two messages of the windows.
+inline constexpr const char* kInvalidOperation = "无效的操作";
+inline constexpr const char* kIncompleteInput = "尚未输入数据或输入数据不完整，请继续输入数据！";
+
+// Type list of the design-file dialogs, in the "name|pattern|name|pattern" form.
+inline constexpr const char* kDesignFilter =
+    "所有文件[*.*]|*.*|文本文件[*.txt]|*.txt|数据文件[*.dat]|*.dat";
+
+// One of the program's file dialogs; each starts in the design folder.
+struct FileDialogKind {
+  DialogMode mode;
+  const char* title;
+  const char* file_name;
+  const char* filter;
+  const char* default_extension;
+};
+
+inline constexpr FileDialogKind kOpenDesignDialog{DialogMode::Open, "打开文件", "", kDesignFilter,
+                                                  ""};
+inline constexpr FileDialogKind kSaveDesignDialog{DialogMode::Save, "保存文件", "未命名.txt",
+                                                  kDesignFilter, "txt"};
+inline constexpr FileDialogKind kSaveReportDialog{DialogMode::Save, "另存文件", "未命名.OUT",
+                                                  "*.OUT", "OUT"};
+
+// Splits "name|pattern|name|pattern"; a last entry without its pair is both
+// name and pattern ("*.OUT").
+std::vector<FileFilter> ParseFilterList(std::string_view list);
+
+// `path` with "." + `extension` added when its file name has no extension.
+std::string AddDefaultExtension(const std::string& path, std::string_view extension);
+
+// The folder of design files, "SJSRCK" in the program's folder, created when
+// missing (a folder that cannot be made is only a poorer starting place).
+std::string DesignFolder(Toolkit& toolkit);
+
+// Shows the dialog `kind`; the chosen path with the default extension added,
+// or nothing when cancelled.
+std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind);
+
+// Puts the whole text of `file_name` in the program's folder (GBK) into
+// `panel`, creating the file empty when it does not exist. A file that cannot
+// be read leaves the panel empty and says why in a message.
+void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
+
+// Shows `window`. A window that was not open is created and then loaded by
+// `load`; an open one only comes to the front and keeps what it shows.
+void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void()>& load);
+
+// Runs one step of a file command; false when it threw.
+bool Succeeds(const std::function<void()>& step);
+
+}  // namespace velmora::ui

@@ -1,0 +1,34 @@
+// The input window on screen: 60 boxes under their captions, two side
+// panels and the menu. Every command is the window logic's.
+#pragma once
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <array>
+
+#include "velmora/design/design_input.h"
+#include "velmora/ui/sjsrck.h"
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui::qt {
+
+class InputWindow : public QMainWindow {
+ public:
+  explicit InputWindow(Toolkit& toolkit);
+
+  QLineEdit* Text2(int index) { return Text2_[index]; }
+  QPlainTextEdit* Text1() { return Text1_; }
+  QPlainTextEdit* Text3() { return Text3_; }
+
+ private:
+  void AddBoxes(QWidget* client);
+  void AddMenus();
+
+  SJSRCK logic_;
+  std::array<QLineEdit*, design::kFieldCount> Text2_{};
+  QPlainTextEdit* Text1_ = nullptr;
+  QPlainTextEdit* Text3_ = nullptr;
+};
+
+}  // namespace velmora::ui::qt

@@ -1,0 +1,44 @@
+// The toolkit of the real windows, on Qt Widgets.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui::qt {
+
+class InputWindow;
+
+class QtToolkit : public Toolkit {
+ public:
+  explicit QtToolkit(std::string program_folder);
+  ~QtToolkit() override;
+  QtToolkit(const QtToolkit&) = delete;
+  QtToolkit& operator=(const QtToolkit&) = delete;
+
+  std::string ProgramFolder() override;
+  std::string BoxText(int index) override;
+  void SetBoxText(int index, const std::string& text) override;
+  void SetPanelText(Panel panel, const std::string& text) override;
+  std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
+  void ShowMessage(const std::string& text) override;
+  bool IsWindowOpen(Window window) override;
+  void ShowWindow(Window window) override;
+  void CloseWindow(Window window) override;
+
+  // The window, or null when it is not open.
+  QMainWindow* window(Window window);
+
+ private:
+  QMainWindow* CreateWindow(Window window);
+  InputWindow* input();
+
+  std::string program_folder_;
+  std::array<QPointer<QMainWindow>, 3> windows_;
+};
+
+}  // namespace velmora::ui::qt

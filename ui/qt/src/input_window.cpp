@@ -1,0 +1,96 @@
+#include "velmora/ui/qt/input_window.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "window_layout.h"
+
+namespace velmora::ui::qt {
+
+namespace {
+
+using design::kFieldCount;
+using design::kFieldInfo;
+
+// The box grid: column lefts, row tops and how many boxes each row holds;
+// boxes fill the rows in index order, left to right.
+constexpr int kColumnLeft[] = {1920, 4440, 6960, 9480};
+struct Row {
+  int top;
+  int boxes;
+};
+constexpr Row kRows[] = {{120, 1},  {720, 4},  {1200, 4}, {1680, 2}, {2280, 4}, {2760, 4},
+                         {3240, 4}, {3720, 4}, {4200, 4}, {4680, 4}, {5160, 2}, {5760, 4},
+                         {6240, 4}, {6720, 4}, {7200, 4}, {7680, 4}, {8160, 3}};
+constexpr int kBoxWidth = 1000;
+constexpr int kModelBoxWidth = 9015;  // box 0, the motor model
+constexpr int kBoxHeight = 400;
+// Captions end just left of their box.
+constexpr int kCaptionWidth = 1420;
+constexpr int kCaptionGap = 60;
+
+constexpr int kClientWidth = 14895;
+constexpr int kClientHeight = 8760;
+
+// Separators: under the model, under the steel grade, under the end ring;
+// and one between the grid and the panels.
+constexpr int kLineLeft = 120;
+constexpr int kLineRight = 10440;
+constexpr int kLineTops[] = {600, 2160, 5640};
+constexpr int kDividerLeft = 10560;
+constexpr int kDividerBottom = 8640;
+constexpr int kLinePixels = 3;
+
+constexpr Command<SJSRCK> kDataMenu[] = {{"SJSRCREAT", "新建", &SJSRCK::SJSRCREAT},
+                                         {"SJSROPEN", "打开", &SJSRCK::SJSROPEN},
+                                         {"SJSRSAVE", "保存", &SJSRCK::SJSRSAVE},
+                                         {"SJSREXIT", "退出", &SJSRCK::SJSREXIT}};
+constexpr Command<SJSRCK> kTopLevel[] = {{"SJSRCACULATE", "电磁计算", &SJSRCK::SJSRCACULATE},
+                                         {"JISUAN", "计算结果", &SJSRCK::JISUAN},
+                                         {"HELP", "帮助", &SJSRCK::HELP}};
+
+}  // namespace
+
+InputWindow::InputWindow(Toolkit& toolkit) : logic_(toolkit) {
+  QWidget* client = SetUpWindow(this, "实验室---Velmora  ", kClientWidth, kClientHeight);
+  AddBoxes(client);
+  for (int top : kLineTops) {
+    AddLine(client, QRect(Px(kLineLeft), Px(top) - 1, Px(kLineRight - kLineLeft), kLinePixels));
+  }
+  AddLine(client, QRect(Px(kDividerLeft) - 1, 0, kLinePixels, Px(kDividerBottom)));
+  Text1_ = AddTextPanel(client, "Text1", TwipRect(10680, 0, 4095, 2415));
+  Text3_ = AddTextPanel(client, "Text3", TwipRect(10680, 2520, 4095, 2295));
+  AddMenus();
+}
+
+void InputWindow::AddBoxes(QWidget* client) {
+  int index = 0;
+  for (const Row& row : kRows) {
+    for (int column = 0; column < row.boxes; ++column, ++index) {
+      const int left = kColumnLeft[column];
+      auto* caption = new QLabel(QString::fromUtf8(kFieldInfo[index].caption), client);
+      caption->setObjectName(QString("Label1_%1").arg(index));
+      caption->setGeometry(
+          TwipRect(left - kCaptionGap - kCaptionWidth, row.top, kCaptionWidth, kBoxHeight));
+      caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+      auto* box = new QLineEdit(client);
+      box->setObjectName(QString("Text2_%1").arg(index));
+      box->setGeometry(
+          TwipRect(left, row.top, index == 0 ? kModelBoxWidth : kBoxWidth, kBoxHeight));
+      caption->setBuddy(box);
+      Text2_[index] = box;
+    }
+  }
+  static_assert(kFieldCount == 60);
+}
+
+void InputWindow::AddMenus() {
+  QMenu* data_menu = menuBar()->addMenu(QString::fromUtf8("数据输入"));
+  data_menu->setObjectName("SJSR");
+  for (const auto& command : kDataMenu) AddCommand(data_menu, logic_, command);
+  for (const auto& command : kTopLevel) AddCommand(menuBar(), logic_, command);
+}
+
+}  // namespace velmora::ui::qt

@@ -1,0 +1,133 @@
+#include "velmora/ui/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <utility>
+
+#include "velmora/ui/qt/help_window.h"
+#include "velmora/ui/qt/input_window.h"
+#include "velmora/ui/qt/results_window.h"
+#include "window_layout.h"
+
+namespace velmora::ui::qt {
+
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToUtf8(const QString& text) { return text.toStdString(); }
+
+// Where each panel lives: its window and the name of its text box there.
+struct PanelPlace {
+  Panel panel;
+  Window window;
+  const char* control;
+};
+constexpr PanelPlace kPanelPlaces[] = {
+    {Panel::SJSRCK_Text1, Window::SJSRCK, "Text1"},
+    {Panel::SJSRCK_Text3, Window::SJSRCK, "Text3"},
+    {Panel::SJSHUCHU_Text1, Window::SJSHUCHU, "Text1"},
+    {Panel::HHELP_Text1, Window::HHELP, "Text1"},
+};
+
+// "文本文件[*.txt]" with "*.txt" becomes "文本文件[*.txt] (*.txt)"; the dialog
+// hides the part in brackets, so the visible name stays as given.
+QStringList NameFilters(const std::vector<FileFilter>& filters) {
+  QStringList names;
+  for (const FileFilter& filter : filters) {
+    names << FromUtf8(filter.name) + " (" + FromUtf8(filter.pattern) + ")";
+  }
+  return names;
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit(std::string program_folder) : program_folder_(std::move(program_folder)) {}
+
+QtToolkit::~QtToolkit() {
+  for (QPointer<QMainWindow>& window : windows_) delete window.data();
+}
+
+std::string QtToolkit::ProgramFolder() { return program_folder_; }
+
+std::string QtToolkit::BoxText(int index) {
+  InputWindow* window = input();
+  return window ? ToUtf8(window->Text2(index)->text()) : std::string();
+}
+
+void QtToolkit::SetBoxText(int index, const std::string& text) {
+  if (InputWindow* window = input()) window->Text2(index)->setText(FromUtf8(text));
+}
+
+void QtToolkit::SetPanelText(Panel panel, const std::string& text) {
+  for (const PanelPlace& place : kPanelPlaces) {
+    if (place.panel != panel || !window(place.window)) continue;
+    auto* box = window(place.window)->findChild<QPlainTextEdit*>(place.control);
+    if (box) box->setPlainText(PanelText(text));
+  }
+}
+
+std::optional<std::string> QtToolkit::ChooseFile(const FileDialogRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), FromUtf8(request.title),
+                     FromUtf8(request.folder));
+  const bool save = request.mode == DialogMode::Save;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The file chosen is replaced without asking, as the save commands say.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setNameFilters(NameFilters(request.filters));
+  dialog.setDefaultSuffix(FromUtf8(request.default_extension));
+  if (!request.file_name.empty()) dialog.selectFile(FromUtf8(request.file_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToUtf8(dialog.selectedFiles().first());
+}
+
+void QtToolkit::ShowMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), FromUtf8(text),
+                  QMessageBox::Ok, QApplication::activeWindow());
+  box.exec();
+}
+
+bool QtToolkit::IsWindowOpen(Window which) { return window(which) != nullptr; }
+
+void QtToolkit::ShowWindow(Window which) {
+  QMainWindow* shown = window(which);
+  if (!shown) {
+    shown = CreateWindow(which);
+    windows_[static_cast<int>(which)] = shown;
+  }
+  shown->show();
+  shown->raise();
+  shown->activateWindow();
+}
+
+void QtToolkit::CloseWindow(Window which) {
+  if (QMainWindow* open = window(which)) open->close();
+}
+
+QMainWindow* QtToolkit::window(Window which) {
+  QMainWindow* open = windows_[static_cast<int>(which)].data();
+  // A closed window is deleted later; until then it no longer counts as open.
+  return open && open->isVisible() ? open : nullptr;
+}
+
+QMainWindow* QtToolkit::CreateWindow(Window which) {
+  switch (which) {
+    case Window::SJSRCK:
+      return new InputWindow(*this);
+    case Window::SJSHUCHU:
+      return new ResultsWindow(*this);
+    case Window::HHELP:
+      return new HelpWindow();
+  }
+  return nullptr;
+}
+
+InputWindow* QtToolkit::input() { return static_cast<InputWindow*>(window(Window::SJSRCK)); }
+
+}  // namespace velmora::ui::qt

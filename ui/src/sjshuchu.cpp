@@ -1,0 +1,39 @@
+#include "velmora/ui/sjshuchu.h"
+
+#include <optional>
+#include <string>
+
+#include "velmora/design/files.h"
+#include "velmora/ui/sjsrck.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+SJSHUCHU::SJSHUCHU(Toolkit& toolkit) : toolkit_(toolkit) {}
+
+void SJSHUCHU::Show() {
+  ShowWindowLoaded(toolkit_, Window::SJSHUCHU, [this] { Load(); });
+}
+
+void SJSHUCHU::Load() { ShowFileInPanel(toolkit_, Panel::SJSHUCHU_Text1, design::kReportFileName); }
+
+// The copy is taken from the report file, byte for byte, not from the text
+// shown, which may be older than the file.
+void SJSHUCHU::CUNPAN() {
+  const std::optional<std::string> path = ChooseFile(toolkit_, kSaveReportDialog);
+  const std::string report = design::JoinPath(toolkit_.ProgramFolder(), design::kReportFileName);
+  if (path &&
+      Succeeds([&] { design::WriteFileAtomically(*path, design::ReadWholeFile(report)); })) {
+    return;
+  }
+  toolkit_.ShowMessage(kInvalidOperation);
+}
+
+// The input window comes up before this one goes, so the program never
+// passes through a moment with no window open.
+void SJSHUCHU::FANHUI() {
+  SJSRCK(toolkit_).Show();
+  toolkit_.CloseWindow(Window::SJSHUCHU);
+}
+
+}  // namespace velmora::ui

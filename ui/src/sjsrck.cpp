@@ -1,0 +1,110 @@
+#include "velmora/ui/sjsrck.h"
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "velmora/design/files.h"
+#include "velmora/design/input_file.h"
+#include "velmora/ui/hhelp.h"
+#include "velmora/ui/sjshuchu.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+using design::kFieldCount;
+
+SJSRCK::SJSRCK(Toolkit& toolkit, Calculation run) : toolkit_(toolkit), run_(std::move(run)) {}
+
+void SJSRCK::Show() {
+  ShowWindowLoaded(toolkit_, Window::SJSRCK, [this] { Load(); });
+}
+
+void SJSRCK::Load() {
+  SJSRCLEAR();
+  ShowFileInPanel(toolkit_, Panel::SJSRCK_Text1, design::kGuideFileName);
+  ShowFileInPanel(toolkit_, Panel::SJSRCK_Text3, design::kReferenceFileName);
+}
+
+void SJSRCK::SJSRCLEAR() {
+  for (int i = 0; i < kFieldCount; ++i) toolkit_.SetBoxText(i, "");
+}
+
+void SJSRCK::SAVECKSRDAT() {
+  design::WriteInputFile(design::JoinPath(toolkit_.ProgramFolder(), design::kInputDataFileName),
+                         BoxTexts());
+}
+
+void SJSRCK::SJSRCREAT() { SJSRCLEAR(); }
+
+void SJSRCK::SJSROPEN() {
+  const std::optional<std::string> path = ChooseFile(toolkit_, kOpenDesignDialog);
+  if (path && Succeeds([&] { ReadIntoBoxes(*path); })) return;
+  toolkit_.ShowMessage(kInvalidOperation);
+}
+
+void SJSRCK::SJSRSAVE() {
+  const std::optional<std::string> path = ChooseFile(toolkit_, kSaveDesignDialog);
+  if (path && Succeeds([&] { design::WriteInputFile(*path, BoxTexts()); })) return;
+  toolkit_.ShowMessage(kInvalidOperation);
+}
+
+void SJSRCK::SJSREXIT() { toolkit_.CloseWindow(Window::SJSRCK); }
+
+// The boxes go to the input data file and come back from it, so each box
+// shows what the calculation will read: leading blanks dropped, a text with
+// a comma split over two boxes.
+void SJSRCK::SJSRCACULATE() {
+  try {
+    SAVECKSRDAT();
+    ReadIntoBoxes(design::JoinPath(toolkit_.ProgramFolder(), design::kInputDataFileName));
+  } catch (const std::exception& error) {
+    toolkit_.ShowMessage(error.what());
+    return;
+  }
+  if (!AllBoxesFilled()) {
+    toolkit_.ShowMessage(kIncompleteInput);
+    return;
+  }
+  report::RunOutcome outcome;
+  try {
+    outcome = run_(toolkit_.ProgramFolder());
+  } catch (const std::exception& error) {
+    outcome.message = error.what();
+  }
+  if (!outcome.ok) toolkit_.ShowMessage(outcome.message);
+}
+
+void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }
+
+void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
+
+std::array<std::string, kFieldCount> SJSRCK::BoxTexts() {
+  std::array<std::string, kFieldCount> texts;
+  for (int i = 0; i < kFieldCount; ++i) texts[i] = toolkit_.BoxText(i);
+  return texts;
+}
+
+void SJSRCK::SetBoxes(std::span<const std::string> texts) {
+  for (std::size_t i = 0; i < texts.size() && i < kFieldCount; ++i) {
+    toolkit_.SetBoxText(static_cast<int>(i), texts[i]);
+  }
+}
+
+void SJSRCK::ReadIntoBoxes(const std::string& path) {
+  try {
+    SetBoxes(design::ReadInputFile(path));
+  } catch (const design::InputFileError& error) {
+    SetBoxes(error.fields());
+    throw;
+  }
+}
+
+bool SJSRCK::AllBoxesFilled() {
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (toolkit_.BoxText(i).empty()) return false;
+  }
+  return true;
+}
+
+}  // namespace velmora::ui

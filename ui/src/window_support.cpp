@@ -1,0 +1,82 @@
+#include "velmora/ui/window_support.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "velmora/design/files.h"
+#include "velmora/design/text_codec.h"
+
+namespace velmora::ui {
+
+std::vector<FileFilter> ParseFilterList(std::string_view list) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t bar = list.find('|'); bar != std::string_view::npos;
+       start = bar + 1, bar = list.find('|', start)) {
+    parts.emplace_back(list.substr(start, bar - start));
+  }
+  parts.emplace_back(list.substr(start));
+
+  std::vector<FileFilter> filters;
+  for (std::size_t i = 0; i < parts.size(); i += 2) {
+    const std::string& pattern = i + 1 < parts.size() ? parts[i + 1] : parts[i];
+    filters.push_back({parts[i], pattern});
+  }
+  return filters;
+}
+
+std::string AddDefaultExtension(const std::string& path, std::string_view extension) {
+  const std::size_t name_start = path.find_last_of('/') + 1;  // npos + 1 is 0
+  if (extension.empty() || path.find('.', name_start) != std::string::npos) return path;
+  return path + "." + std::string(extension);
+}
+
+std::string DesignFolder(Toolkit& toolkit) {
+  const std::string folder = design::JoinPath(toolkit.ProgramFolder(), design::kDesignFolderName);
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return folder;
+}
+
+std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind) {
+  FileDialogRequest request;
+  request.mode = kind.mode;
+  request.title = kind.title;
+  request.file_name = kind.file_name;
+  request.folder = DesignFolder(toolkit);
+  request.filters = ParseFilterList(kind.filter);
+  request.default_extension = kind.default_extension;
+
+  std::optional<std::string> path = toolkit.ChooseFile(request);
+  if (!path || path->empty()) return std::nullopt;
+  return AddDefaultExtension(*path, kind.default_extension);
+}
+
+void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name) {
+  const std::string path = design::JoinPath(toolkit.ProgramFolder(), file_name);
+  std::string text;
+  try {
+    text = design::GbkToUtf8(design::ReadOrCreateFile(path));
+  } catch (const std::exception& error) {
+    toolkit.ShowMessage(error.what());
+  }
+  toolkit.SetPanelText(panel, text);
+}
+
+void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void()>& load) {
+  const bool was_open = toolkit.IsWindowOpen(window);
+  toolkit.ShowWindow(window);
+  if (!was_open) load();
+}
+
+bool Succeeds(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace velmora::ui
