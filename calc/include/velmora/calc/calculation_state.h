@@ -109,8 +109,12 @@ struct QuantityView {
   bool single = false;  // single precision
 };
 
-// Names of all computed quantities, in the order of the list above.
-std::span<const std::string_view> QuantityNames();
+// Every computed quantity by name, in the order of the lists above.
+struct QuantityEntry {
+  std::string_view name;
+  QuantityView (*get)(const CalculationState&);
+};
+std::span<const QuantityEntry> QuantityTable();
 
 // The quantity called `name` ("SIN ALFA" and "SIN_ALFA" both work), if there is one.
 std::optional<QuantityView> FindQuantity(const CalculationState& state, std::string_view name);

@@ -1,0 +1,111 @@
+#include "velmora/calc/calculation.h"
+
+#include <cfenv>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "procedure.h"
+
+namespace velmora::calc {
+
+namespace {
+
+// A value in a message: shortest text that reads back as the same double.
+std::string Text(double value) {
+  char buffer[32];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::string(buffer, end);
+}
+
+std::string InputName(int index) {
+  const auto& info = design::kFieldInfo[index];
+  return std::string("“") + info.caption + "”（" + info.name + "）";
+}
+
+void RefuseSelector(Procedure& r, int index, double value, const char* allowed) {
+  r.Stop(CalculationFault::Kind::Selector,
+         "输入数据" + InputName(index) + allowed + "，现为" + Text(value));
+}
+
+bool IsWhole(double x) { return std::floor(x) == x; }
+
+void RunAll(Procedure& r) {
+  CheckSelectors(r);
+  RatedDataAndWinding(r);
+  MagneticGeometry(r);
+  EndWindingGeometry(r);
+  FullLoadPerformance(r);
+  StartingPerformance(r);
+  // The report step reads the layout selector as a number.
+  r.Item("报告", "选择输出方案SHFA");
+  static_cast<void>(static_cast<double>(r.s.in.SHFA));
+  r.Check();
+}
+
+}  // namespace
+
+void CheckSelectors(Procedure& r) {
+  const Inputs& in = r.s.in;
+  r.Item("0", "选择项检查");
+  double CZN = in.CZN, ZC = in.ZC, P = in.P;
+  if (CZN != 1 && CZN != 2) RefuseSelector(r, design::field::CZN, CZN, "应为1（单层）或2（双层）");
+  if (ZC != 1 && ZC != 2 && ZC != 3 && ZC != 4)
+    RefuseSelector(r, design::field::ZC, ZC, "应为1、2、3或4");
+  if (!(P >= 2) || !IsWhole(P) || !IsWhole(P / 2))
+    RefuseSelector(r, design::field::P, P, "应为不小于2的偶数");
+  if (CZN == 1 && P != 2 && P != 4 && P != 6 && P != 8)
+    RefuseSelector(r, design::field::P, P, "在单层绕组（CZN=1）时应为2、4、6或8");
+}
+
+void Procedure::Stop(CalculationFault::Kind kind, const std::string& what) const {
+  CalculationFault fault;
+  fault.kind = kind;
+  fault.item = item_;
+  fault.title = title_;
+  if (kind == CalculationFault::Kind::Selector)
+    fault.message = "计算中断：" + what;
+  else
+    fault.message = std::string("计算中断：第") + item_ + "项 " + title_ + " " + what;
+  throw RunStopped{fault};
+}
+
+void Procedure::StopForFlags(int raised) const {
+  if (raised & FE_DIVBYZERO) Stop(CalculationFault::Kind::DivideByZero, "除数为零");
+  if (raised & FE_OVERFLOW) Stop(CalculationFault::Kind::Overflow, "数值溢出");
+  Stop(CalculationFault::Kind::Invalid, "无效运算（负数开方、非正数取对数或无意义的结果）");
+}
+
+void Procedure::StopTypeMismatch(int index) const {
+  Stop(CalculationFault::Kind::TypeMismatch, "类型不匹配：输入数据" + InputName(index) + "不是数字");
+}
+
+void Procedure::StopNoConvergence(const char* name, double estimate, double value) const {
+  Stop(CalculationFault::Kind::NoConvergence, std::string("迭代") + Text(kPassLimit) +
+                                                  "次仍未收敛（" + name + "=" + Text(estimate) +
+                                                  "，计算值=" + Text(value) + "）");
+}
+
+bool Calculate(const design::DesignInput& input, CalculationState& state,
+               CalculationFault& fault) {
+  for (bool fine : {false, true}) {
+    state = CalculationState{};
+    state.in = ToInputs(input);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    Procedure r(state, fine);
+    try {
+      try {
+        RunAll(r);
+        return true;
+      } catch (const TypeMismatch& mismatch) {
+        r.StopTypeMismatch(mismatch.index);
+      }
+    } catch (const RunStopped& stopped) {
+      fault = stopped.fault;
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+  return false;
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,43 @@
+#include "velmora/calc/calculation_state.h"
+
+#include <array>
+
+#include "procedure.h"
+
+namespace velmora::calc {
+
+void InputNumber::ThrowTypeMismatch(int index) { throw TypeMismatch{index}; }
+
+namespace {
+
+QuantityView View(const Quantity& q) { return {q.value, q.set, false}; }
+QuantityView View(const SingleQuantity& q) { return {q.value, q.set, true}; }
+
+#define VELMORA_ENTRY(member) \
+  QuantityEntry{#member, [](const CalculationState& s) { return View(s.member); }},
+const std::array kQuantityTable = {VELMORA_QUANTITIES(VELMORA_ENTRY, VELMORA_ENTRY)};
+#undef VELMORA_ENTRY
+
+}  // namespace
+
+std::span<const QuantityEntry> QuantityTable() { return kQuantityTable; }
+
+std::optional<QuantityView> FindQuantity(const CalculationState& state, std::string_view name) {
+  if (name == "SIN ALFA") name = "SIN_ALFA";
+  for (const QuantityEntry& entry : kQuantityTable)
+    if (entry.name == name) return entry.get(state);
+  return std::nullopt;
+}
+
+Inputs ToInputs(const design::DesignInput& input) {
+  Inputs in;
+  int index = 0;
+#define VELMORA_INPUT(name)                                           \
+  in.name = {input[index].number, input[index].IsText(), index};      \
+  ++index;
+  VELMORA_DESIGN_FIELDS(VELMORA_INPUT)
+#undef VELMORA_INPUT
+  return in;
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,174 @@
+// Full-load performance: the EMF-factor and efficiency iterations, currents,
+// no-load state, losses and efficiency, then power factor, slip, speed and
+// breakdown torque (items 64 to 97).
+#include <cmath>
+
+#include "procedure.h"
+#include "velmora/calc/curves.h"
+
+namespace velmora::calc {
+
+namespace {
+
+// Per-unit currents and the EMF factor they give (items 64 to 67).
+void CurrentsAndEmf(Procedure& r) {
+  CalculationState& s = r.s;
+  r.Item("64.1", "满载电流有功部分IP1");
+  s.IP1 = 1 / s.EFF0;
+  r.Item("65.1", "满载电抗电流IX1");
+  s.Km = 1 + s.X11 * s.IM1;
+  s.IX1 = s.Km * s.X1 * sq(s.IP1) * (1 + sq(s.Km * s.X1 * s.IP1));
+  r.Item("66", "满载电流无功部分IR1");
+  s.IR1 = s.IM1 + s.IX1;
+  r.Item("67.1", "满载电动势系数KE");
+  s.KE = 1 - (s.X11 * s.IR1 + s.R11 * s.IP1);
+}
+
+// Items 81 to 85.
+void CurrentsAndDensities(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("81", "定子电流I1");
+  s.I11 = std::sqrt(sq(s.IR1) + sq(s.IP1));
+  s.I1 = s.IKW * s.I11;
+  r.Item("84", "转子电流I2");
+  s.I21 = std::sqrt(sq(s.IX1) + sq(s.IP1));
+  s.I2 = 3 * s.ZF * s.KDP1 * s.IKW * s.I21 / in.Q2;
+  s.IR = s.I2 * in.Q2 / (pi * in.P);
+  r.Item("82", "定子电流密度J1");
+  s.J1 = s.I1 / (in.A * (pi * in.JJ * sq(in.DJJ) / 4 + pi * in.MM * sq(in.DMM) / 4));
+  r.Item("83", "线负荷A1");
+  s.A1 = 10 * (3 * s.ZF * s.I1) / (pi * in.DI1);
+  r.Item("85.1", "转子电流密度JB、JR");
+  s.AJ = s.J1 * s.A1;
+  s.JB = s.I2 / s.SBN;
+  s.JR = s.IR / in.SRR;
+}
+
+// The no-load state: the full-load densities scaled by KEK0/KE, without a
+// saturation iteration and with one rotor tooth section (items 68 to 80).
+void NoLoadState(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("68", "空载电动势系数KEK0");
+  s.KEK0 = 1 - s.X11 * s.IM1;
+  r.Item("69", "空载磁密");
+  s.BT10 = s.BT1 * s.KEK0 / s.KE;
+  s.BT20 = s.BT2 * s.KEK0 / s.KE;
+  s.BJ10 = s.BJ1 * s.KEK0 / s.KE;
+  s.BJ20 = s.BJ2 * s.KEK0 / s.KE;
+  s.BG0 = s.BG * s.KEK0 / s.KE;
+  r.Item("74", "空载磁场强度");
+  if (in.GGPph == 1) {
+    LookupCurve(s.BT10, HTAB, s.HT10);
+    LookupCurve(s.BT20, HTAB, s.HT20);
+    LookupCurve(s.BJ10, HTAB, s.HJ10);
+    LookupCurve(s.BJ20, HTAB, s.HJ20);
+  }
+  r.Item("76.2", "空载轭校正系数CJ1、CJ2");
+  YokeCorrectionCoefficients(in.P, s.BJ10, s.BJ20, s.HJ11, s.HJ21, s.TP, s.CJ10, s.CJ20);
+  r.Item("74.2", "空载磁压降");
+  s.Ft10 = s.LT1 * s.HT10 / 10;
+  s.Ft20 = s.LT2 * s.HT20 / 10;
+  s.Fj10 = s.LJ1 * s.HJ10 * s.CJ10 / 10;
+  s.Fj20 = s.LJ2 * s.HJ20 * s.CJ20 / 10;
+  r.Item("78", "空载气隙磁压降FG0");
+  s.FG0 = 0.8 * s.BG0 * s.GEF * 1e3;
+  r.Item("79", "空载总磁压降F0");
+  s.F00 = s.FG0 + s.Ft10 + s.Ft20 + s.Fj10 + s.Fj20;
+  r.Item("80", "空载励磁电流IM0");
+  s.IM0 = 4.44 * (in.P / 2) * s.F00 / (3 * s.ZF * s.KDP1);
+}
+
+// Losses referred to the rated output, and the efficiency (items 86 to 93).
+void LossesAndEfficiency(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("90", "铁耗");
+  if (in.GGPph == 1) {
+    LookupCurve(s.BT10, PTAB, s.pt1);
+    LookupCurve(s.BJ10, PTAB, s.pj1);
+  }
+  s.GT1 = 7.8e-6 * s.AT1 * s.LT1 * in.P;
+  s.GJ1 = 7.8e-6 * s.AJ1 * s.LJ1 * 2 * in.P;
+  s.Pt1 = s.GT1 * s.pt1;
+  s.Pt11 = s.Pt1 / (1000 * in.Pn);
+  s.Pj1 = s.GJ1 * s.pj1;
+  s.PJ11 = s.Pj1 / (1000 * in.Pn);
+  s.PFE = 2.5 * s.Pt1 + 2 * s.Pj1;
+  s.PFE1 = s.PFE / (1000 * in.Pn);
+  s.PXZFE1 = s.PFE1 - (s.PJ11 + s.Pt11);
+  r.Item("86", "定子铜耗PCU1");
+  s.PCU11 = s.R11 * sq(s.I11);
+  s.PCU1 = 1000 * in.Pn * s.PCU11;
+  r.Item("87", "转子铜耗PCU2");
+  s.PCU21 = s.R21 * sq(s.I21);
+  s.PCU2 = 1000 * in.Pn * s.PCU21;
+  r.Item("88", "杂耗PS、机械耗PFW");
+  s.PSW = 1000 * in.Pn * in.PS;
+  s.PFWW = 1000 * in.Pn * in.PFW;
+  r.Item("91", "总损耗P1");
+  s.P1 = s.PCU11 + s.PCU21 + s.PFE1 + in.PS + in.PFW;
+  r.Item("92", "输入功率P11");
+  s.P11 = 1 + s.P1;
+  r.Item("93", "效率EFF");
+  s.EFF = 1 - s.P1 / s.P11;
+}
+
+// Items 94 to 97, once, from the final passes.
+void RatedPoint(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("94", "功率因数PF");
+  s.PF = 1 / (s.EFF * s.I11);
+  r.Item("95.4", "转差率SN");
+  s.SN = s.PCU21 / (1 + s.PCU21 + s.PXZFE1 + in.PS + in.PFW);
+  r.Item("96", "转速N");
+  s.N = 60 * in.f * (1 - s.SN) / (in.P / 2);
+  r.Item("97", "最大转矩倍数TMAX1");
+  s.TMAX1 = (1 - s.SN) / (2 * (s.R11 + std::sqrt(sq(s.R11) + sq(s.X1))));
+}
+
+enum class Outcome { Converged, NewEmfFactor };
+
+// The efficiency iteration of one outer pass. Leaves early, with a new KE0,
+// as soon as the EMF test fails.
+Outcome EfficiencyIteration(Procedure& r) {
+  CalculationState& s = r.s;
+  r.Item("64.2", "效率初值EFF0");
+  s.EFF0 = s.in.EFF;
+  long passes = 0;
+  for (;;) {
+    r.CountPass(passes, s.passes.EFF0, "EFF0", s.EFF0, s.EFF);
+    CurrentsAndEmf(r);
+    r.Check();
+    if (std::fabs(s.KE - s.KE0) > 0.005) {
+      s.KE0 = s.KE - (s.KE - s.KE0) / 8;
+      return Outcome::NewEmfFactor;
+    }
+    CurrentsAndDensities(r);
+    NoLoadState(r);
+    LossesAndEfficiency(r);
+    r.Check();
+    if (std::fabs(s.EFF - s.EFF0) <= 0.002) return Outcome::Converged;
+    s.EFF0 = s.EFF + (s.EFF - s.EFF0) / 5;
+  }
+}
+
+}  // namespace
+
+void FullLoadPerformance(Procedure& r) {
+  CalculationState& s = r.s;
+  r.Item("22.1", "满载电势系数KE0");
+  s.KE0 = 0.922;
+  long passes = 0;
+  for (;;) {
+    r.CountPass(passes, s.passes.KE0, "KE0", s.KE0, s.KE);
+    FluxStage(r);
+    Parameters(r);
+    if (EfficiencyIteration(r) == Outcome::Converged) break;
+  }
+  RatedPoint(r);
+}
+
+}  // namespace velmora::calc

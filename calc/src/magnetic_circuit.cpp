@@ -1,0 +1,230 @@
+// Magnetic circuit: tooth, yoke and air-gap geometry, and the flux stage with
+// the tooth-saturation iteration (items 22 to 43).
+#include <cmath>
+
+#include "procedure.h"
+#include "velmora/calc/curves.h"
+
+namespace velmora::calc {
+
+namespace {
+
+// Calculation width of a tapered tooth: the narrower width plus a third of
+// the difference.
+double CalculationWidth(double wa, double wb) {
+  if (wb > wa) return wa + (wb - wa) / 3;
+  return wb + (wa - wb) / 3;
+}
+
+void StatorGeometry(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("23.1", "定子齿宽BT1");
+  double wa = pi * (in.DI1 + 2 * (in.HS0 + s.HS1)) / in.Q1 - in.BS1;
+  double wb = pi * (in.DI1 + 2 * (in.HS0 + in.HS12)) / in.Q1 - in.BS2;
+  s.BT1W = CalculationWidth(wa, wb);
+  r.Item("23.3", "定子齿部截面积AT1");
+  s.AT1 = in.Q1 * s.LFE * s.BT1W / in.P;
+  r.Item("24.1", "定子轭计算高度HJ11");
+  s.HJ11 = (in.D1 - in.DI1) / 2 - (in.HS0 + in.HS12 + s.RS) + s.RS / 3;
+  r.Item("33.1", "定子齿磁路计算长度LT1");
+  s.LT1 = s.HS1 + s.HS2 + s.RS / 3;
+  r.Item("34.1", "定子轭磁路计算长度LJ1");
+  s.LJ1 = (pi * (in.D1 - s.HJ11) / 4) / (in.P / 2);
+}
+
+// Slot depth and bar height of each rotor slot shape.
+void RotorSlotDepth(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("63.2", "转子槽深HRT、导条高HB");
+  if (in.ZC == 1) {
+    s.HRT = in.HR0 + in.HR12;
+    s.HB = in.HR12;
+  } else if (in.ZC == 2 || in.ZC == 3) {
+    s.HRT = in.HR0 + in.HR12 + in.BR2 / 2;
+    s.HB = in.HR12 + in.BR2 / 2;
+  } else if (in.ZC == 4) {
+    s.HRT = in.HR0 + in.HR12 + in.HR3;
+    s.HB = in.HR12 + in.HR3;
+  }
+}
+
+void RotorTeeth(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("23.2", "转子齿宽BT2");
+  double wa = pi * (s.D2 - 2 * (in.HR0 + s.HR1)) / in.Q2 - in.BR1;
+  double wb = pi * (s.D2 - 2 * (in.HR0 + in.HR12)) / in.Q2 - in.BR2;
+  if (in.ZC != 4) {
+    s.BT2W = CalculationWidth(wa, wb);
+    r.Item("23.4", "转子齿部截面积AT2");
+    s.AT2 = in.Q2 * s.LFE * s.BT2W / in.P;
+    r.Item("33.2", "转子齿磁路计算长度LT2");
+    if (in.ZC == 1) s.LT2 = in.HR12;
+    if (in.ZC == 2 || in.ZC == 3) s.LT2 = in.HR12 + in.BR2 / 6;
+    return;
+  }
+  s.BT2UW = CalculationWidth(wa, wb);
+  double wc = wb + in.BR2 - in.BR3;
+  double wd = pi * (s.D2 - 2 * s.HRT) / in.Q2 - in.BR4;
+  s.BT2LW = CalculationWidth(wd, wc);
+  r.Item("23.4", "转子齿部截面积AT2");
+  s.AT2U = in.Q2 * s.LFE * s.BT2UW / in.P;
+  s.AT2L = in.Q2 * s.LFE * s.BT2LW / in.P;
+  r.Item("33.2", "转子齿磁路计算长度LT2");
+  s.LT2U = in.HR12;
+  s.LT2L = in.HR3;
+}
+
+void RotorYoke(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("24.2", "转子轭计算高度HJ21");
+  // A two-pole rotor carries part of the yoke flux under the shaft.
+  double shaft = in.P == 2 ? in.DI2 / 3 : static_cast<double>(in.DI2);
+  s.HJ21 = (s.D2 - shaft) / 2 - s.HRT;
+  if (in.ZC == 2 || in.ZC == 3) s.HJ21 = s.HJ21 + in.BR2 / 6;
+  r.Item("34.2", "转子轭磁路计算长度LJ2");
+  s.LJ2 = (pi * (in.DI2 + s.HJ21) / 4) / (in.P / 2);
+}
+
+// Rotor bar areas, with and without the strip of the slot opening.
+void BarAreas(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("63.2", "转子导条面积SB");
+  double opening = in.HR0 * in.B02;
+  if (in.ZC == 1 || in.ZC == 2) {
+    s.SB = opening + s.HR1 * (in.B02 + in.BR1) / 2 + s.HR2 * (in.BR1 + in.BR2) / 2;
+    if (in.ZC == 2) s.SB = s.SB + pi * sq(in.BR2) / 8;
+    s.SBN = s.SB - opening;
+  } else if (in.ZC == 3) {
+    s.SB = opening + pi * sq(in.BR1 / 2) / 2 + s.HR2 * (in.BR1 + in.BR2) / 2 +
+           pi * sq(in.BR2 / 2) / 2;
+    s.SBN = s.SB - opening;
+  } else if (in.ZC == 4) {
+    s.SBU = s.HR1 * (in.BR1 + in.B02) / 2;
+    s.SBM = s.HR2 * (in.BR1 + in.BR2) / 2;
+    s.SBL = in.HR3 * (in.BR3 + in.BR4) / 2;
+    s.SB = s.SBU + s.SBM + s.SBL;
+    s.SBN = s.SB;
+  }
+}
+
+// Carter coefficient of a slotted surface of slot pitch t and opening b.
+double CarterCoefficient(double t, double G, double b) {
+  return t * (4.4 * G + 0.75 * b) / (t * (4.4 * G + 0.75 * b) - sq(b));
+}
+
+void GapAndYokeAreas(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("25", "空气隙面积AG");
+  s.AG = s.LEF * s.TP;
+  r.Item("24.3", "定转子轭部截面积AJ1、AJ2");
+  s.AJ1 = s.LFE * s.HJ11;
+  s.AJ2 = s.LFE * s.HJ21;
+  r.Item("35", "有效气隙长度GEF");
+  s.KC1 = CarterCoefficient(s.T1, in.G, in.B01);
+  s.KC2 = CarterCoefficient(s.T2, in.G, in.B02);
+  s.GEF = in.G * s.KC1 * s.KC2;
+}
+
+// Flux densities for the assumed saturation factor FT0 (items 26 to 31).
+void FluxDensities(Procedure& r) {
+  CalculationState& s = r.s;
+  r.Item("26.2", "波幅系数FS");
+  s.FS = 0.2668 * sq(s.FT0) - 1.0163 * s.FT0 + 2.323;
+  r.Item("27", "齿、轭及气隙磁密");
+  s.BG = 1e6 * s.FA * s.FS / s.AG;
+  s.BT1 = 1e6 * s.FA * s.FS / s.AT1;
+  s.BJ1 = 1e6 * (s.FA / 2) / s.AJ1;
+  s.BJ2 = 1e6 * (s.FA / 2) / s.AJ2;
+  if (s.in.ZC == 4) {
+    s.BT2U = 1e6 * s.FA * s.FS / s.AT2U;
+    s.BT2L = 1e6 * s.FA * s.FS / s.AT2L;
+  } else {
+    s.BT2 = 1e6 * s.FA * s.FS / s.AT2;
+  }
+}
+
+// Field strengths, yoke coefficients and magnetic voltage drops (items 32 to 38).
+void MagneticDrops(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("32", "磁场强度");
+  if (in.GGPph == 1) {
+    LookupCurve(s.BT1, HTAB, s.HT1);
+    if (in.ZC == 4) {
+      LookupCurve(s.BT2U, HTAB, s.HT2U);
+      LookupCurve(s.BT2L, HTAB, s.HT2L);
+    } else {
+      LookupCurve(s.BT2, HTAB, s.HT2);
+    }
+    LookupCurve(s.BJ1, HTAB, s.HJ1);
+    LookupCurve(s.BJ2, HTAB, s.HJ2);
+  }
+  r.Item("37", "轭磁路校正系数CJ1、CJ2");
+  YokeCorrectionCoefficients(in.P, s.BJ1, s.BJ2, s.HJ11, s.HJ21, s.TP, s.CJ1, s.CJ2);
+  r.Item("36", "齿、轭磁压降");
+  s.FT1 = s.LT1 * s.HT1 / 10;
+  if (in.ZC == 4) {
+    s.FT2U = s.LT2U * s.HT2U / 10;
+    s.FT2L = s.LT2L * s.HT2L / 10;
+    s.FT2 = s.FT2L + s.FT2U;
+  } else {
+    s.FT2 = s.LT2 * s.HT2 / 10;
+  }
+  s.FJ1 = s.LJ1 * s.HJ1 * s.CJ1 / 10;
+  s.FJ2 = s.LJ2 * s.HJ2 * s.CJ2 / 10;
+  r.Item("38", "空气隙磁压降FG");
+  s.FG = 0.8 * s.BG * s.GEF * 1e3;
+}
+
+// The tooth-saturation iteration on FT0 (items 26 and 39).
+void SaturationIteration(Procedure& r) {
+  CalculationState& s = r.s;
+  r.Item("26.1", "饱和系数初值FT0");
+  s.FT0 = 1.34 - 0.037 * std::log(s.in.Pn);
+  long passes = 0;
+  for (;;) {
+    r.CountPass(passes, s.passes.FT0, "FT0", s.FT0, s.FT);
+    FluxDensities(r);
+    MagneticDrops(r);
+    r.Item("39", "饱和系数计算值FT");
+    s.FT = (s.FG + s.FT1 + s.FT2) / s.FG;
+    r.Check();
+    if (std::fabs(s.FT - s.FT0) <= 0.01) break;
+    s.FT0 = s.FT - (s.FT - s.FT0) / 3;
+  }
+}
+
+}  // namespace
+
+void MagneticGeometry(Procedure& r) {
+  StatorGeometry(r);
+  RotorSlotDepth(r);
+  RotorTeeth(r);
+  RotorYoke(r);
+  BarAreas(r);
+  GapAndYokeAreas(r);
+}
+
+void FluxStage(Procedure& r) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
+  r.Item("22.2", "每极磁通FA");
+  s.FA = s.KE0 * in.Un / (2.22 * in.f * s.ZF * s.KDP1);
+  SaturationIteration(r);
+  r.Item("40", "总磁压降F0");
+  s.F0 = s.FG + s.FT1 + s.FT2 + s.FJ1 + s.FJ2;
+  r.Item("41", "满载磁化电流IM");
+  s.IM = 4.44 * (in.P / 2) * s.F0 / (3 * s.ZF * s.KDP1);
+  r.Item("42", "满载磁化电流标么值IM1");
+  s.IM1 = s.IM / s.IKW;
+  r.Item("43", "励磁电抗标么值XM1");
+  s.XM1 = 1 / s.IM1;
+}
+
+}  // namespace velmora::calc

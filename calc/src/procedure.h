@@ -1,0 +1,97 @@
+// Shared frame of the calculation stages: item markers, fault detection and
+// the small arithmetic helpers the formulas use.
+#pragma once
+
+#include <cfenv>
+#include <cmath>
+#include <string>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/calc/calculation_state.h"
+
+namespace velmora::calc {
+
+// Written as the procedure writes it, not a more exact value.
+constexpr double pi = 3.1415926;
+
+inline double sq(double x) { return x * x; }
+
+constexpr int kFaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+
+// Thrown when a text input is used as a number.
+struct TypeMismatch {
+  int index;
+};
+
+// Thrown to end a run; carries the finished fault.
+struct RunStopped {
+  CalculationFault fault;
+};
+
+// Tracks the procedure item being computed and ends the run at the first
+// floating-point fault. In the fast mode the flags are tested only at the
+// loop tests and at the end; when a fault turns up, the run is repeated in
+// the fine mode, which tests after every item and so names the item.
+class Procedure {
+ public:
+  Procedure(CalculationState& state, bool fine) : s(state), fine_(fine) {}
+
+  // Marks the start of an item; in the fine mode, first makes sure the
+  // previous item ended without a fault.
+  void Item(const char* number, const char* title) {
+    if (fine_) Check();
+    item_ = number;
+    title_ = title;
+  }
+
+  // Ends the run if a floating-point fault has happened since the run began.
+  void Check() const {
+    int raised = std::fetestexcept(kFaultFlags);
+    if (raised) StopForFlags(raised);
+  }
+
+  // Counts a pass of an iteration; stops the run before pass kPassLimit + 1.
+  void CountPass(long& passes, long& total, const char* name, double estimate,
+                 double value) const {
+    if (passes == kPassLimit) StopNoConvergence(name, estimate, value);
+    ++passes;
+    ++total;
+  }
+
+  [[noreturn]] void StopForFlags(int raised) const;
+  [[noreturn]] void StopTypeMismatch(int index) const;
+  [[noreturn]] void StopNoConvergence(const char* name, double estimate, double value) const;
+  [[noreturn]] void Stop(CalculationFault::Kind kind, const std::string& what) const;
+
+  CalculationState& s;
+
+ private:
+  bool fine_;
+  const char* item_ = "";
+  const char* title_ = "";
+};
+
+// The stages, in the order of the run.
+void CheckSelectors(Procedure& r);
+void RatedDataAndWinding(Procedure& r);      // items 1 to 21, slot dimensions
+void MagneticGeometry(Procedure& r);         // tooth, yoke and gap geometry, bar areas
+void EndWindingGeometry(Procedure& r);       // items 44 and 45
+void FullLoadPerformance(Procedure& r);      // the KE0 and EFF0 loops, items 22 to 97
+void FluxStage(Procedure& r);                // items 22 to 43 for the current KE0
+void Parameters(Procedure& r);               // items 47 to 63
+void StartingPerformance(Procedure& r);      // items 98 to 118
+
+// Shared pieces of the rotor slot permeances, used at full load and at starting.
+// Permeance of the tapered lip below the rotor slot opening: 2·HR1/(BR1 + B02).
+double RotorLipPermeance(const CalculationState& s);
+// A trapezoidal body of coefficient KT, height ratio HW and width ratio W,
+// under the lip: 4·KT·HW/(1 + W)² + lip.
+double TaperedSlotPermeance(double KT, double HW, double W, const CalculationState& s);
+// The two-section slot body down to a lower section of coefficient KTL, height
+// hl, bottom width bl and area sl, out of a bar area `total`, plus the lip.
+double TwoSectionBodyPermeance(double KTL, double hl, double bl, double sl, double total,
+                               const CalculationState& s);
+// KTU2, KMU2 and KLU2 of the upper section of the two-section slot, from WR1.
+void TwoSectionUpperCoefficients(CalculationState& s);
+
+}  // namespace velmora::calc

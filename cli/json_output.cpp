@@ -1,0 +1,67 @@
+#include "json_output.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace velmora::cli {
+
+namespace {
+
+// 17 significant digits: every double reads back exactly.
+std::string JsonNumber(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  return buffer;
+}
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string InputValue(const design::FieldValue& field) {
+  switch (field.kind) {
+    case design::FieldValue::Kind::Number: return JsonNumber(field.number);
+    case design::FieldValue::Kind::Text: return JsonString(field.text);
+    case design::FieldValue::Kind::Empty: break;
+  }
+  return "null";
+}
+
+}  // namespace
+
+std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state) {
+  std::string out = "{\n  \"inputs\": {";
+  for (int i = 0; i < design::kFieldCount; ++i) {
+    out += i ? ",\n    " : "\n    ";
+    out += JsonString(design::kFieldInfo[i].name) + ": " + InputValue(input[i]);
+  }
+  out += "\n  },\n  \"state\": {";
+  bool first = true;
+  for (const calc::QuantityEntry& entry : calc::QuantityTable()) {
+    calc::QuantityView quantity = entry.get(state);
+    if (!quantity.set) continue;
+    out += first ? "\n    " : ",\n    ";
+    first = false;
+    out += JsonString(entry.name) + ": " + JsonNumber(quantity.value);
+  }
+  const calc::PassCounts& passes = state.passes;
+  out += "\n  },\n  \"passes\": {\"KE0\": " + std::to_string(passes.KE0) +
+         ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " +
+         std::to_string(passes.EFF0) + ", \"IST1\": " + std::to_string(passes.IST1) + "}\n}\n";
+  return out;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,113 @@
+// velmora-calc: the command-line calculator.
+//   velmora-calc INPUT [-o REPORT] [--json FILE]
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "json_output.h"
+#include "velmora/calc/calculation.h"
+#include "velmora/design/files.h"
+#include "velmora/design/input_file.h"
+#include "velmora/design/text_codec.h"
+#include "velmora/report/reports.h"
+
+namespace {
+
+using namespace velmora;
+
+constexpr int kExitFault = 1;
+constexpr int kExitUsage = 2;
+
+const char* kUsage =
+    "用法：velmora-calc 输入文件 [-o 报告文件] [--json 文件|-]\n"
+    "  读入输入文件（输入数据文件格式），进行电磁计算。\n"
+    "  -o 报告文件    把报告（GBK）写入该文件；不给 -o 也不给 --json 时报告输出到终端\n"
+    "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出）\n";
+
+struct Options {
+  std::string input;
+  std::optional<std::string> report;
+  std::optional<std::string> json;
+};
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
+  Options options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool has_value = i + 1 < args.size();
+    if (arg == "-o" && has_value) {
+      options.report = args[++i];
+    } else if (arg == "--json" && has_value) {
+      options.json = args[++i];
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      return std::nullopt;
+    } else if (options.input.empty()) {
+      options.input = arg;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.input.empty()) return std::nullopt;
+  return options;
+}
+
+// The report as a terminal shows it: UTF-8 with plain line ends.
+std::string TerminalText(const std::string& report) {
+  std::string out;
+  out.reserve(report.size());
+  for (std::size_t i = 0; i < report.size(); ++i)
+    if (!(report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n')) out += report[i];
+  return out;
+}
+
+void WriteOutput(const std::string& path, const std::string& bytes) {
+  if (path == "-")
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  else
+    design::WriteFileAtomically(path, bytes);
+}
+
+int Calculate(const Options& options) {
+  design::DesignInput input;
+  try {
+    input = design::ReadDesignInput(options.input);
+  } catch (const design::InputFileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitUsage;
+  }
+  calc::CalculationState state;
+  calc::CalculationFault fault;
+  if (!calc::Calculate(input, state, fault)) {
+    std::cerr << fault.message << "\n";
+    return kExitFault;
+  }
+  try {
+    if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state));
+    std::optional<std::string> report = report::SelectedReport(input, state);
+    if (!report) {
+      if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";
+    } else if (options.report) {
+      WriteOutput(*options.report, design::Utf8ToGbk(*report));
+    } else if (!options.json) {
+      std::cout << TerminalText(*report);
+    }
+  } catch (const design::FileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitFault;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::optional<Options> options = ParseOptions(args);
+  if (!options) {
+    std::cerr << kUsage;
+    return kExitUsage;
+  }
+  return Calculate(*options);
+}
