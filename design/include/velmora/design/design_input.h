@@ -11,6 +11,7 @@ namespace velmora::design {
 constexpr int kFieldCount = 60;
 
 // The 60 inputs by name, in box order (the order of the file and the record).
+// clang-format off
 #define VELMORA_DESIGN_FIELDS(X)                                                   \
   X(TYPE) X(H) X(Un) X(f) X(Kfe) X(hw) X(si) X(Lo1) X(Lo2) X(QMHW)                 \
   X(GGPph) X(Pn) X(P) X(EFF) X(PF) X(IST) X(TST) X(TM) X(Q1) X(Q2)                 \
@@ -18,6 +19,7 @@ constexpr int kFieldCount = 60;
   X(HR0) X(ZS2) X(PS) X(PFW) X(CZN) X(SRR) X(D) X(BS1) X(BS2) X(HS12)              \
   X(BR1) X(BR2) X(BR3) X(BR4) X(HR12) X(HR3) X(ZC) X(L) X(LS) X(LT)                \
   X(A) X(Z) X(ZS) X(ZT) X(SF0) X(JJ) X(DJJ) X(MM) X(DMM) X(SHFA)
+// clang-format on
 
 // Index of each input in the box array, the file and the record.
 namespace field {
@@ -49,8 +51,9 @@ struct FieldValue {
   bool IsEmpty() const { return kind == Kind::Empty; }
 };
 
-// A design as the calculation reads it. Field 0 (TYPE) is always kept as
-// text; field 59 (SHFA) is narrowed to single precision.
+// A design as the calculation reads it. Every field keeps its text; field 0
+// (TYPE) is converted like the others but only ever printed; field 59 (SHFA)
+// is narrowed to single precision (beyond that range it stays text).
 struct DesignInput {
   std::array<FieldValue, kFieldCount> fields;
 

@@ -11,6 +11,13 @@ namespace velmora::design {
 class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  FileError(const std::string& message, int error_number)
+      : std::runtime_error(message), error_number_(error_number) {}
+  // The errno value of the failure (ENOENT, EFBIG for a refused size, ...), 0 if none.
+  int error_number() const { return error_number_; }
+
+ private:
+  int error_number_ = 0;
 };
 
 // Folder of the running executable (from /proc/self/exe), without a trailing "/".

@@ -1,0 +1,148 @@
+#include "velmora/design/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace velmora::design {
+
+namespace {
+
+std::string Reason(int error_number) {
+  char buffer[256];
+  // The GNU strerror_r returns the message, not always in `buffer`.
+  return strerror_r(error_number, buffer, sizeof buffer);
+}
+
+[[noreturn]] void ThrowFileError(const char* what, const std::string& path, int error_number) {
+  throw FileError(std::string(what) + " " + path + "：" + Reason(error_number), error_number);
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded.
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Reads an open descriptor to its end. Only regular files are read: a FIFO
+// or a device given as a file name could block or never end.
+std::string ReadDescriptor(int fd, const std::string& path, std::size_t max_bytes) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) ThrowFileError("无法读取文件", path, errno);
+  if (S_ISDIR(info.st_mode)) ThrowFileError("无法读取文件", path, EISDIR);
+  if (!S_ISREG(info.st_mode)) ThrowFileError("无法读取文件", path, EINVAL);
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowFileError("无法读取文件", path, errno);
+    if (n == 0) return bytes;
+    if (static_cast<std::size_t>(n) > max_bytes - bytes.size()) {
+      throw FileError("文件太大（超过" + std::to_string(max_bytes) + "字节），不予读取：" + path,
+                      EFBIG);
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+std::string ReadFile(const std::string& path, int extra_flags, std::size_t max_bytes) {
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | extra_flags, 0666));
+  if (fd.get() < 0) {
+    if (errno == ENOENT) throw FileError("找不到文件：" + path, ENOENT);
+    ThrowFileError("无法读取文件", path, errno);
+  }
+  return ReadDescriptor(fd.get(), path, max_bytes);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A replaced file keeps its permissions; a new one is readable by all and
+// writable by its owner.
+mode_t ModeFor(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
+  return 0644;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) ThrowFileError("无法确定程序所在的文件夹", "/proc/self/exe", errno);
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      std::string exe(buffer.data(), static_cast<std::size_t>(n));
+      return exe.substr(0, exe.rfind('/'));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += '/';
+  path += name;
+  return path;
+}
+
+std::string ReadWholeFile(const std::string& path, std::size_t max_bytes) {
+  return ReadFile(path, 0, max_bytes);
+}
+
+std::string ReadOrCreateFile(const std::string& path) {
+  return ReadFile(path, O_CREAT, std::string::npos);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = JoinPath(FolderOf(path), ".velmora-XXXXXX");
+  Descriptor fd(mkstemp(temp.data()));
+  if (fd.get() < 0) ThrowFileError("无法写入文件", path, errno);
+  bool written =
+      fchmod(fd.get(), ModeFor(path)) == 0 && WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
+  written = fd.Close() && written;
+  if (!written || rename(temp.c_str(), path.c_str()) != 0) {
+    int error_number = errno;
+    unlink(temp.c_str());
+    ThrowFileError("无法写入文件", path, error_number);
+  }
+  // Make the rename itself durable; the new content is already in place.
+  Descriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0) fsync(folder.get());
+}
+
+}  // namespace velmora::design

@@ -1,0 +1,48 @@
+// A fresh folder under /tmp for one test, removed with everything in it.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+namespace velmora::design::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string name = "/tmp/velmora-test-XXXXXX";
+    path_ = mkdtemp(name.data()) ? name : std::string();
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+
+  const std::string& path() const { return path_; }
+  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+  // Number of entries in the folder.
+  int FileCount() const {
+    auto entries = std::filesystem::directory_iterator(path_);
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+  }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace velmora::design::testing
