@@ -39,6 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DesignInput input = ToDesignInput(texts);
   for (int i = 0; i < kFieldCount; ++i) Check(input[i].text == texts[i]);
 
+  // A number put back through SetNumber reads as the same number.
+  DesignInput sweep;
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (!input[i].IsNumber()) continue;
+    SetNumber(sweep, i, input[i].number);
+    Check(sweep[i].IsNumber() && sweep[i].number == input[i].number);
+  }
+
   std::array<std::string, kFieldCount> writable;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (Writable(fields[i])) writable[i] = fields[i];
