@@ -33,9 +33,12 @@ std::string JsonString(std::string_view text) {
 
 std::string InputValue(const design::FieldValue& field) {
   switch (field.kind) {
-    case design::FieldValue::Kind::Number: return JsonNumber(field.number);
-    case design::FieldValue::Kind::Text: return JsonString(field.text);
-    case design::FieldValue::Kind::Empty: break;
+    case design::FieldValue::Kind::Number:
+      return JsonNumber(field.number);
+    case design::FieldValue::Kind::Text:
+      return JsonString(field.text);
+    case design::FieldValue::Kind::Empty:
+      break;
   }
   return "null";
 }
@@ -59,8 +62,8 @@ std::string CalculationJson(const design::DesignInput& input, const calc::Calcul
   }
   const calc::PassCounts& passes = state.passes;
   out += "\n  },\n  \"passes\": {\"KE0\": " + std::to_string(passes.KE0) +
-         ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " +
-         std::to_string(passes.EFF0) + ", \"IST1\": " + std::to_string(passes.IST1) + "}\n}\n";
+         ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " + std::to_string(passes.EFF0) +
+         ", \"IST1\": " + std::to_string(passes.IST1) + "}\n}\n";
   return out;
 }
 

@@ -77,7 +77,8 @@ void Procedure::StopForFlags(int raised) const {
 }
 
 void Procedure::StopTypeMismatch(int index) const {
-  Stop(CalculationFault::Kind::TypeMismatch, "类型不匹配：输入数据" + InputName(index) + "不是数字");
+  Stop(CalculationFault::Kind::TypeMismatch,
+       "类型不匹配：输入数据" + InputName(index) + "不是数字");
 }
 
 void Procedure::StopNoConvergence(const char* name, double estimate, double value) const {
@@ -86,8 +87,7 @@ void Procedure::StopNoConvergence(const char* name, double estimate, double valu
                                                   "，计算值=" + Text(value) + "）");
 }
 
-bool Calculate(const design::DesignInput& input, CalculationState& state,
-               CalculationFault& fault) {
+bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {
   for (bool fine : {false, true}) {
     state = CalculationState{};
     state.in = ToInputs(input);

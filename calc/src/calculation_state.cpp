@@ -32,8 +32,8 @@ std::optional<QuantityView> FindQuantity(const CalculationState& state, std::str
 Inputs ToInputs(const design::DesignInput& input) {
   Inputs in;
   int index = 0;
-#define VELMORA_INPUT(name)                                           \
-  in.name = {input[index].number, input[index].IsText(), index};      \
+#define VELMORA_INPUT(name)                                      \
+  in.name = {input[index].number, input[index].IsText(), index}; \
   ++index;
   VELMORA_DESIGN_FIELDS(VELMORA_INPUT)
 #undef VELMORA_INPUT

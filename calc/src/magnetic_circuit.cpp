@@ -100,8 +100,8 @@ void BarAreas(Procedure& r) {
     if (in.ZC == 2) s.SB = s.SB + pi * sq(in.BR2) / 8;
     s.SBN = s.SB - opening;
   } else if (in.ZC == 3) {
-    s.SB = opening + pi * sq(in.BR1 / 2) / 2 + s.HR2 * (in.BR1 + in.BR2) / 2 +
-           pi * sq(in.BR2 / 2) / 2;
+    s.SB =
+        opening + pi * sq(in.BR1 / 2) / 2 + s.HR2 * (in.BR1 + in.BR2) / 2 + pi * sq(in.BR2 / 2) / 2;
     s.SBN = s.SB - opening;
   } else if (in.ZC == 4) {
     s.SBU = s.HR1 * (in.BR1 + in.B02) / 2;

@@ -129,8 +129,8 @@ void RotorBodyPermeance(CalculationState& s) {
            std::pow(s.WR1, 4) * (39 * pi + 14 * std::pow(pi, 3)) / (1536 * std::pow(s.HWR2, 3));
   if (in.ZC == 1) s.SPL2 = TaperedSlotPermeance(s.KTR2, s.HWR2, s.WR1, s);
   if (in.ZC == 2)
-    s.SPL2 = s.HWR2 * (s.KTR2 + s.KTC2) / sq((1 + s.WR1) / 2 + pi / (8 * s.HWR2)) +
-             RotorLipPermeance(s);
+    s.SPL2 =
+        s.HWR2 * (s.KTR2 + s.KTC2) / sq((1 + s.WR1) / 2 + pi / (8 * s.HWR2)) + RotorLipPermeance(s);
   if (in.ZC == 3)
     s.SPL2 = s.HWR2 * (s.KTR2 + s.KTC2 + s.KRT2) /
              sq((1 + s.WR1) / 2 + pi * (1 + sq(s.WR1)) / (8 * s.HWR2));
@@ -182,9 +182,7 @@ void RotorLeakage(Procedure& r) {
 
 }  // namespace
 
-double RotorLipPermeance(const CalculationState& s) {
-  return 2 * s.HR1 / (s.in.BR1 + s.in.B02);
-}
+double RotorLipPermeance(const CalculationState& s) { return 2 * s.HR1 / (s.in.BR1 + s.in.B02); }
 
 double TaperedSlotPermeance(double KT, double HW, double W, const CalculationState& s) {
   return 4 * KT * HW / sq(1 + W) + RotorLipPermeance(s);
@@ -193,8 +191,8 @@ double TaperedSlotPermeance(double KT, double HW, double W, const CalculationSta
 double TwoSectionBodyPermeance(double KTL, double hl, double bl, double sl, double total,
                                const CalculationState& s) {
   const Inputs& in = s.in;
-  return (KTL * std::pow(hl, 3) * bl + s.KLU2 * s.HR2 * sq(sl) / in.BR2 +
-          s.KMU2 * sq(s.HR2) * sl + s.KTU2 * std::pow(s.HR2, 3) * in.BR2) /
+  return (KTL * std::pow(hl, 3) * bl + s.KLU2 * s.HR2 * sq(sl) / in.BR2 + s.KMU2 * sq(s.HR2) * sl +
+          s.KTU2 * std::pow(s.HR2, 3) * in.BR2) /
              sq(total) +
          RotorLipPermeance(s);
 }

@@ -51,8 +51,7 @@ class Procedure {
   }
 
   // Counts a pass of an iteration; stops the run before pass kPassLimit + 1.
-  void CountPass(long& passes, long& total, const char* name, double estimate,
-                 double value) const {
+  void CountPass(long& passes, long& total, const char* name, double estimate, double value) const {
     if (passes == kPassLimit) StopNoConvergence(name, estimate, value);
     ++passes;
     ++total;
@@ -73,13 +72,13 @@ class Procedure {
 
 // The stages, in the order of the run.
 void CheckSelectors(Procedure& r);
-void RatedDataAndWinding(Procedure& r);      // items 1 to 21, slot dimensions
-void MagneticGeometry(Procedure& r);         // tooth, yoke and gap geometry, bar areas
-void EndWindingGeometry(Procedure& r);       // items 44 and 45
-void FullLoadPerformance(Procedure& r);      // the KE0 and EFF0 loops, items 22 to 97
-void FluxStage(Procedure& r);                // items 22 to 43 for the current KE0
-void Parameters(Procedure& r);               // items 47 to 63
-void StartingPerformance(Procedure& r);      // items 98 to 118
+void RatedDataAndWinding(Procedure& r);  // items 1 to 21, slot dimensions
+void MagneticGeometry(Procedure& r);     // tooth, yoke and gap geometry, bar areas
+void EndWindingGeometry(Procedure& r);   // items 44 and 45
+void FullLoadPerformance(Procedure& r);  // the KE0 and EFF0 loops, items 22 to 97
+void FluxStage(Procedure& r);            // items 22 to 43 for the current KE0
+void Parameters(Procedure& r);           // items 47 to 63
+void StartingPerformance(Procedure& r);  // items 98 to 118
 
 // Shared pieces of the rotor slot permeances, used at full load and at starting.
 // Permeance of the tapered lip below the rotor slot opening: 2·HR1/(BR1 + B02).

@@ -30,7 +30,6 @@ struct CalculationFault {
 // Runs items 1 to 118 on `input`. Fills `state` (which is reset first) and
 // returns true, or returns false with `fault` describing the first fault.
 // No file I/O, no global state; safe to call from several threads at once.
-bool Calculate(const design::DesignInput& input, CalculationState& state,
-               CalculationFault& fault);
+bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault);
 
 }  // namespace velmora::calc

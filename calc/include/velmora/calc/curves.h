@@ -43,7 +43,7 @@ float HarmonicLeakageFactor(double a, double q, double k);
 
 // Yoke correction coefficients for stator (CJs) and rotor (CJr). A pole
 // number outside 2, 4 and >= 6 leaves both untouched.
-void YokeCorrectionCoefficients(double P, double BJs, double BJr, double HJs, double HJr,
-                                double TP, Quantity& CJs, Quantity& CJr);
+void YokeCorrectionCoefficients(double P, double BJs, double BJr, double HJs, double HJr, double TP,
+                                Quantity& CJs, Quantity& CJr);
 
 }  // namespace velmora::calc
