@@ -37,7 +37,7 @@ Decimal ToDecimal(double value, Precision precision) {
     if (c != '.') decimal.digits += c;
   }
   while (decimal.digits.size() > 1 && decimal.digits.back() == '0') decimal.digits.pop_back();
-  decimal.exponent = std::atoi(text.data() + e + 2);
+  std::from_chars(text.data() + e + 2, text.data() + text.size(), decimal.exponent);
   if (text[e + 1] == '-') decimal.exponent = -decimal.exponent;
   if (decimal.digits == "0") {
     decimal.negative = false;
