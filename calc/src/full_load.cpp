@@ -58,20 +58,13 @@ void NoLoadState(Procedure& r) {
   s.BJ10 = s.BJ1 * s.KEK0 / s.KE;
   s.BJ20 = s.BJ2 * s.KEK0 / s.KE;
   s.BG0 = s.BG * s.KEK0 / s.KE;
-  r.Item("74", "空载磁场强度");
-  if (in.GGPph == 1) {
-    LookupCurve(s.BT10, HTAB, s.HT10);
-    LookupCurve(s.BT20, HTAB, s.HT20);
-    LookupCurve(s.BJ10, HTAB, s.HJ10);
-    LookupCurve(s.BJ20, HTAB, s.HJ20);
-  }
-  r.Item("76.2", "空载轭校正系数CJ1、CJ2");
-  YokeCorrectionCoefficients(in.P, s.BJ10, s.BJ20, s.HJ11, s.HJ21, s.TP, s.CJ10, s.CJ20);
-  r.Item("74.2", "空载磁压降");
-  s.Ft10 = s.LT1 * s.HT10 / 10;
-  s.Ft20 = s.LT2 * s.HT20 / 10;
-  s.Fj10 = s.LJ1 * s.HJ10 * s.CJ10 / 10;
-  s.Fj20 = s.LJ2 * s.HJ20 * s.CJ20 / 10;
+  // One rotor tooth section for every slot shape: for the two-section slot
+  // BT20 is 0 and finds no point on the curve.
+  r.Item("74", "空载磁场强度及磁压降");
+  ToothAndYokeDrops(s,
+                    {s.BT10, s.BT20, s.BJ10, s.BJ20, s.HT10, s.HT20, s.HJ10, s.HJ20, s.CJ10, s.CJ20,
+                     s.Ft10, s.Ft20, s.Fj10, s.Fj20},
+                    false);
   r.Item("78", "空载气隙磁压降FG0");
   s.FG0 = 0.8 * s.BG0 * s.GEF * 1e3;
   r.Item("79", "空载总磁压降F0");

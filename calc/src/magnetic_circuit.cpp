@@ -149,35 +149,26 @@ void FluxDensities(Procedure& r) {
   }
 }
 
-// Field strengths, yoke coefficients and magnetic voltage drops (items 32 to 38).
+// Field strengths, yoke coefficients and magnetic voltage drops at full load
+// (items 32 to 38); the two-section rotor tooth is taken section by section.
 void MagneticDrops(Procedure& r) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
-  r.Item("32", "磁场强度");
-  if (in.GGPph == 1) {
-    LookupCurve(s.BT1, HTAB, s.HT1);
-    if (in.ZC == 4) {
+  bool two_section = in.ZC == 4;
+  r.Item("32", "磁场强度及磁压降");
+  ToothAndYokeDrops(s,
+                    {s.BT1, s.BT2, s.BJ1, s.BJ2, s.HT1, s.HT2, s.HJ1, s.HJ2, s.CJ1, s.CJ2, s.FT1,
+                     s.FT2, s.FJ1, s.FJ2},
+                    two_section);
+  if (two_section) {
+    if (in.GGPph == 1) {
       LookupCurve(s.BT2U, HTAB, s.HT2U);
       LookupCurve(s.BT2L, HTAB, s.HT2L);
-    } else {
-      LookupCurve(s.BT2, HTAB, s.HT2);
     }
-    LookupCurve(s.BJ1, HTAB, s.HJ1);
-    LookupCurve(s.BJ2, HTAB, s.HJ2);
-  }
-  r.Item("37", "轭磁路校正系数CJ1、CJ2");
-  YokeCorrectionCoefficients(in.P, s.BJ1, s.BJ2, s.HJ11, s.HJ21, s.TP, s.CJ1, s.CJ2);
-  r.Item("36", "齿、轭磁压降");
-  s.FT1 = s.LT1 * s.HT1 / 10;
-  if (in.ZC == 4) {
     s.FT2U = s.LT2U * s.HT2U / 10;
     s.FT2L = s.LT2L * s.HT2L / 10;
     s.FT2 = s.FT2L + s.FT2U;
-  } else {
-    s.FT2 = s.LT2 * s.HT2 / 10;
   }
-  s.FJ1 = s.LJ1 * s.HJ1 * s.CJ1 / 10;
-  s.FJ2 = s.LJ2 * s.HJ2 * s.CJ2 / 10;
   r.Item("38", "空气隙磁压降FG");
   s.FG = 0.8 * s.BG * s.GEF * 1e3;
 }
@@ -201,6 +192,21 @@ void SaturationIteration(Procedure& r) {
 }
 
 }  // namespace
+
+void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
+  const Inputs& in = s.in;
+  if (in.GGPph == 1) {
+    LookupCurve(p.BT1, HTAB, p.HT1);
+    if (!two_section_rotor) LookupCurve(p.BT2, HTAB, p.HT2);
+    LookupCurve(p.BJ1, HTAB, p.HJ1);
+    LookupCurve(p.BJ2, HTAB, p.HJ2);
+  }
+  YokeCorrectionCoefficients(in.P, p.BJ1, p.BJ2, s.HJ11, s.HJ21, s.TP, p.CJ1, p.CJ2);
+  p.FT1 = s.LT1 * p.HT1 / 10;
+  if (!two_section_rotor) p.FT2 = s.LT2 * p.HT2 / 10;
+  p.FJ1 = s.LJ1 * p.HJ1 * p.CJ1 / 10;
+  p.FJ2 = s.LJ2 * p.HJ2 * p.CJ2 / 10;
+}
 
 void MagneticGeometry(Procedure& r) {
   StatorGeometry(r);

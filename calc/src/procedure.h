@@ -70,6 +70,20 @@ class Procedure {
   const char* title_ = "";
 };
 
+// One set of tooth and yoke flux densities (full load or no load) and what
+// they give: field strengths, yoke coefficients and magnetic voltage drops.
+struct OperatingPoint {
+  Quantity &BT1, &BT2, &BJ1, &BJ2;
+  SingleQuantity &HT1, &HT2, &HJ1, &HJ2;
+  Quantity &CJ1, &CJ2;
+  Quantity &FT1, &FT2, &FJ1, &FJ2;
+};
+
+// Looks up the field strengths (steel grade 1 only), the yoke coefficients
+// and the tooth and yoke drops of `p`. With a two-section rotor slot the
+// rotor tooth is left to the caller.
+void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor);
+
 // The stages, in the order of the run.
 void CheckSelectors(Procedure& r);
 void RatedDataAndWinding(Procedure& r);  // items 1 to 21, slot dimensions
