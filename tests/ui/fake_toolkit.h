@@ -1,0 +1,72 @@
+// A toolkit without a screen: boxes and panels are strings, dialogs answer
+// from a queue, messages and dialog requests are recorded.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "velmora/design/design_input.h"
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui::testing {
+
+class FakeToolkit : public Toolkit {
+ public:
+  explicit FakeToolkit(std::string program_folder) : program_folder_(std::move(program_folder)) {}
+
+  std::string ProgramFolder() override { return program_folder_; }
+
+  std::string BoxText(int index) override {
+    return IsWindowOpen(Window::SJSRCK) ? boxes.at(index) : std::string();
+  }
+  void SetBoxText(int index, const std::string& text) override {
+    if (IsWindowOpen(Window::SJSRCK)) boxes.at(index) = text;
+  }
+  void SetPanelText(Panel panel, const std::string& text) override { panels[panel] = text; }
+
+  std::optional<std::string> ChooseFile(const FileDialogRequest& request) override {
+    dialogs.push_back(request);
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+
+  bool IsWindowOpen(Window window) override { return open.count(window) > 0; }
+  void ShowWindow(Window window) override {
+    if (open.insert(window).second) ClearControls(window);
+    ++shown[window];
+  }
+  void CloseWindow(Window window) override { open.erase(window); }
+
+  std::array<std::string, design::kFieldCount> boxes;
+  std::map<Panel, std::string> panels;
+  std::deque<std::optional<std::string>> answers;  // what the next dialogs give back
+  std::vector<FileDialogRequest> dialogs;
+  std::vector<std::string> messages;
+  std::set<Window> open;
+  std::map<Window, int> shown;
+
+ private:
+  // A newly created window starts with empty controls.
+  void ClearControls(Window window) {
+    if (window == Window::SJSRCK) {
+      boxes.fill("");
+      panels.erase(Panel::SJSRCK_Text1);
+      panels.erase(Panel::SJSRCK_Text3);
+    }
+    if (window == Window::SJSHUCHU) panels.erase(Panel::SJSHUCHU_Text1);
+    if (window == Window::HHELP) panels.erase(Panel::HHELP_Text1);
+  }
+
+  std::string program_folder_;
+};
+
+}  // namespace velmora::ui::testing
