@@ -1,0 +1,129 @@
+// The design check: each rule at its limit and just beyond it, the
+// power-factor allowance held between 0.02 and 0.07, and missing targets.
+#include "velmora/calc/design_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/design/input_file.h"
+
+namespace velmora::calc {
+namespace {
+
+namespace field = design::field;
+using Bound = CheckLine::Bound;
+using Outcome = CheckLine::Outcome;
+
+struct RuleCase {
+  const char* name;
+  int line;  // place in DesignCheck::lines
+  int target_field;
+  double target;
+  Quantity CalculationState::*computed;
+  Bound bound;
+  double limit;  // worked by hand from the tolerance rule
+};
+
+// Limits from the tolerances on guaranteed values: EFF − 0.15·(1 − EFF);
+// PF − (1 − PF)/6 with the allowance held in [0.02, 0.07]; 1.2·IST;
+// 0.85·TST; 0.9·TM; SF0 itself.
+const RuleCase kRuleCases[] = {
+    {"efficiency", 0, field::EFF, 0.9, &CalculationState::EFF, Bound::AtLeast, 0.885},
+    {"efficiency_low", 0, field::EFF, 0.8, &CalculationState::EFF, Bound::AtLeast, 0.77},
+    // 0.05/6 = 0.0083 is raised to 0.02.
+    {"pf_clamped_low", 1, field::PF, 0.95, &CalculationState::PF, Bound::AtLeast, 0.93},
+    // 0.12/6 = 0.02 exactly at the lower clamp.
+    {"pf_at_lower_clamp", 1, field::PF, 0.88, &CalculationState::PF, Bound::AtLeast, 0.86},
+    {"pf_unclamped", 1, field::PF, 0.85, &CalculationState::PF, Bound::AtLeast, 0.825},
+    // 0.42/6 = 0.07 exactly at the upper clamp.
+    {"pf_at_upper_clamp", 1, field::PF, 0.58, &CalculationState::PF, Bound::AtLeast, 0.51},
+    // 0.6/6 = 0.1 is lowered to 0.07.
+    {"pf_clamped_high", 1, field::PF, 0.4, &CalculationState::PF, Bound::AtLeast, 0.33},
+    {"starting_current", 2, field::IST, 7, &CalculationState::Ist, Bound::AtMost, 8.4},
+    {"starting_torque", 3, field::TST, 2, &CalculationState::TST1, Bound::AtLeast, 1.7},
+    {"breakdown_torque", 4, field::TM, 2.2, &CalculationState::TMAX1, Bound::AtLeast, 1.98},
+    {"slot_fill", 5, field::SF0, 0.75, &CalculationState::SF, Bound::AtMost, 0.75},
+};
+
+class CheckRule : public testing::TestWithParam<RuleCase> {
+ protected:
+  // The outcome of the rule when the computed quantity is `value`.
+  CheckLine LineFor(double value) const {
+    const RuleCase& c = GetParam();
+    design::DesignInput input;
+    design::SetNumber(input, c.target_field, c.target);
+    CalculationState state;
+    state.*c.computed = value;
+    return CheckDesign(input, state).lines[c.line];
+  }
+};
+
+TEST_P(CheckRule, PassesAtTheLimitAndFailsJustBeyond) {
+  const RuleCase& c = GetParam();
+  CheckLine probe = LineFor(0);
+  EXPECT_EQ(probe.target, c.target);
+  EXPECT_EQ(probe.bound, c.bound);
+  EXPECT_NEAR(probe.limit, c.limit, 1e-12);
+
+  double beyond = c.bound == Bound::AtLeast ? -INFINITY : INFINITY;
+  double within = -beyond;
+  EXPECT_EQ(LineFor(probe.limit).outcome, Outcome::Pass);
+  EXPECT_EQ(LineFor(std::nextafter(probe.limit, within)).outcome, Outcome::Pass);
+  EXPECT_EQ(LineFor(std::nextafter(probe.limit, beyond)).outcome, Outcome::Fail);
+  EXPECT_EQ(LineFor(probe.limit).value, probe.limit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, CheckRule, testing::ValuesIn(kRuleCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DesignCheck, RulesInOrderWithShortNames) {
+  DesignCheck check = CheckDesign(design::DesignInput{}, CalculationState{});
+  const char* names[] = {"EFF", "PF", "IST", "TST", "TM", "SF"};
+  for (int i = 0; i < DesignCheck::kRuleCount; ++i) {
+    EXPECT_EQ(check.lines[i].name, names[i]);
+    EXPECT_FALSE(check.lines[i].caption.empty());
+  }
+}
+
+// An empty or text target is no target: the rule is skipped, never failed.
+TEST(DesignCheck, MissingTargetsAreNotChecked) {
+  design::DesignInput input;
+  input[field::EFF] = design::ConvertField(field::EFF, "");
+  input[field::PF] = design::ConvertField(field::PF, "abc");
+  CalculationState state;  // everything 0: would fail every lower bound
+  DesignCheck check = CheckDesign(input, state);
+  for (const CheckLine& line : check.lines) EXPECT_EQ(line.outcome, Outcome::NotChecked);
+  EXPECT_FALSE(check.AnyFailed());
+}
+
+TEST(DesignCheck, AnyFailedIsOneFailedRule) {
+  design::DesignInput input;
+  design::SetNumber(input, field::SF0, 0.75);
+  design::SetNumber(input, field::TM, 2);
+  CalculationState state;
+  state.SF = 0.7;
+  state.TMAX1 = 2.5;
+  EXPECT_FALSE(CheckDesign(input, state).AnyFailed());
+  state.SF = 0.8;
+  EXPECT_TRUE(CheckDesign(input, state).AnyFailed());
+}
+
+// The 4-pole 5.5 kW example meets all six targets (computed EFF 0.8706,
+// PF 0.8462, Ist 7.37, TST1 2.83, TMAX1 3.09, SF 0.7369).
+TEST(DesignCheck, ExampleDesignPasses) {
+  design::DesignInput input =
+      design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
+  CalculationState state;
+  CalculationFault fault;
+  ASSERT_TRUE(Calculate(input, state, fault)) << fault.message;
+  DesignCheck check = CheckDesign(input, state);
+  for (const CheckLine& line : check.lines) EXPECT_EQ(line.outcome, Outcome::Pass) << line.name;
+  EXPECT_NEAR(check.lines[0].limit, 0.83325, 1e-12);        // 0.855 − 0.15·0.145
+  EXPECT_NEAR(check.lines[1].limit, 0.813333333333, 1e-9);  // 0.84 − 0.16/6
+}
+
+}  // namespace
+}  // namespace velmora::calc
