@@ -1,12 +1,16 @@
 // velmora-calc: the command-line calculator.
 //   velmora-calc INPUT [-o REPORT] [--json FILE]
+//   velmora-calc sweep BASE --vary NAME=FROM:TO:STEP ... (see sweep_command.h)
+//   velmora-calc check DESIGN (see check_command.h)
 #include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "check_command.h"
 #include "json_output.h"
+#include "sweep_command.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
@@ -24,7 +28,9 @@ const char* kUsage =
     "用法：velmora-calc 输入文件 [-o 报告文件] [--json 文件|-]\n"
     "  读入输入文件（输入数据文件格式），进行电磁计算。\n"
     "  -o 报告文件    把报告（GBK）写入该文件；不给 -o 也不给 --json 时报告输出到终端\n"
-    "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出）\n";
+    "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出）\n"
+    "      velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
+    "      velmora-calc check 设计文件（设计校核）\n";
 
 struct Options {
   std::string input;
@@ -104,6 +110,8 @@ int Calculate(const Options& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "sweep") return cli::SweepCommand({args.begin() + 1, args.end()});
+  if (!args.empty() && args[0] == "check") return cli::CheckCommand({args.begin() + 1, args.end()});
   std::optional<Options> options = ParseOptions(args);
   if (!options) {
     std::cerr << kUsage;

@@ -1,0 +1,86 @@
+#include "check_command.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/calc/design_check.h"
+#include "velmora/design/input_file.h"
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr int kExitFault = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCheckFailed = 3;
+
+const char* kUsage =
+    "用法：velmora-calc check 设计文件\n"
+    "  计算该设计，并把效率、功率因数、起动电流倍数、起动转矩倍数、最大转矩倍数和槽满率\n"
+    "  与设计给定的目标值（输入数据 EFF PF IST TST TM SF0）按容差比较。\n";
+
+std::string Number(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+// Columns on a terminal: a Chinese character takes two.
+std::string Padded(std::string_view text, std::size_t width) {
+  std::size_t shown = 0;
+  for (unsigned char c : text) {
+    if (c < 0x80)
+      shown += 1;
+    else if (c >= 0xC0)
+      shown += 2;  // first byte of a multibyte character
+  }
+  std::string out(text);
+  if (shown < width) out.append(width - shown, ' ');
+  return out;
+}
+
+std::string Line(const calc::CheckLine& line) {
+  using Outcome = calc::CheckLine::Outcome;
+  std::string out = Padded(line.name, 5) + Padded(line.caption, 14);
+  if (line.outcome == Outcome::NotChecked) return out + "未校核：输入数据中没有目标值";
+  const char* bound = line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
+  out += Padded(Number(line.target), 12) + Padded(bound + Number(line.limit), 14) +
+         Padded(Number(line.value), 12);
+  return out + (line.outcome == Outcome::Pass ? "合格" : "不合格");
+}
+
+std::string Table(const calc::DesignCheck& check) {
+  std::string out = Padded("校核项", 19) + Padded("目标值", 12) + Padded("允许限值", 14) +
+                    Padded("计算值", 12) + "结论\n";
+  for (const calc::CheckLine& line : check.lines) out += Line(line) + "\n";
+  return out + (check.AnyFailed() ? "设计校核不合格\n" : "设计校核合格\n");
+}
+
+}  // namespace
+
+int CheckCommand(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    std::cerr << kUsage;
+    return kExitUsage;
+  }
+  design::DesignInput input;
+  try {
+    input = design::ReadDesignInput(args[0]);
+  } catch (const design::InputFileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitUsage;
+  }
+  calc::CalculationState state;
+  calc::CalculationFault fault;
+  if (!calc::Calculate(input, state, fault)) {
+    std::cerr << fault.message << "\n";
+    return kExitFault;
+  }
+  calc::DesignCheck check = calc::CheckDesign(input, state);
+  std::cout << Table(check);
+  return check.AnyFailed() ? kExitCheckFailed : 0;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,274 @@
+#include "sweep_command.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string_view>
+
+#include "velmora/calc/sweep.h"
+#include "velmora/design/files.h"
+#include "velmora/design/input_file.h"
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+constexpr unsigned kMaxThreads = 1024;
+constexpr std::uint64_t kProgressFrom = 10'000;  // variants; smaller sweeps are quick
+
+const char* kUsage =
+    "用法：velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 [--vary 名称=值1,值2,...]\n"
+    "                         [-o 结果.csv] [--threads N] [--columns 量1,量2,...]\n"
+    "  对基准设计逐一改变所给输入数据（最后一个 --vary 变化最快），计算全部组合，\n"
+    "  结果按组合顺序写成 CSV（UTF-8）；不给 -o 时输出到终端。\n";
+
+struct SweepArguments {
+  std::string base;
+  std::vector<std::string> vary;
+  std::optional<std::string> output;
+  unsigned threads = 0;
+  std::optional<std::string> columns;
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+unsigned ThreadCount(std::string_view text) {
+  unsigned n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc() || end != text.data() + text.size() || n < 1 || n > kMaxThreads)
+    throw UsageError("--threads 应为1到" + std::to_string(kMaxThreads) + "的整数，现为“" +
+                     std::string(text) + "”");
+  return n;
+}
+
+SweepArguments ParseOptions(const std::vector<std::string>& args) {
+  SweepArguments options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool has_value = i + 1 < args.size();
+    if (arg == "--vary" && has_value) {
+      options.vary.push_back(args[++i]);
+    } else if (arg == "-o" && has_value) {
+      options.output = args[++i];
+    } else if (arg == "--threads" && has_value) {
+      options.threads = ThreadCount(args[++i]);
+    } else if (arg == "--columns" && has_value) {
+      options.columns = args[++i];
+    } else if (!arg.empty() && arg[0] == '-') {
+      throw UsageError("不认识的选项或缺少取值：" + arg);
+    } else if (options.base.empty()) {
+      options.base = arg;
+    } else {
+      throw UsageError("多余的参数：" + arg);
+    }
+  }
+  if (options.base.empty()) throw UsageError("没有给出基准设计文件");
+  if (options.vary.empty()) throw UsageError("没有给出 --vary");
+  return options;
+}
+
+std::vector<std::string_view> ColumnNames(const std::optional<std::string>& list) {
+  if (!list) return {calc::kKeyResults.begin(), calc::kKeyResults.end()};
+  std::vector<std::string_view> names;
+  std::string_view rest = *list;
+  for (;;) {
+    std::size_t comma = rest.find(',');
+    names.push_back(rest.substr(0, comma));
+    if (comma == std::string_view::npos) return names;
+    rest.remove_prefix(comma + 1);
+  }
+}
+
+// The CSV on standard output, or in a temporary file beside the target that
+// replaces it only when the sweep is complete, so memory stays flat and an
+// interrupted or failed sweep leaves the old file whole.
+class CsvOutput {
+ public:
+  explicit CsvOutput(const std::optional<std::string>& path) {
+    if (!path || *path == "-") {
+      file_ = stdout;
+      return;
+    }
+    path_ = *path;
+    temporary_ = path_ + ".XXXXXX";
+    int fd = mkstemp(temporary_.data());
+    if (fd < 0) Fail("无法建立临时文件“" + temporary_ + "”");
+    // mkstemp makes the file private; give it the mode a new file would have.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    file_ = fdopen(fd, "wb");
+    if (!file_) {
+      close(fd);
+      Discard();
+      Fail("无法写入“" + path_ + "”");
+    }
+  }
+  ~CsvOutput() { Discard(); }
+
+  void Write(std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+      Fail("写入“" + Name() + "”失败");
+  }
+
+  void Finish() {
+    if (std::fflush(file_) != 0) Fail("写入“" + Name() + "”失败");
+    if (path_.empty()) return;
+    if (fsync(fileno(file_)) != 0) Fail("写入“" + path_ + "”失败");
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) Fail("写入“" + path_ + "”失败");
+    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) Fail("无法写成“" + path_ + "”");
+    temporary_.clear();
+  }
+
+ private:
+  std::string Name() const { return path_.empty() ? "标准输出" : path_; }
+
+  [[noreturn]] void Fail(const std::string& what) {
+    throw design::FileError(what + "：" + std::strerror(errno), errno);
+  }
+
+  void Discard() {
+    if (path_.empty()) return;
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+
+  std::FILE* file_ = nullptr;
+  std::string path_;       // empty: standard output
+  std::string temporary_;  // until renamed
+};
+
+// Count, rate and time left on standard error, a few times a second.
+class ProgressBar {
+ public:
+  explicit ProgressBar(std::uint64_t total)
+      : total_(total), shown_(total > kProgressFrom && isatty(STDERR_FILENO)) {}
+
+  void Update(std::uint64_t done) {
+    if (!shown_) return;
+    auto now = Clock::now();
+    if (done < total_ && now - last_ < std::chrono::milliseconds(250)) return;
+    last_ = now;
+    double seconds = std::chrono::duration<double>(now - start_).count();
+    double rate = seconds > 0 ? done / seconds : 0;
+    double left = rate > 0 ? (total_ - done) / rate : 0;
+    std::fprintf(stderr, "\r%llu/%llu 个方案  %3.0f%%  %.0f 个/秒  剩余 %.0f 秒   ",
+                 static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
+                 100.0 * done / total_, rate, left);
+    std::fflush(stderr);
+  }
+
+  void End() {
+    if (shown_) std::fputs("\n", stderr);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::uint64_t total_;
+  bool shown_;
+  Clock::time_point start_ = Clock::now();
+  Clock::time_point last_{};
+};
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+// Ctrl-C stops the sweep cleanly (the temporary file is removed) for as long as this lives.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_int_);
+    sigaction(SIGTERM, &action, &previous_term_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &previous_int_, nullptr);
+    sigaction(SIGTERM, &previous_term_, nullptr);
+  }
+
+ private:
+  struct sigaction previous_int_ {};
+  struct sigaction previous_term_ {};
+};
+
+int Sweep(const SweepArguments& options) {
+  design::DesignInput base;
+  try {
+    base = design::ReadDesignInput(options.base);
+  } catch (const design::InputFileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitUsage;
+  }
+  std::vector<calc::SweepAxis> axes;
+  for (const std::string& vary : options.vary) axes.push_back(calc::ParseSweepAxis(vary));
+  calc::SweepGrid grid(std::move(axes));
+  calc::CheckSweepSelectors(base, grid);
+  std::vector<std::string_view> columns = ColumnNames(options.columns);
+  calc::SweepCsv csv(grid, columns);
+
+  try {
+    CsvOutput output(options.output);
+    output.Write(csv.Header());
+    ProgressBar progress(grid.size());
+    InterruptGuard guard;
+    calc::SweepOptions run;
+    run.threads = options.threads;
+    run.cancel = &interrupted;
+    run.progress = [&](std::uint64_t done) { progress.Update(done); };
+    calc::RunSweep(
+        base, grid, run,
+        [&](const calc::SweepRow& row, std::string& block) { csv.AppendRow(row, block); },
+        [&](std::string_view block) { output.Write(block); });
+    progress.End();
+    if (interrupted.load()) {
+      std::cerr << "计算已中断\n";
+      return kExitInterrupted;
+    }
+    output.Finish();
+  } catch (const design::FileError& error) {
+    std::cerr << error.what() << "\n";
+    return kExitWriteFailed;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int SweepCommand(const std::vector<std::string>& args) {
+  try {
+    return Sweep(ParseOptions(args));
+  } catch (const UsageError& error) {
+    std::cerr << error.what() << "\n" << kUsage;
+  } catch (const calc::SweepError& error) {
+    std::cerr << error.what() << "\n";
+  }
+  return kExitUsage;
+}
+
+}  // namespace velmora::cli
