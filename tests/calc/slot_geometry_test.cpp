@@ -1,0 +1,149 @@
+// The slot outlines drawn from the inputs, checked against the bar areas of
+// the calculation and against areas added up by hand.
+#include "velmora/calc/slot_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/design/input_file.h"
+
+namespace velmora::calc {
+namespace {
+
+using design::DesignInput;
+namespace field = design::field;
+
+DesignInput Example(const std::string& name) {
+  return design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/" + name + ".txt");
+}
+
+double Radius(const Point& point) { return std::hypot(point.x, point.y); }
+
+// The examples hold one rotor slot of each shape.
+struct RotorCase {
+  const char* example;
+  int ZC;
+};
+
+class RotorSlotArea : public testing::TestWithParam<RotorCase> {};
+
+// The bar area SB leaves out the opening strip HR0·B02 only for the
+// two-section slot.
+TEST_P(RotorSlotArea, AgreesWithTheBarAreaOfTheCalculation) {
+  const DesignInput input = Example(GetParam().example);
+  ASSERT_EQ(input[field::ZC].number, GetParam().ZC);
+  CalculationState state;
+  CalculationFault fault;
+  ASSERT_TRUE(Calculate(input, state, fault)) << fault.message;
+
+  const SlotDrawing drawing = DrawSlots(input);
+  ASSERT_EQ(drawing.note, "");
+  double expected = state.SB.value;
+  if (GetParam().ZC == 4) expected += input[field::HR0].number * input[field::B02].number;
+  EXPECT_NEAR(std::fabs(PolygonArea(drawing.rotor.outline)), expected, 0.005 * expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, RotorSlotArea,
+                         testing::Values(RotorCase{"Y132M2-6-5.5kW", 1},
+                                         RotorCase{"Y132S-4-5.5kW", 2},
+                                         RotorCase{"Y132S2-2-7.5kW", 3},
+                                         RotorCase{"Y160M-4-11kW-ZC4", 4}));
+
+struct StatorCase {
+  double B01, HS0, ZS1, BS1, BS2, HS12;
+  double area;
+};
+
+// Opening HS0·B01 + lip HS1·(B01 + BS1)/2 + body HS2·(BS1 + BS2)/2 + bottom
+// π·BS2²/8, with HS1 = (BS1 − B01)·tan(ZS1)/2 and HS2 = HS12 − HS1, by hand:
+// 2.8 + 5.30441 + 103.91710 + 31.80863 = 143.83013 for the first row; with a
+// flat lip (ZS1 = 0) HS1 = 0: 2.8 + 0 + 112 + 31.80863 = 146.60863.
+const StatorCase kStatorCases[] = {
+    {3.5, 0.8, 30, 7, 9, 14, 143.83013},
+    {3.5, 0.8, 0, 7, 9, 14, 146.60863},
+};
+
+TEST(StatorSlotArea, IsOpeningLipBodyAndRoundBottom) {
+  for (const StatorCase& c : kStatorCases) {
+    DesignInput input = Example("Y132S-4-5.5kW");
+    design::SetNumber(input, field::B01, c.B01);
+    design::SetNumber(input, field::HS0, c.HS0);
+    design::SetNumber(input, field::ZS1, c.ZS1);
+    design::SetNumber(input, field::BS1, c.BS1);
+    design::SetNumber(input, field::BS2, c.BS2);
+    design::SetNumber(input, field::HS12, c.HS12);
+    const SlotDrawing drawing = DrawSlots(input);
+    ASSERT_EQ(drawing.note, "");
+    // The 720-piece circle falls short of π·r² by about 1.3e-5 of it.
+    EXPECT_NEAR(std::fabs(PolygonArea(drawing.stator.outline)), c.area, 1e-4 * c.area)
+        << "ZS1=" << c.ZS1;
+  }
+}
+
+TEST(SlotPlacement, SlotsOpenOnTheirCirclesAndReachIntoTheIron) {
+  const DesignInput input = Example("Y132S-4-5.5kW");
+  const SlotDrawing drawing = DrawSlots(input);
+  const double DI1 = input[field::DI1].number, G = input[field::G].number;
+  EXPECT_DOUBLE_EQ(drawing.stator.radius, DI1 / 2);
+  EXPECT_DOUBLE_EQ(drawing.rotor.radius, (DI1 - 2 * G) / 2);
+  // The edge starts and ends on the gap circle; the stator slots go outwards
+  // and the rotor slots inwards from it.
+  for (const SlotOutline* slot : {&drawing.stator, &drawing.rotor}) {
+    ASSERT_FALSE(slot->iron_edge.empty());
+    EXPECT_NEAR(Radius(slot->iron_edge.front()), slot->radius, 1e-9);
+    EXPECT_NEAR(Radius(slot->iron_edge.back()), slot->radius, 1e-9);
+  }
+  double deepest_stator = 0, deepest_rotor = 1e9;
+  for (const Point& p : drawing.stator.iron_edge)
+    deepest_stator = std::max(deepest_stator, Radius(p));
+  for (const Point& p : drawing.rotor.iron_edge) deepest_rotor = std::min(deepest_rotor, Radius(p));
+  const double stator_depth =
+      input[field::HS0].number + input[field::HS12].number + input[field::BS2].number / 2;
+  EXPECT_NEAR(deepest_stator, DI1 / 2 + stator_depth, 1e-6);
+  EXPECT_LT(deepest_rotor, drawing.rotor.radius - input[field::HR12].number);
+  EXPECT_FALSE(drawing.stator.dimensions.empty());
+  EXPECT_FALSE(drawing.rotor.dimensions.empty());
+}
+
+struct BadBox {
+  int index;
+  const char* text;
+  const char* note;  // part of the note
+};
+
+// Every box the drawing reads, empty, text, or a value that draws no slot.
+const BadBox kBadBoxes[] = {
+    {field::B01, "", "“B01”框为空"},
+    {field::HS0, "abc", "“HS0”框不是数字"},
+    {field::BS2, "-2", "“BS2”框的值不能为负"},
+    {field::DI1, "0", "“定子内径DI1”框的值必须大于0"},
+    {field::Q2, "", "“转子槽数Q2”框为空"},
+    {field::ZC, "5", "“ZC”框应为1、2、3或4"},
+    {field::ZC, "2.5", "“ZC”框应为1、2、3或4"},
+    {field::HR12, "1e999", "“HR12”框不是数字"},
+    {field::G, "70", "“气隙G”框的值不小于定子内径的一半"},
+};
+
+TEST(SlotDrawingNote, NamesTheBoxInsteadOfDrawing) {
+  for (const BadBox& bad : kBadBoxes) {
+    DesignInput input = Example("Y132S-4-5.5kW");
+    input[bad.index] = design::ConvertField(bad.index, bad.text);
+    const SlotDrawing drawing = DrawSlots(input);
+    EXPECT_NE(drawing.note.find(bad.note), std::string::npos) << drawing.note;
+    EXPECT_TRUE(drawing.stator.outline.empty() && drawing.rotor.outline.empty()) << bad.note;
+    EXPECT_TRUE(drawing.stator.iron_edge.empty() && drawing.rotor.iron_edge.empty());
+  }
+}
+
+// The lower section is read only for the two-section slot.
+TEST(SlotDrawingNote, IgnoresTheLowerSectionOfOtherShapes) {
+  DesignInput input = Example("Y132S-4-5.5kW");
+  input[field::HR3] = design::ConvertField(field::HR3, "");
+  EXPECT_EQ(DrawSlots(input).note, "");
+}
+
+}  // namespace
+}  // namespace velmora::calc
