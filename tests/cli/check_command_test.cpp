@@ -1,0 +1,83 @@
+// velmora-calc check, end to end: the table it prints and its exit status.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run_program.h"
+
+namespace velmora::cli {
+namespace {
+
+using design::testing::ReadBytes;
+using design::testing::TempFolder;
+using design::testing::WriteBytes;
+using testing::ProgramRun;
+using testing::RunProgram;
+
+const std::string k4Pole = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt";
+
+// The example with field `index` (0-based, in file order) replaced by `text`.
+std::string ExampleWith(const TempFolder& folder, int index, const std::string& text) {
+  std::string bytes = ReadBytes(k4Pole);
+  std::size_t start = 0;
+  for (int i = 0; i < index; ++i) start = bytes.find(',', start) + 1;
+  bytes.replace(start, bytes.find(',', start) - start, text);
+  std::string path = folder.File("design.txt");
+  WriteBytes(path, bytes);
+  return path;
+}
+
+constexpr int kEFF = 13, kTM = 17, kG = 23;
+
+TEST(CheckCommand, ExampleMeetsItsTargets) {
+  ProgramRun run = RunProgram({"check", k4Pole});
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"EFF", "PF", "IST", "TST", "TM", "SF"})
+    EXPECT_NE(run.out.find(name), std::string::npos) << name;
+  // Efficiency target 0.855 allows 0.855 − 0.15·0.145 = 0.83325.
+  EXPECT_NE(run.out.find("0.83325"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("不合格"), std::string::npos) << run.out;
+}
+
+struct CheckCase {
+  const char* name;
+  int field;
+  const char* text;
+  int status;
+  const char* shown;  // on standard output, or on standard error for status 1
+};
+
+const CheckCase kCases[] = {
+    // Computed EFF 0.8706 is below 0.95 − 0.15·0.05 = 0.9425.
+    {"efficiency_target_too_high", kEFF, "0.95", 3, "不合格"},
+    // Computed TMAX1 3.09 is below 0.9·3.5 = 3.15.
+    {"breakdown_target_too_high", kTM, "3.5", 3, "不合格"},
+    {"breakdown_target_missing", kTM, "", 0, "未校核"},
+    {"zero_air_gap_faults", kG, "0", 1, "计算中断"},
+};
+
+class CheckOutcome : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(CheckOutcome, SetsTheExitStatus) {
+  const CheckCase& c = GetParam();
+  TempFolder folder;
+  ProgramRun run = RunProgram({"check", ExampleWith(folder, c.field, c.text)});
+  EXPECT_EQ(run.status, c.status) << run.out << run.err;
+  const std::string& shown = c.status == 1 ? run.err : run.out;
+  EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, CheckOutcome, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CheckCommand, WrongUseExitsWithTwo) {
+  EXPECT_EQ(RunProgram({"check"}).status, 2);
+  EXPECT_EQ(RunProgram({"check", k4Pole, k4Pole}).status, 2);
+  ProgramRun missing = RunProgram({"check", "/nonexistent/design.txt"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("/nonexistent/design.txt"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+}  // namespace velmora::cli

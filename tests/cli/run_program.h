@@ -1,0 +1,48 @@
+// Runs the built velmora-calc with arguments and collects what it printed.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "../design/temp_folder.h"
+
+namespace velmora::cli::testing {
+
+struct ProgramRun {
+  int status = -1;  // exit status, -1 if it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+inline ProgramRun RunProgram(const std::vector<std::string>& args) {
+  design::testing::TempFolder folder;
+  std::string out_path = folder.File("out"), err_path = folder.File("err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0644);
+  std::vector<std::string> all = {VELMORA_CALC_PROGRAM};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  ProgramRun run;
+  pid_t pid;
+  if (posix_spawn(&pid, VELMORA_CALC_PROGRAM, &actions, nullptr, argv.data(), environ) == 0) {
+    int wait_status = 0;
+    waitpid(pid, &wait_status, 0);
+    if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = design::testing::ReadBytes(out_path);
+  run.err = design::testing::ReadBytes(err_path);
+  return run;
+}
+
+}  // namespace velmora::cli::testing
