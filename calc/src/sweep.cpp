@@ -263,9 +263,9 @@ class SweepRun {
 
   std::uint64_t Run(const SweepWriter& write) {
     std::vector<std::thread> workers;
-    for (unsigned t = 0; t < thread_count_; ++t) workers.emplace_back([this] { Work(); });
     std::uint64_t written = 0;
     try {
+      for (unsigned t = 0; t < thread_count_; ++t) workers.emplace_back([this] { Work(); });
       written = WriteInOrder(write);
     } catch (...) {
       Stop(std::current_exception());
@@ -462,6 +462,7 @@ SweepCsv::SweepCsv(const SweepGrid& grid, std::span<const std::string_view> colu
     bool shared = std::any_of(columns_.begin(), columns_.end(),
                               [&](const QuantityEntry* entry) { return entry->name == name; });
     varied_names_.push_back(shared ? "input " + name : name);
+    varied_single_.push_back(axis.field() == design::field::SHFA);
   }
 }
 
@@ -480,8 +481,11 @@ std::string SweepCsv::Header() const {
 }
 
 void SweepCsv::AppendRow(const SweepRow& row, std::string& out) const {
-  for (double value : row.varied) {
-    AppendNumber(out, value);
+  for (std::size_t a = 0; a < row.varied.size(); ++a) {
+    if (varied_single_[a])
+      AppendNumber(out, static_cast<float>(row.varied[a]));
+    else
+      AppendNumber(out, row.varied[a]);
     out += ',';
   }
   for (const QuantityEntry* entry : columns_) {

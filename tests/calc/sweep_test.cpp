@@ -341,6 +341,22 @@ TEST_P(CsvRow, IsOneRfc4180Record) {
 INSTANTIATE_TEST_SUITE_P(Sweep, CsvRow, testing::ValuesIn(kRowCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// SHFA is single precision: 1.1 is run and printed as the float nearest 1.1.
+TEST(SweepCsv, SingleInputPrintsAsFloat) {
+  SweepGrid grid({ParseSweepAxis("SHFA=1.1")});
+  const std::string_view columns[] = {"EFF"};
+  std::string out;
+  SweepCsv csv(grid, std::span(columns, 0));
+  RunSweep(
+      Example(k4Pole), grid, SweepOptions{},
+      [&](const SweepRow& row, std::string& block) {
+        EXPECT_EQ(row.varied[0], static_cast<double>(1.1f));
+        csv.AppendRow(row, block);
+      },
+      [&](std::string_view block) { out += block; });
+  EXPECT_EQ(out, "1.1,ok,\r\n");
+}
+
 TEST(SweepCsv, CheckColumnJoinsFailedRules) {
   SweepGrid grid({ParseSweepAxis("G=0.1")});
   const std::string_view no_columns[] = {"EFF"};

@@ -130,6 +130,7 @@ class SweepCsv {
 
  private:
   std::vector<std::string> varied_names_;
+  std::vector<bool> varied_single_;  // SHFA, a single-precision input
   std::vector<const QuantityEntry*> columns_;
 };
 
