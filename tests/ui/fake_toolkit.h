@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "velmora/calc/slot_geometry.h"
 #include "velmora/design/design_input.h"
+#include "velmora/ui/design_tools.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui::testing {
@@ -46,6 +48,20 @@ class FakeToolkit : public Toolkit {
   }
   void CloseWindow(Window window) override { open.erase(window); }
 
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing) override {
+    if (IsWindowOpen(Window::SLOTS)) slots = drawing;
+  }
+  void ShowDesignCheck(const CheckTable& table) override {
+    if (IsWindowOpen(Window::CHECK)) check = table;
+  }
+  void SetSweepBase(const design::DesignInput& base) override {
+    if (IsWindowOpen(Window::SWEEP)) sweep_base = base;
+  }
+  bool SavePicture(Window window, const std::string& path) override {
+    pictures.push_back({window, path});
+    return IsWindowOpen(window);
+  }
+
   std::array<std::string, design::kFieldCount> boxes;
   std::map<Panel, std::string> panels;
   std::deque<std::optional<std::string>> answers;  // what the next dialogs give back
@@ -53,6 +69,10 @@ class FakeToolkit : public Toolkit {
   std::vector<std::string> messages;
   std::set<Window> open;
   std::map<Window, int> shown;
+  std::optional<calc::SlotDrawing> slots;
+  std::optional<CheckTable> check;
+  std::optional<design::DesignInput> sweep_base;
+  std::vector<std::pair<Window, std::string>> pictures;
 
  private:
   // A newly created window starts with empty controls.
@@ -64,6 +84,9 @@ class FakeToolkit : public Toolkit {
     }
     if (window == Window::SJSHUCHU) panels.erase(Panel::SJSHUCHU_Text1);
     if (window == Window::HHELP) panels.erase(Panel::HHELP_Text1);
+    if (window == Window::SLOTS) slots.reset();
+    if (window == Window::CHECK) check.reset();
+    if (window == Window::SWEEP) sweep_base.reset();
   }
 
   std::string program_folder_;

@@ -6,6 +6,7 @@
 
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
+#include "velmora/ui/design_tools.h"
 #include "velmora/ui/hhelp.h"
 #include "velmora/ui/sjshuchu.h"
 #include "velmora/ui/window_support.h"
@@ -72,12 +73,26 @@ void SJSRCK::SJSRCACULATE() {
   } catch (const std::exception& error) {
     outcome.message = error.what();
   }
+  RememberRun(outcome);
   if (!outcome.ok) toolkit_.ShowMessage(outcome.message);
+}
+
+// The design check shows the last run; an open check window follows it at once.
+void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
+  LastCalculation& last = toolkit_.last_calculation;
+  last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
+  last.input = design::ToDesignInput(BoxTexts());
+  last.message = outcome.message;
+  if (toolkit_.IsWindowOpen(Window::CHECK)) DesignTools(toolkit_).RefreshCheck();
 }
 
 void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }
 
 void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
+
+void SJSRCK::SLOTS() { DesignTools(toolkit_).SLOTS(); }
+void SJSRCK::CHECK() { DesignTools(toolkit_).CHECK(); }
+void SJSRCK::SWEEP() { DesignTools(toolkit_).SWEEP(); }
 
 std::array<std::string, kFieldCount> SJSRCK::BoxTexts() {
   std::array<std::string, kFieldCount> texts;

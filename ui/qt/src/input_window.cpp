@@ -49,6 +49,9 @@ constexpr Command<SJSRCK> kDataMenu[] = {{"SJSRCREAT", "新建", &SJSRCK::SJSRCR
 constexpr Command<SJSRCK> kTopLevel[] = {{"SJSRCACULATE", "电磁计算", &SJSRCK::SJSRCACULATE},
                                          {"JISUAN", "计算结果", &SJSRCK::JISUAN},
                                          {"HELP", "帮助", &SJSRCK::HELP}};
+constexpr Command<SJSRCK> kToolsMenu[] = {{"SLOTS", "槽形图", &SJSRCK::SLOTS},
+                                          {"CHECK", "设计校核", &SJSRCK::CHECK},
+                                          {"SWEEP", "参数扫描", &SJSRCK::SWEEP}};
 
 }  // namespace
 
@@ -91,6 +94,9 @@ void InputWindow::AddMenus() {
   data_menu->setObjectName("SJSR");
   for (const auto& command : kDataMenu) AddCommand(data_menu, logic_, command);
   for (const auto& command : kTopLevel) AddCommand(menuBar(), logic_, command);
+  QMenu* tools_menu = menuBar()->addMenu(QString::fromUtf8("设计工具"));
+  tools_menu->setObjectName("SJGJ");
+  for (const auto& command : kToolsMenu) AddCommand(tools_menu, logic_, command);
 }
 
 }  // namespace velmora::ui::qt

@@ -6,9 +6,12 @@
 #include <QStringList>
 #include <utility>
 
+#include "velmora/ui/qt/check_window.h"
 #include "velmora/ui/qt/help_window.h"
 #include "velmora/ui/qt/input_window.h"
 #include "velmora/ui/qt/results_window.h"
+#include "velmora/ui/qt/slot_window.h"
+#include "velmora/ui/qt/sweep_window.h"
 #include "window_layout.h"
 
 namespace velmora::ui::qt {
@@ -124,8 +127,32 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new ResultsWindow(*this);
     case Window::HHELP:
       return new HelpWindow();
+    case Window::SLOTS:
+      return new SlotWindow(*this);
+    case Window::CHECK:
+      return new CheckWindow(*this);
+    case Window::SWEEP:
+      return new SweepWindow(*this);
   }
   return nullptr;
+}
+
+void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing) {
+  if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->view()->SetDrawing(drawing);
+}
+
+void QtToolkit::ShowDesignCheck(const CheckTable& table) {
+  if (auto* shown = open<CheckWindow>(Window::CHECK)) shown->Show(table);
+}
+
+void QtToolkit::SetSweepBase(const design::DesignInput& base) {
+  if (auto* shown = open<SweepWindow>(Window::SWEEP)) shown->logic().SetBase(base);
+}
+
+bool QtToolkit::SavePicture(Window which, const std::string& path) {
+  QMainWindow* shown = window(which);
+  auto* picture = shown ? shown->findChild<QWidget*>("Picture") : nullptr;
+  return picture && picture->grab().save(FromUtf8(path), "PNG");
 }
 
 InputWindow* QtToolkit::input() { return static_cast<InputWindow*>(window(Window::SJSRCK)); }

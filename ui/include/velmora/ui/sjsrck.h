@@ -37,6 +37,10 @@ class SJSRCK {
   void SJSRCACULATE();  // 电磁计算
   void JISUAN();        // 计算结果
   void HELP();          // 帮助
+  // The menu "设计工具".
+  void SLOTS();  // 槽形图
+  void CHECK();  // 设计校核
+  void SWEEP();  // 参数扫描
 
  private:
   std::array<std::string, design::kFieldCount> BoxTexts();
@@ -46,6 +50,7 @@ class SJSRCK {
   // fills the boxes it reaches, then its error goes on to the caller.
   void ReadIntoBoxes(const std::string& path);
   bool AllBoxesFilled();
+  void RememberRun(const report::RunOutcome& outcome);
 
   Toolkit& toolkit_;
   Calculation run_;

@@ -7,13 +7,33 @@
 #include <string>
 #include <vector>
 
+#include "velmora/design/design_input.h"
+
+namespace velmora::calc {
+struct SlotDrawing;
+}
+
 namespace velmora::ui {
 
-// The program's three windows.
+struct CheckTable;
+
+// The program's windows.
 enum class Window {
   SJSRCK,    // input window: 60 boxes, two side panels, the main menu
   SJSHUCHU,  // results window: the report text
   HHELP,     // help window: the help text
+  SLOTS,     // design tools: the stator and rotor slots drawn to scale
+  CHECK,     // design tools: the design check of the last calculation
+  SWEEP,     // design tools: one input swept, results plotted against it
+};
+constexpr int kWindowCount = 6;
+
+// What the last "电磁计算" of this session gave; the design check reads it.
+struct LastCalculation {
+  enum class Status { NeverRun, Succeeded, Failed };
+  Status status = Status::NeverRun;
+  design::DesignInput input;  // the design it ran on, when it succeeded
+  std::string message;        // why not, when it failed
 };
 
 // The multi-line text panels of the windows.
@@ -70,6 +90,17 @@ class Toolkit {
   // not open is created first, with empty controls.
   virtual void ShowWindow(Window window) = 0;
   virtual void CloseWindow(Window window) = 0;
+
+  // The content of the design-tool windows; nothing when the window is closed.
+  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing) = 0;
+  virtual void ShowDesignCheck(const CheckTable& table) = 0;
+  // The design a sweep starts from.
+  virtual void SetSweepBase(const design::DesignInput& base) = 0;
+  // Saves what the window shows as a PNG picture; false when it could not.
+  virtual bool SavePicture(Window window, const std::string& path) = 0;
+
+  // Kept for the whole session, whichever windows come and go.
+  LastCalculation last_calculation;
 };
 
 }  // namespace velmora::ui

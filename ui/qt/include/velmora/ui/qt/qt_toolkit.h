@@ -29,6 +29,10 @@ class QtToolkit : public Toolkit {
   bool IsWindowOpen(Window window) override;
   void ShowWindow(Window window) override;
   void CloseWindow(Window window) override;
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing) override;
+  void ShowDesignCheck(const CheckTable& table) override;
+  void SetSweepBase(const design::DesignInput& base) override;
+  bool SavePicture(Window window, const std::string& path) override;
 
   // The window, or null when it is not open.
   QMainWindow* window(Window window);
@@ -36,9 +40,14 @@ class QtToolkit : public Toolkit {
  private:
   QMainWindow* CreateWindow(Window window);
   InputWindow* input();
+  // The open window `which` as its own class, or null.
+  template <class Shown>
+  Shown* open(Window which) {
+    return static_cast<Shown*>(window(which));
+  }
 
   std::string program_folder_;
-  std::array<QPointer<QMainWindow>, 3> windows_;
+  std::array<QPointer<QMainWindow>, kWindowCount> windows_;
 };
 
 }  // namespace velmora::ui::qt

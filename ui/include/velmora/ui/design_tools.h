@@ -1,0 +1,63 @@
+// The menu "设计工具": the slot drawing, the design check and the sweep
+// chart, each in its own window beside the input window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui {
+
+// The design check as the window shows it: a line saying what it is about,
+// the six rules and the main results, all as text.
+struct CheckTable {
+  struct Rule {
+    std::string caption;   // "效率"
+    std::string target;    // the design's target, empty when it has none
+    std::string limit;     // "≥ 0.8493"
+    std::string computed;  // the calculation's value
+    std::string verdict;   // "合格", "不合格" or "未校核"
+    bool failed = false;
+  };
+  struct Result {
+    std::string name;  // "EFF"
+    std::string value;
+  };
+  std::string status;           // never run, failed with why, or which design was checked
+  std::vector<Rule> rules;      // empty unless the last calculation succeeded
+  std::vector<Result> results;  // likewise
+};
+
+// The main results shown under the check, by report name.
+inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1", "TST1", "Ist",
+                                                "I1",  "J1", "A1", "BG", "BT1",   "BJ1"};
+
+// The check table of the last calculation (its run is repeated on the same
+// design, which takes microseconds, for the state).
+CheckTable MakeCheckTable(const LastCalculation& last);
+
+// The three commands of the menu. Each shows its window not modally, brings
+// it to the front when it is open, and refreshes it from the current boxes.
+class DesignTools {
+ public:
+  explicit DesignTools(Toolkit& toolkit);
+
+  void SLOTS();  // 槽形图
+  void CHECK();  // 设计校核
+  void SWEEP();  // 参数扫描
+
+  // The window's content again, without bringing it to the front.
+  void RefreshSlots();
+  void RefreshCheck();
+
+  // "导出PNG" of a design-tool window: asks for a file and saves the picture.
+  void ExportPicture(Window window);
+
+ private:
+  design::DesignInput BoxDesign();
+
+  Toolkit& toolkit_;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,78 @@
+#include "velmora/ui/qt/check_window.h"
+
+#include <QHeaderView>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "tool_window.h"
+
+namespace velmora::ui::qt {
+
+namespace {
+
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
+
+QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings) {
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+  table->setObjectName(name);
+  table->setHorizontalHeaderLabels(headings);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  return table;
+}
+
+// Fills `table` with one row per line of texts; rows marked `red` in red.
+void Fill(QTableWidget* table, const std::vector<QStringList>& rows, const std::vector<bool>& red) {
+  table->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    for (int c = 0; c < rows[r].size(); ++c) {
+      auto* item = new QTableWidgetItem(rows[r][c]);
+      if (red[r]) item->setForeground(Qt::red);
+      table->setItem(r, c, item);
+    }
+  }
+}
+
+}  // namespace
+
+CheckWindow::CheckWindow(Toolkit& toolkit) {
+  auto* client = new QWidget(this);
+  client->setObjectName("Picture");
+  auto* layout = new QVBoxLayout(client);
+  status_ = new QLabel(client);
+  status_->setObjectName("Status");
+  status_->setWordWrap(true);
+  rules_ = AddTable(
+      client, "Rules",
+      {QString::fromUtf8("校核项目"), QString::fromUtf8("目标值"), QString::fromUtf8("允许限值"),
+       QString::fromUtf8("计算值"), QString::fromUtf8("结论")});
+  results_ =
+      AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
+  layout->addWidget(status_);
+  layout->addWidget(rules_, 1);
+  layout->addWidget(results_, 2);
+  SetUpToolWindow(this, "设计校核", client, QSize(640, 640));
+  AddExportPicture(this, toolkit, Window::CHECK);
+}
+
+void CheckWindow::Show(const CheckTable& table) {
+  status_->setText(Text(table.status));
+  std::vector<QStringList> rows;
+  std::vector<bool> red;
+  for (const CheckTable::Rule& rule : table.rules) {
+    rows.push_back({Text(rule.caption), Text(rule.target), Text(rule.limit), Text(rule.computed),
+                    Text(rule.verdict)});
+    red.push_back(rule.failed);
+  }
+  Fill(rules_, rows, red);
+  rows.clear();
+  red.clear();
+  for (const CheckTable::Result& result : table.results) {
+    rows.push_back({Text(result.name), Text(result.value)});
+    red.push_back(false);
+  }
+  Fill(results_, rows, red);
+}
+
+}  // namespace velmora::ui::qt

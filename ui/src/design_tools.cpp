@@ -1,0 +1,105 @@
+#include "velmora/ui/design_tools.h"
+
+#include <cstdio>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/calc/design_check.h"
+#include "velmora/calc/slot_geometry.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+namespace {
+
+using Status = LastCalculation::Status;
+using Outcome = calc::CheckLine::Outcome;
+
+constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
+                                            "PNG图片[*.png]|*.png", "png"};
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.5g", value);
+  return text;
+}
+
+CheckTable::Rule RuleRow(const calc::CheckLine& line) {
+  CheckTable::Rule rule;
+  rule.caption = std::string(line.caption);
+  rule.computed = Number(line.value);
+  rule.failed = line.outcome == Outcome::Fail;
+  if (line.outcome == Outcome::NotChecked) {
+    rule.verdict = "未校核";
+    return rule;
+  }
+  rule.target = Number(line.target);
+  rule.limit = (line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + Number(line.limit);
+  rule.verdict = rule.failed ? "不合格" : "合格";
+  return rule;
+}
+
+}  // namespace
+
+CheckTable MakeCheckTable(const LastCalculation& last) {
+  CheckTable table;
+  if (last.status == Status::NeverRun) {
+    table.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看设计校核。";
+    return table;
+  }
+  if (last.status == Status::Failed) {
+    table.status = "上次电磁计算未成功，没有可校核的结果：" + last.message;
+    return table;
+  }
+  calc::CalculationState state;
+  calc::CalculationFault fault;
+  if (!calc::Calculate(last.input, state, fault)) {
+    table.status = "上次电磁计算未成功，没有可校核的结果：" + fault.message;
+    return table;
+  }
+  table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
+  for (const calc::CheckLine& line : calc::CheckDesign(last.input, state).lines) {
+    table.rules.push_back(RuleRow(line));
+  }
+  for (const char* name : kCheckResults) {
+    const std::optional<calc::QuantityView> value = calc::FindQuantity(state, name);
+    table.results.push_back({name, value && value->set ? Number(value->value) : ""});
+  }
+  return table;
+}
+
+DesignTools::DesignTools(Toolkit& toolkit) : toolkit_(toolkit) {}
+
+void DesignTools::SLOTS() {
+  toolkit_.ShowWindow(Window::SLOTS);
+  RefreshSlots();
+}
+
+void DesignTools::CHECK() {
+  toolkit_.ShowWindow(Window::CHECK);
+  RefreshCheck();
+}
+
+void DesignTools::SWEEP() {
+  toolkit_.ShowWindow(Window::SWEEP);
+  toolkit_.SetSweepBase(BoxDesign());
+}
+
+void DesignTools::RefreshSlots() { toolkit_.ShowSlotDrawing(calc::DrawSlots(BoxDesign())); }
+
+void DesignTools::RefreshCheck() {
+  toolkit_.ShowDesignCheck(MakeCheckTable(toolkit_.last_calculation));
+}
+
+void DesignTools::ExportPicture(Window window) {
+  const std::optional<std::string> path = ChooseFile(toolkit_, kSavePictureDialog);
+  if (path && toolkit_.SavePicture(window, *path)) return;
+  toolkit_.ShowMessage(kInvalidOperation);
+}
+
+design::DesignInput DesignTools::BoxDesign() {
+  std::array<std::string, design::kFieldCount> texts;
+  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = toolkit_.BoxText(i);
+  return design::ToDesignInput(texts);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,139 @@
+#include "velmora/ui/sweep_chart.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "velmora/calc/sweep.h"
+#include "velmora/design/files.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+namespace {
+
+constexpr FileDialogKind kSaveCsvDialog{DialogMode::Save, "导出CSV", "参数扫描.csv",
+                                        "CSV文件[*.csv]|*.csv", "csv"};
+
+// One of the range boxes of the window, read as a number.
+double RangeValue(const std::string& text, const char* box) {
+  const std::optional<double> value = design::ParseNumber(text);
+  if (!value || !std::isfinite(*value)) {
+    throw calc::SweepError(std::string("“") + box + "”框不是数字。");
+  }
+  return *value;
+}
+
+std::vector<std::string> ChosenResults(const std::vector<std::string>& results) {
+  std::vector<std::string> chosen;
+  for (const std::string& name : results) {
+    if (!name.empty()) chosen.push_back(name);
+  }
+  if (chosen.empty()) throw calc::SweepError("请至少选择一个结果。");
+  if (chosen.size() > 3) throw calc::SweepError("最多选择三个结果。");
+  return chosen;
+}
+
+calc::SweepGrid ChartGrid(const design::DesignInput& base, const SweepRequest& request) {
+  if (request.field <= design::field::TYPE || request.field >= design::kFieldCount) {
+    throw calc::SweepError("型号不是数值，不能扫描，请选择其他输入。");
+  }
+  calc::SweepGrid grid(
+      {calc::SweepAxis::Range(request.field, RangeValue(request.from, "起点"),
+                              RangeValue(request.to, "终点"), RangeValue(request.step, "步长"))});
+  calc::CheckSweepSelectors(base, grid);
+  if (grid.size() > kMaxChartPoints) {
+    throw calc::SweepError("点数" + std::to_string(grid.size()) + "过多，最多" +
+                           std::to_string(kMaxChartPoints) + "点，请加大步长。");
+  }
+  return grid;
+}
+
+}  // namespace
+
+SweepChart::~SweepChart() {
+  Cancel();
+  Wait();
+}
+
+std::string SweepChart::Start(const SweepRequest& request) {
+  if (Running()) return "扫描正在进行。";
+  std::vector<std::string> names;
+  std::optional<calc::SweepGrid> grid;
+  std::optional<calc::SweepCsv> csv;
+  try {
+    names = ChosenResults(request.results);
+    grid.emplace(ChartGrid(base_, request));
+    const std::vector<std::string_view> columns(names.begin(), names.end());
+    csv.emplace(*grid, columns);
+  } catch (const calc::SweepError& error) {
+    return error.what();
+  }
+
+  total_ = grid->size();
+  curves_ = SweepCurves{};
+  curves_.names = names;
+  curves_.x.assign(total_, std::numeric_limits<double>::quiet_NaN());
+  curves_.y.assign(names.size(), curves_.x);
+  curves_.csv = csv->Header();
+  error_.clear();
+  done_ = 0;
+  cancel_ = false;
+  ended_ = false;
+  worker_ = std::thread([this, base = base_, grid = std::move(*grid), csv = std::move(*csv)] {
+    std::vector<char> faulted(total_, 0);
+    // Each row is a point of its own, so the workers never share an element.
+    const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
+      csv.AppendRow(row, block);
+      curves_.x[row.index] = row.varied[0];
+      faulted[row.index] = !row.ok;
+      for (std::size_t i = 0; row.ok && i < curves_.names.size(); ++i) {
+        const std::optional<calc::QuantityView> value =
+            calc::FindQuantity(row.state, curves_.names[i]);
+        if (value && value->set) curves_.y[i][row.index] = value->value;
+      }
+    };
+    const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
+    calc::SweepOptions options;
+    options.progress = [this](std::uint64_t done) { done_ = done; };
+    options.cancel = &cancel_;
+    std::uint64_t written = 0;
+    try {
+      written = calc::RunSweep(base, grid, options, format, write);
+    } catch (const std::exception& error) {
+      error_ = error.what();
+    }
+    curves_.x.resize(written);
+    for (std::vector<double>& curve : curves_.y) curve.resize(written);
+    for (std::uint64_t k = 0; k < written; ++k) curves_.faulted += faulted[k];
+    curves_.cancelled = written < total_;
+    done_ = written;
+    ended_ = true;
+  });
+  return "";
+}
+
+void SweepChart::Cancel() { cancel_ = true; }
+
+void SweepChart::Wait() {
+  if (worker_.joinable()) worker_.join();
+}
+
+bool SweepChart::Finished() {
+  if (ended_) Wait();
+  return !Running();
+}
+
+void SweepChart::ExportCsv(Toolkit& toolkit) const {
+  const std::optional<std::string> path = ChooseFile(toolkit, kSaveCsvDialog);
+  if (path && !curves_.csv.empty() &&
+      Succeeds([&] { design::WriteFileAtomically(*path, curves_.csv); })) {
+    return;
+  }
+  toolkit.ShowMessage(kInvalidOperation);
+}
+
+}  // namespace velmora::ui
