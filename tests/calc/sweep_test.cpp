@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "velmora/design/input_file.h"
+
+// Counted by the test program's operator new (allocation_count_test.cpp).
+extern std::atomic<long> allocation_count;
 
 namespace velmora::calc {
 namespace {
@@ -248,6 +252,32 @@ TEST(RunSweep, HandsRowsOnInGridOrderWithProgress) {
   ASSERT_FALSE(progress.empty());
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
   EXPECT_EQ(progress.back(), grid.size());
+}
+
+// Allocations made by a whole sweep written as CSV.
+long SweepAllocations(const design::DesignInput& base, const SweepGrid& grid) {
+  SweepCsv csv(grid);
+  SweepOptions options;
+  options.threads = 2;
+  std::size_t bytes = 0;
+  long before = allocation_count.load();
+  RunSweep(
+      base, grid, options,
+      [&](const SweepRow& row, std::string& block) { csv.AppendRow(row, block); },
+      [&](std::string_view block) { bytes += block.size(); });
+  return allocation_count.load() - before;
+}
+
+// Threads, inputs, states and the ring of blocks are made once: ten times the
+// variants cost no more allocations.
+TEST(RunSweep, AllocatesNothingPerVariant) {
+  design::DesignInput base = Example(k4Pole);
+  long small = SweepAllocations(
+      base, SweepGrid({ParseSweepAxis("G=0.35:0.548:0.002"), ParseSweepAxis("L=100:109:1")}));
+  long large = SweepAllocations(
+      base, SweepGrid({ParseSweepAxis("G=0.35:0.548:0.002"), ParseSweepAxis("L=100:199:1")}));
+  EXPECT_LT(large, 100) << "1,000 variants: " << small;
+  EXPECT_LE(large, small + 20);
 }
 
 TEST(RunSweep, StopsWhenCancelled) {

@@ -1,0 +1,30 @@
+// Every allocation of the test program is counted, so that a test can see
+// what a piece of code allocates. Kept apart from the code under test so the
+// compiler never sees this operator new beside its callers.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+std::atomic<long> allocation_count{0};
+
+void* operator new(std::size_t size) {
+  allocation_count.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+TEST(AllocationCount, CountsEachNew) {
+  long before = allocation_count.load();
+  std::vector<int>* v = new std::vector<int>(10);
+  EXPECT_EQ(allocation_count.load() - before, 2);
+  delete v;
+}
+
+}  // namespace
