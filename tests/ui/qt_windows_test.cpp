@@ -73,7 +73,8 @@ TEST_F(QtWindowsTest, InputWindowHasItsTitleMenuAndPanels) {
   ASSERT_NE(input(), nullptr);
   EXPECT_EQ(input()->windowTitle(), QString("实验室---Velmora  "));
   EXPECT_EQ(MenuCaptions(input()),
-            QStringList({"数据输入[新建,打开,保存,退出]", "电磁计算", "计算结果", "帮助"}));
+            QStringList({"数据输入[新建,打开,保存,退出]", "电磁计算", "计算结果", "帮助",
+                         "设计工具[槽形图,设计校核,参数扫描]"}));
   EXPECT_EQ(input()->Text1()->toPlainText(), QString("操作说明\n第二行"));
   EXPECT_EQ(input()->Text1()->geometry(), QRect(Px(10680), 0, Px(4095), Px(2415)));
   EXPECT_EQ(input()->Text3()->geometry(), QRect(Px(10680), Px(2520), Px(4095), Px(2295)));

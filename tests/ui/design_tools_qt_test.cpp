@@ -1,0 +1,147 @@
+// The design-tool windows off screen: each opens from the menu of the input
+// window, draws its picture, and saves it as a PNG that is not blank.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QTableWidget>
+#include <QThread>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "velmora/design/input_file.h"
+#include "velmora/ui/qt/check_window.h"
+#include "velmora/ui/qt/input_window.h"
+#include "velmora/ui/qt/qt_toolkit.h"
+#include "velmora/ui/qt/slot_window.h"
+#include "velmora/ui/qt/sweep_window.h"
+#include "velmora/ui/sjsrck.h"
+
+namespace velmora::ui::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DesignToolsQtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "velmora-tools-qt-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    toolkit_ = std::make_unique<QtToolkit>(folder_.string());
+    SJSRCK(*toolkit_).Show();
+    const auto texts =
+        design::ReadInputFile(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
+    for (int i = 0; i < design::kFieldCount; ++i) toolkit_->SetBoxText(i, texts[i]);
+  }
+  void TearDown() override {
+    toolkit_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fs::remove_all(folder_);
+  }
+
+  // Chooses a command of the menu "设计工具" of the input window.
+  void Choose(const char* name) {
+    QAction* action = toolkit_->window(Window::SJSRCK)->findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->trigger();
+    QApplication::processEvents();
+  }
+
+  // Saves the window's picture and checks the PNG has a drawing on it: a
+  // good share of pixels that are not the background, in several colours.
+  void ExpectPicture(Window which, const char* file) {
+    const fs::path path = folder_ / file;
+    ASSERT_TRUE(toolkit_->SavePicture(which, path.string()));
+    if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+      toolkit_->SavePicture(which, (fs::path(keep) / file).string());
+    }
+    QImage image(QString::fromStdString(path.string()));
+    ASSERT_FALSE(image.isNull());
+    const QRgb background = image.pixel(0, 0);
+    QSet<QRgb> colours;
+    int marked = 0;
+    for (int y = 0; y < image.height(); y += 2) {
+      for (int x = 0; x < image.width(); x += 2) {
+        colours.insert(image.pixel(x, y));
+        marked += image.pixel(x, y) != background;
+      }
+    }
+    EXPECT_GT(colours.size(), 8) << file;
+    EXPECT_GT(marked, image.width() * image.height() / 4 / 50) << file;
+  }
+
+  fs::path folder_;
+  std::unique_ptr<QtToolkit> toolkit_;
+};
+
+TEST_F(DesignToolsQtTest, SlotDrawingShowsBothSlots) {
+  Choose("SLOTS");
+  auto* window = static_cast<SlotWindow*>(toolkit_->window(Window::SLOTS));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), QString("槽形图"));
+  EXPECT_EQ(window->view()->drawing().note, "");
+  ExpectPicture(Window::SLOTS, "slots.png");
+
+  // Choosing again keeps the one window and takes the boxes as they are now.
+  toolkit_->SetBoxText(design::field::B01, "");
+  Choose("SLOTS");
+  EXPECT_EQ(toolkit_->window(Window::SLOTS), window);
+  EXPECT_NE(window->view()->drawing().note.find("B01"), std::string::npos);
+}
+
+TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {
+  Choose("CHECK");
+  auto* window = static_cast<CheckWindow*>(toolkit_->window(Window::CHECK));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->status()->text().contains("尚未进行电磁计算"));
+  EXPECT_EQ(window->rules()->rowCount(), 0);
+
+  Choose("SJSRCACULATE");
+  EXPECT_EQ(window->rules()->rowCount(), 6);
+  EXPECT_EQ(window->results()->rowCount(), 13);
+  ExpectPicture(Window::CHECK, "check.png");
+}
+
+TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
+  Choose("SWEEP");
+  auto* window = static_cast<SweepWindow*>(toolkit_->window(Window::SWEEP));
+  ASSERT_NE(window, nullptr);
+  window->input()->setCurrentIndex(design::field::G);
+  window->from()->setText("0.3");
+  window->to()->setText("0.6");
+  window->step()->setText("0.02");
+  window->result(0)->setCurrentText("EFF");
+  window->result(1)->setCurrentText("PF");
+  window->run()->click();
+  for (int i = 0; i < 2000 && window->logic().Running(); ++i) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+  QApplication::processEvents();
+  QThread::msleep(100);
+  QApplication::processEvents();
+  ASSERT_FALSE(window->logic().Running());
+  EXPECT_TRUE(window->run()->isEnabled());
+  EXPECT_TRUE(window->status()->text().contains("共16点，故障点0个"))
+      << window->status()->text().toStdString();
+  EXPECT_EQ(window->chart()->chart()->series().size(), 4);  // a line and its dots per result
+  ExpectPicture(Window::SWEEP, "sweep.png");
+}
+
+}  // namespace
+}  // namespace velmora::ui::qt
+
+int main(int argc, char* argv[]) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,223 @@
+// The design-tool windows through a toolkit without a screen: the slot
+// drawing's note, the design check's three states and the sweep chart's
+// worker thread.
+#include "velmora/ui/design_tools.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "fake_toolkit.h"
+#include "velmora/design/input_file.h"
+#include "velmora/ui/sjsrck.h"
+#include "velmora/ui/sweep_chart.h"
+
+namespace velmora::ui {
+namespace {
+
+namespace fs = std::filesystem;
+namespace field = design::field;
+
+const std::string kExample = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt";
+
+// Threads of this process, the test's own included.
+int ThreadCount() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+class DesignToolsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "velmora-tools-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    tk_ = std::make_unique<testing::FakeToolkit>(folder_.string());
+    input_ = std::make_unique<SJSRCK>(*tk_);
+    input_->Show();
+    tk_->boxes = design::ReadInputFile(kExample);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  fs::path folder_;
+  std::unique_ptr<testing::FakeToolkit> tk_;
+  std::unique_ptr<SJSRCK> input_;
+};
+
+TEST_F(DesignToolsTest, SlotDrawingOfTheBoxesNeedsNoCalculation) {
+  input_->SLOTS();
+  ASSERT_TRUE(tk_->slots.has_value());
+  EXPECT_EQ(tk_->slots->note, "");
+  EXPECT_FALSE(tk_->slots->stator.outline.empty());
+  EXPECT_FALSE(tk_->slots->rotor.outline.empty());
+  EXPECT_TRUE(tk_->messages.empty());
+}
+
+struct BadBox {
+  int index;
+  const char* text;
+  const char* note;
+};
+
+TEST_F(DesignToolsTest, SlotDrawingNamesAnEmptyOrNonNumericBox) {
+  const BadBox kBad[] = {{field::B01, "", "“B01”框为空"},
+                         {field::BS1, "7,5", "“BS1”框不是数字"},
+                         {field::HR12, "   ", "“HR12”框为空"},
+                         {field::DI1, "abc", "“定子内径DI1”框不是数字"}};
+  for (const BadBox& bad : kBad) {
+    tk_->boxes = design::ReadInputFile(kExample);
+    tk_->boxes[bad.index] = bad.text;
+    input_->SLOTS();  // again: the open window is refreshed from the boxes
+    ASSERT_TRUE(tk_->slots.has_value());
+    EXPECT_NE(tk_->slots->note.find(bad.note), std::string::npos) << tk_->slots->note;
+    EXPECT_TRUE(tk_->slots->stator.outline.empty());
+  }
+  EXPECT_EQ(tk_->shown[Window::SLOTS], 4);
+}
+
+TEST_F(DesignToolsTest, CheckBeforeAnyCalculationSaysSo) {
+  input_->CHECK();
+  ASSERT_TRUE(tk_->check.has_value());
+  EXPECT_NE(tk_->check->status.find("尚未进行电磁计算"), std::string::npos);
+  EXPECT_TRUE(tk_->check->rules.empty());
+  EXPECT_TRUE(tk_->check->results.empty());
+}
+
+TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
+  input_->SJSRCACULATE();
+  ASSERT_TRUE(tk_->messages.empty()) << tk_->messages.front();
+  input_->CHECK();
+  ASSERT_TRUE(tk_->check.has_value());
+  ASSERT_EQ(tk_->check->rules.size(), 6u);
+  EXPECT_EQ(tk_->check->rules[0].caption, "效率");
+  for (const CheckTable::Rule& rule : tk_->check->rules) {
+    EXPECT_EQ(rule.failed, rule.verdict == "不合格") << rule.caption;
+    EXPECT_FALSE(rule.computed.empty()) << rule.caption;
+  }
+  ASSERT_EQ(tk_->check->results.size(), std::size(kCheckResults));
+  for (const CheckTable::Result& result : tk_->check->results) {
+    EXPECT_FALSE(result.value.empty()) << result.name;
+  }
+}
+
+// A target set out of reach fails its rule; the open window follows each run.
+TEST_F(DesignToolsTest, CheckFollowsEachRunAndMarksFailures) {
+  input_->CHECK();
+  tk_->boxes[field::TM] = "9";  // breakdown torque nine times the rated
+  input_->SJSRCACULATE();
+  ASSERT_EQ(tk_->check->rules.size(), 6u) << tk_->check->status;
+  EXPECT_TRUE(tk_->check->rules[4].failed);
+  EXPECT_EQ(tk_->check->rules[4].verdict, "不合格");
+
+  tk_->boxes[field::ZC] = "7";
+  input_->SJSRCACULATE();
+  ASSERT_EQ(tk_->messages.size(), 1u);
+  EXPECT_NE(tk_->check->status.find("上次电磁计算未成功"), std::string::npos);
+  EXPECT_NE(tk_->check->status.find(tk_->messages[0]), std::string::npos);
+  EXPECT_TRUE(tk_->check->rules.empty());
+}
+
+SweepRequest GapSweep(const char* step) {
+  return {field::G, "0.3", "0.6", step, {"EFF", "PF", ""}};
+}
+
+TEST_F(DesignToolsTest, SweepPlotsEachResultOverTheRange) {
+  SweepChart chart;
+  chart.SetBase(design::ToDesignInput(tk_->boxes));
+  ASSERT_EQ(chart.Start(GapSweep("0.1")), "");
+  chart.Wait();
+  ASSERT_TRUE(chart.Finished());
+  const SweepCurves& curves = chart.Curves();
+  EXPECT_EQ(curves.x, (std::vector<double>{0.3, 0.4, 0.5, 0.6}));
+  ASSERT_EQ(curves.y.size(), 2u);
+  for (const std::vector<double>& curve : curves.y) {
+    ASSERT_EQ(curve.size(), 4u);
+    for (double y : curve) EXPECT_TRUE(y > 0 && y < 1);
+  }
+  EXPECT_GT(curves.y[1][0], curves.y[1][3]) << "a wider gap lowers the power factor";
+  EXPECT_EQ(curves.faulted, 0u);
+  EXPECT_FALSE(curves.cancelled);
+  EXPECT_EQ(curves.csv.substr(0, curves.csv.find("\r\n")), "G,EFF,PF,check,fault");
+  EXPECT_EQ(std::count(curves.csv.begin(), curves.csv.end(), '\n'), 5);
+}
+
+TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
+  SweepChart chart;
+  chart.SetBase(design::ToDesignInput(tk_->boxes));
+  // Past half the bore there is no rotor left.
+  ASSERT_EQ(chart.Start({field::G, "0.5", "200", "50", {"EFF"}}), "");
+  chart.Wait();
+  ASSERT_TRUE(chart.Finished());
+  EXPECT_EQ(chart.Curves().x.size(), 4u);
+  EXPECT_GE(chart.Curves().faulted, 2u);
+  int plotted = 0;
+  for (double y : chart.Curves().y[0]) plotted += !std::isnan(y);
+  EXPECT_EQ(plotted + chart.Curves().faulted, 4u);
+}
+
+TEST_F(DesignToolsTest, SweepRefusesWhatItCannotRunNamingTheBox) {
+  const struct {
+    SweepRequest request;
+    const char* message;
+  } kRefused[] = {
+      {{field::G, "abc", "0.6", "0.1", {"EFF"}}, "“起点”框不是数字"},
+      {{field::G, "0.3", "", "0.1", {"EFF"}}, "“终点”框不是数字"},
+      {{field::G, "0.3", "0.6", "0", {"EFF"}}, ""},
+      {{field::G, "0.3", "0.6", "0.1", {"", "", ""}}, "请至少选择一个结果"},
+      {{field::G, "0.3", "0.6", "0.1", {"NOPE"}}, "NOPE"},
+      {{field::TYPE, "1", "2", "1", {"EFF"}}, "型号"},
+      {{field::G, "0", "1", "0.00001", {"EFF"}}, "过多"},
+  };
+  SweepChart chart;
+  chart.SetBase(design::ToDesignInput(tk_->boxes));
+  for (const auto& refused : kRefused) {
+    const std::string message = chart.Start(refused.request);
+    EXPECT_NE(message, "");
+    EXPECT_NE(message.find(refused.message), std::string::npos) << message;
+    EXPECT_FALSE(chart.Running());
+  }
+}
+
+TEST_F(DesignToolsTest, CancelledSweepLeavesNoThreadRunning) {
+  const int before = ThreadCount();
+  {
+    SweepChart chart;
+    chart.SetBase(design::ToDesignInput(tk_->boxes));
+    ASSERT_EQ(chart.Start(GapSweep("0.00005")), "");
+    EXPECT_TRUE(chart.Running());
+    chart.Cancel();
+    chart.Wait();
+    EXPECT_FALSE(chart.Running());
+    EXPECT_TRUE(chart.Finished());
+    EXPECT_TRUE(chart.Curves().cancelled);
+    EXPECT_LT(chart.Curves().x.size(), 6001u);
+    EXPECT_EQ(ThreadCount(), before);
+  }
+  // A sweep still running when its window goes is cancelled and joined.
+  {
+    SweepChart chart;
+    chart.SetBase(design::ToDesignInput(tk_->boxes));
+    ASSERT_EQ(chart.Start(GapSweep("0.00005")), "");
+  }
+  EXPECT_EQ(ThreadCount(), before);
+}
+
+TEST_F(DesignToolsTest, ExportPictureAsksForAFileAndSavesTheOpenWindow) {
+  input_->SLOTS();
+  tk_->answers.push_back((folder_ / "slots").string());
+  DesignTools(*tk_).ExportPicture(Window::SLOTS);
+  ASSERT_EQ(tk_->pictures.size(), 1u);
+  EXPECT_EQ(tk_->pictures[0].second, (folder_ / "slots.png").string());
+  EXPECT_EQ(tk_->dialogs.back().title, "导出PNG");
+  EXPECT_TRUE(tk_->messages.empty());
+
+  DesignTools(*tk_).ExportPicture(Window::SLOTS);  // dialog cancelled
+  EXPECT_EQ(tk_->messages, std::vector<std::string>{"无效的操作"});
+}
+
+}  // namespace
+}  // namespace velmora::ui
