@@ -50,7 +50,8 @@ CheckWindow::CheckWindow(Toolkit& toolkit) {
   results_ =
       AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
   layout->addWidget(status_);
-  layout->addWidget(rules_, 1);
+  rules_->setMinimumHeight(240);  // the six rules without scrolling
+  layout->addWidget(rules_, 0);
   layout->addWidget(results_, 2);
   SetUpToolWindow(this, "设计校核", client, QSize(640, 640));
   AddExportPicture(this, toolkit, Window::CHECK);

@@ -35,18 +35,23 @@ Bounds DrawingBounds(const calc::SlotDrawing& drawing) {
   return bounds;
 }
 
-// The iron beside the gap: the edge closed by a band `depth` millimetres
-// further into the iron than its deepest point.
+// The iron beside the gap: the edge closed by an arc two millimetres further
+// into the iron than its deepest point.
 calc::Polygon IronArea(const calc::SlotOutline& slot, double into_iron) {
   double far = slot.radius;
   for (const calc::Point& p : slot.iron_edge) {
     const double r = std::hypot(p.x, p.y);
     far = into_iron > 0 ? std::max(far, r) : std::min(far, r);
   }
-  const double scale = (far + into_iron * 2) / slot.radius;
+  far += into_iron * 2;
+  const calc::Point last = slot.iron_edge.back(), first = slot.iron_edge.front();
+  const double from = std::atan2(last.y, last.x), to = std::atan2(first.y, first.x);
   calc::Polygon area = slot.iron_edge;
-  area.push_back({slot.iron_edge.back().x * scale, slot.iron_edge.back().y * scale});
-  area.push_back({slot.iron_edge.front().x * scale, slot.iron_edge.front().y * scale});
+  constexpr int kSteps = 64;
+  for (int i = 0; i <= kSteps; ++i) {
+    const double angle = from + (to - from) * i / kSteps;
+    area.push_back({far * std::cos(angle), far * std::sin(angle)});
+  }
   return area;
 }
 
@@ -109,18 +114,23 @@ void SlotView::paintEvent(QPaintEvent*) {
     painter.drawPolygon(polygon(IronArea(part.slot, part.into_iron)));
     painter.setPen(QPen(part.line, 1.5));
     painter.drawPolyline(polygon(part.slot.iron_edge));
-    const QPointF corner = ToScreen(IronArea(part.slot, part.into_iron).back());
-    painter.drawText(corner + QPointF(6, part.into_iron > 0 ? 18 : -6),
-                     QString::fromUtf8(part.name));
+    painter.drawText(
+        ToScreen(part.slot.iron_edge.front()) + QPointF(0, part.into_iron > 0 ? -8 : 18),
+        QString::fromUtf8(part.name));
   }
   painter.setPen(QPen(QColor(0, 120, 0), 1));
+  // Widths are labelled at their right end, on the iron side of the line;
+  // depths beside their middle.
   for (const auto& part : kParts) {
     for (const calc::Dimension& dimension : part.slot.dimensions) {
       const QPointF a = ToScreen(dimension.from), b = ToScreen(dimension.to);
       painter.drawLine(a, b);
       painter.drawEllipse(a, 1.5, 1.5);
       painter.drawEllipse(b, 1.5, 1.5);
-      painter.drawText(b + QPointF(4, 4), QString::fromUtf8(dimension.label));
+      const bool across = std::fabs(a.y() - b.y()) < 0.5;
+      const QPointF at =
+          across ? b + QPointF(4, part.into_iron > 0 ? -3 : 12) : (a + b) / 2 + QPointF(4, 4);
+      painter.drawText(at, QString::fromUtf8(dimension.label));
     }
   }
   painter.setPen(Qt::darkGray);
