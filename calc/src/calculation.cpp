@@ -103,6 +103,9 @@ bool Calculate(const design::DesignInput& input, CalculationState& state, Calcul
     } catch (const RunStopped& stopped) {
       fault = stopped.fault;
     }
+    // Without a floating-point fault on the way, the fault found in the fast
+    // mode already names its item; only a flag needs the fine mode to place it.
+    if (!std::fetestexcept(kFaultFlags)) break;
   }
   std::feclearexcept(FE_ALL_EXCEPT);
   return false;
