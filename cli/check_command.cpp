@@ -4,17 +4,12 @@
 #include <iostream>
 #include <string_view>
 
-#include "velmora/calc/calculation.h"
+#include "design_run.h"
 #include "velmora/calc/design_check.h"
-#include "velmora/design/input_file.h"
 
 namespace velmora::cli {
 
 namespace {
-
-constexpr int kExitFault = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitCheckFailed = 3;
 
 const char* kUsage =
     "用法：velmora-calc check 设计文件\n"
@@ -66,18 +61,8 @@ int CheckCommand(const std::vector<std::string>& args) {
     return kExitUsage;
   }
   design::DesignInput input;
-  try {
-    input = design::ReadDesignInput(args[0]);
-  } catch (const design::InputFileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitUsage;
-  }
   calc::CalculationState state;
-  calc::CalculationFault fault;
-  if (!calc::Calculate(input, state, fault)) {
-    std::cerr << fault.message << "\n";
-    return kExitFault;
-  }
+  if (auto status = ReadAndCalculate(args[0], input, state)) return *status;
   calc::DesignCheck check = calc::CheckDesign(input, state);
   std::cout << Table(check);
   return check.AnyFailed() ? kExitCheckFailed : 0;

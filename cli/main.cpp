@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check_command.h"
+#include "design_run.h"
 #include "json_output.h"
 #include "sweep_command.h"
 #include "velmora/calc/calculation.h"
@@ -21,8 +22,8 @@ namespace {
 
 using namespace velmora;
 
-constexpr int kExitFault = 1;
-constexpr int kExitUsage = 2;
+using cli::kExitFault;
+using cli::kExitUsage;
 
 const char* kUsage =
     "用法：velmora-calc 输入文件 [-o 报告文件] [--json 文件|-]\n"
@@ -77,18 +78,8 @@ void WriteOutput(const std::string& path, const std::string& bytes) {
 
 int Calculate(const Options& options) {
   design::DesignInput input;
-  try {
-    input = design::ReadDesignInput(options.input);
-  } catch (const design::InputFileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitUsage;
-  }
   calc::CalculationState state;
-  calc::CalculationFault fault;
-  if (!calc::Calculate(input, state, fault)) {
-    std::cerr << fault.message << "\n";
-    return kExitFault;
-  }
+  if (auto status = cli::ReadAndCalculate(options.input, input, state)) return *status;
   try {
     if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state));
     std::optional<std::string> report = report::SelectedReport(input, state);

@@ -15,16 +15,14 @@
 #include <optional>
 #include <string_view>
 
+#include "design_run.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
-#include "velmora/design/input_file.h"
 
 namespace velmora::cli {
 
 namespace {
 
-constexpr int kExitWriteFailed = 1;
-constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
 
 constexpr unsigned kMaxThreads = 1024;
@@ -219,12 +217,7 @@ class InterruptGuard {
 
 int Sweep(const SweepArguments& options) {
   design::DesignInput base;
-  try {
-    base = design::ReadDesignInput(options.base);
-  } catch (const design::InputFileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitUsage;
-  }
+  if (auto status = ReadDesign(options.base, base)) return *status;
   std::vector<calc::SweepAxis> axes;
   for (const std::string& vary : options.vary) axes.push_back(calc::ParseSweepAxis(vary));
   calc::SweepGrid grid(std::move(axes));
@@ -253,7 +246,7 @@ int Sweep(const SweepArguments& options) {
     output.Finish();
   } catch (const design::FileError& error) {
     std::cerr << error.what() << "\n";
-    return kExitWriteFailed;
+    return kExitFault;
   }
   return 0;
 }
