@@ -126,16 +126,18 @@ enum class Outcome { Converged, NewEmfFactor };
 
 // The efficiency iteration of one outer pass. Leaves early, with a new KE0,
 // as soon as the EMF test fails.
-Outcome EfficiencyIteration(Procedure& r) {
+Outcome EfficiencyIteration(Procedure& r, long outer_passes) {
   CalculationState& s = r.s;
   r.Item("64.2", "效率初值EFF0");
   s.EFF0 = s.in.EFF;
   long passes = 0;
   for (;;) {
-    r.CountPass(passes, s.passes.EFF0, "EFF0", s.EFF0, s.EFF);
+    ++passes;
+    ++s.passes.EFF0;
     CurrentsAndEmf(r);
     r.Check();
     if (std::fabs(s.KE - s.KE0) > 0.005) {
+      r.NextPassAllowed(outer_passes, "KE0", s.KE0, s.KE);
       s.KE0 = s.KE - (s.KE - s.KE0) / 8;
       return Outcome::NewEmfFactor;
     }
@@ -144,6 +146,7 @@ Outcome EfficiencyIteration(Procedure& r) {
     LossesAndEfficiency(r);
     r.Check();
     if (std::fabs(s.EFF - s.EFF0) <= 0.002) return Outcome::Converged;
+    r.NextPassAllowed(passes, "EFF0", s.EFF0, s.EFF);
     s.EFF0 = s.EFF + (s.EFF - s.EFF0) / 5;
   }
 }
@@ -156,10 +159,11 @@ void FullLoadPerformance(Procedure& r) {
   s.KE0 = 0.922;
   long passes = 0;
   for (;;) {
-    r.CountPass(passes, s.passes.KE0, "KE0", s.KE0, s.KE);
+    ++passes;
+    ++s.passes.KE0;
     FluxStage(r);
     Parameters(r);
-    if (EfficiencyIteration(r) == Outcome::Converged) break;
+    if (EfficiencyIteration(r, passes) == Outcome::Converged) break;
   }
   RatedPoint(r);
 }

@@ -180,13 +180,15 @@ void SaturationIteration(Procedure& r) {
   s.FT0 = 1.34 - 0.037 * std::log(s.in.Pn);
   long passes = 0;
   for (;;) {
-    r.CountPass(passes, s.passes.FT0, "FT0", s.FT0, s.FT);
+    ++passes;
+    ++s.passes.FT0;
     FluxDensities(r);
     MagneticDrops(r);
     r.Item("39", "饱和系数计算值FT");
     s.FT = (s.FG + s.FT1 + s.FT2) / s.FG;
     r.Check();
     if (std::fabs(s.FT - s.FT0) <= 0.01) break;
+    r.NextPassAllowed(passes, "FT0", s.FT0, s.FT);
     s.FT0 = s.FT - (s.FT - s.FT0) / 3;
   }
 }

@@ -50,11 +50,11 @@ class Procedure {
     if (raised) StopForFlags(raised);
   }
 
-  // Counts a pass of an iteration; stops the run before pass kPassLimit + 1.
-  void CountPass(long& passes, long& total, const char* name, double estimate, double value) const {
-    if (passes == kPassLimit) StopNoConvergence(name, estimate, value);
-    ++passes;
-    ++total;
+  // Before a failed convergence test moves the estimate on: ends the run when
+  // the iteration has used its kPassLimit passes, naming the estimate and the
+  // value that failed the last test.
+  void NextPassAllowed(long passes, const char* name, double estimate, double value) const {
+    if (passes >= kPassLimit) StopNoConvergence(name, estimate, value);
   }
 
   [[noreturn]] void StopForFlags(int raised) const;

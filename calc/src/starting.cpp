@@ -164,12 +164,14 @@ void StartingPerformance(Procedure& r) {
   s.IST1 = 2.5 * s.TMAX1 * s.IKW;
   long passes = 0;
   for (;;) {
-    r.CountPass(passes, s.passes.IST1, "IST1", s.IST1, s.IST);
+    ++passes;
+    ++s.passes.IST1;
     StatorAtStarting(r);
     SkinEffect(r);
     RotorAtStarting(r);
     r.Check();
     if (std::fabs(s.IST - s.IST1) <= 0.03) break;
+    r.NextPassAllowed(passes, "IST1", s.IST1, s.IST);
     s.IST1 = s.IST + (s.IST - s.IST1) / 5;
   }
   r.Item("117.1", "起动电流倍数IST");
