@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "velmora/design/input_file.h"
+#include "example_designs.h"
 
 namespace velmora::calc {
 namespace {
@@ -15,14 +15,7 @@ namespace {
 using design::DesignInput;
 namespace field = design::field;
 
-DesignInput Example(const std::string& name) {
-  return design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/" + name + ".txt");
-}
-
-const char* const k4Pole = "Y132S-4-5.5kW";
-const char* const k2Pole = "Y132S2-2-7.5kW";
-const char* const k6PoleSingleLayer = "Y132M2-6-5.5kW";
-const char* const kTwoSection = "Y160M-4-11kW-ZC4";
+using namespace examples;
 
 struct Outcome {
   bool ok;

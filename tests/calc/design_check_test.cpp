@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "example_designs.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/design/input_file.h"
 
@@ -114,8 +115,7 @@ TEST(DesignCheck, AnyFailedIsOneFailedRule) {
 // The 4-pole 5.5 kW example meets all six targets (computed EFF 0.8706,
 // PF 0.8462, Ist 7.37, TST1 2.83, TMAX1 3.09, SF 0.7369).
 TEST(DesignCheck, ExampleDesignPasses) {
-  design::DesignInput input =
-      design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
+  design::DesignInput input = examples::Example(examples::k4Pole);
   CalculationState state;
   CalculationFault fault;
   ASSERT_TRUE(Calculate(input, state, fault)) << fault.message;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "example_designs.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/design/input_file.h"
 
@@ -16,9 +17,7 @@ namespace {
 using design::DesignInput;
 namespace field = design::field;
 
-DesignInput Example(const std::string& name) {
-  return design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/" + name + ".txt");
-}
+using examples::Example;
 
 double Radius(const Point& point) { return std::hypot(point.x, point.y); }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "example_designs.h"
 #include "velmora/design/input_file.h"
 
 // Counted by the test program's operator new (allocation_count_test.cpp).
@@ -21,9 +22,7 @@ namespace {
 
 namespace field = design::field;
 
-design::DesignInput Example(const char* name) {
-  return design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/" + name + ".txt");
-}
+using examples::Example;
 
 std::vector<double> Points(const SweepAxis& axis) {
   std::vector<double> points;
