@@ -12,10 +12,9 @@ namespace {
 using design::testing::ReadBytes;
 using design::testing::TempFolder;
 using design::testing::WriteBytes;
+using testing::k4Pole;
 using testing::ProgramRun;
 using testing::RunProgram;
-
-const std::string k4Pole = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt";
 
 // The example with field `index` (0-based, in file order) replaced by `text`.
 std::string ExampleWith(const TempFolder& folder, int index, const std::string& text) {

@@ -13,6 +13,11 @@
 
 namespace velmora::cli::testing {
 
+// Example designs the end-to-end tests run on.
+inline const std::string k4Pole = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt";
+inline const std::string k6PoleSingleLayer =
+    std::string(VELMORA_EXAMPLES_DIR) + "/Y132M2-6-5.5kW.txt";
+
 struct ProgramRun {
   int status = -1;  // exit status, -1 if it did not exit normally
   std::string out;

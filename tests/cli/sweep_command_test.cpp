@@ -12,11 +12,10 @@ namespace {
 using design::testing::ReadBytes;
 using design::testing::TempFolder;
 using design::testing::WriteBytes;
+using testing::k4Pole;
+using testing::k6PoleSingleLayer;
 using testing::ProgramRun;
 using testing::RunProgram;
-
-const std::string k4Pole = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt";
-const std::string k6PoleSingleLayer = std::string(VELMORA_EXAMPLES_DIR) + "/Y132M2-6-5.5kW.txt";
 
 std::vector<std::string> Lines(const std::string& csv) {
   std::vector<std::string> lines;
