@@ -153,10 +153,3 @@ TEST_F(QtWindowsTest, ResultsAndHelpWindowsOpenFromTheMenu) {
 
 }  // namespace
 }  // namespace velmora::ui::qt
-
-int main(int argc, char* argv[]) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
