@@ -12,6 +12,7 @@ echo "== formatting"
 
 echo "== plain build"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$root/tools/check-deps.sh" "$root/build"
 cmake --build "$root/build" -j "$jobs"
 
 echo "== sanitizer build"
