@@ -52,21 +52,38 @@ bench_medians() {  # BUILD
                                  printf "%s %.3f %s\n", $1, $3, $5 }'
 }
 
-# Best of 3 wall times of the sweep, in seconds; its exit status is only shown
-# (it is not 0 when some variants fault).
-sweep_time() {  # BUILD
-  local best="" start end status
-  for _ in 1 2 3; do
-    start=$(date +%s%N)
-    status=0
-    "$1/cli/velmora-calc" sweep "$root/examples/Y132S-4-5.5kW.txt" --vary L=115:200:5 \
-      --vary Z=36:56:2 --vary G=0.3:0.5:0.1 --vary BS2=8:11:0.5 --threads 2 -o /dev/null \
-      2>/dev/null || status=$?
-    end=$(date +%s%N)
-    local ms=$(((end - start) / 1000000))
-    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+# Wall time of the sweep in milliseconds and its exit status (not 0 when
+# some variants fault, which is fine here).
+sweep_ms() {  # BUILD
+  local start status=0
+  start=$(date +%s%N)
+  "$1/cli/velmora-calc" sweep "$root/examples/Y132S-4-5.5kW.txt" --vary L=115:200:5 \
+    --vary Z=36:56:2 --vary G=0.3:0.5:0.1 --vary BS2=8:11:0.5 --threads 2 -o /dev/null \
+    2>/dev/null || status=$?
+  echo "$((($(date +%s%N) - start) / 1000000)) $status"
+}
+
+# Old and new take turns, so that both see the same load on the machine.
+time_both() {
+  local old_build="$old_tree/build"
+  echo "== timing (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
+  for _ in 1 2; do
+    bench_medians "$old_build" >>"$out/bench-old.txt"
+    bench_medians "$new_build" >>"$out/bench-new.txt"
   done
-  printf "%d.%03d s (exit status %d)" $((best / 1000)) $((best % 1000)) "$status"
+  for _ in 1 2 3; do
+    echo "old $(sweep_ms "$old_build")" >>"$out/sweep.txt"
+    echo "new $(sweep_ms "$new_build")" >>"$out/sweep.txt"
+  done
+  echo "BM_Calculate, median of 10 repetitions, lower of 2 rounds (old -> new):"
+  awk 'FNR == 1 { file++ }
+       { key = $1 SUBSEP file; if (!(key in best) || $2 < best[key]) best[key] = $2; unit[$1] = $3 }
+       END { for (name in unit) printf "  %-34s %10.3f -> %10.3f %s\n", name, best[name, 1], best[name, 2], unit[name] }' \
+    "$out/bench-old.txt" "$out/bench-new.txt" | sort
+  echo "sweep of Y132S-4-5.5kW over L, Z, G and BS2 (4158 variants), 2 threads, best of 3:"
+  awk '!($1 in best) || $2 < best[$1] { best[$1] = $2 } { status[$1] = $3 }
+       END { printf "  old %.3f s -> new %.3f s (exit status %d, %d)\n",
+             best["old"] / 1000, best["new"] / 1000, status["old"], status["new"] }' "$out/sweep.txt"
 }
 
 trap cleanup EXIT
@@ -87,11 +104,6 @@ echo "== differences ($out/old.txt, $out/new.txt)"
 diff_status=0
 "$new_build/bench/compare_runs" diff "$out/old.txt" "$out/new.txt" || diff_status=$?
 
-echo "== BM_Calculate, median of 10 repetitions (old -> new)"
-awk 'NR == FNR { old[$1] = $2 " " $3; next }
-     { printf "%-36s %14s -> %.3f %s\n", $1, ($1 in old ? old[$1] : "-"), $2, $3 }' \
-  <(bench_medians "$old_tree/build") <(bench_medians "$new_build")
-echo "== sweep of Y132S-4-5.5kW over L, Z, G and BS2, 2 threads, best of 3"
-echo "old: $(sweep_time "$old_tree/build")"
-echo "new: $(sweep_time "$new_build")"
+rm -f "$out"/bench-*.txt "$out/sweep.txt"
+time_both
 exit "$diff_status"
