@@ -43,6 +43,7 @@ std::string Line(const calc::CheckLine& line) {
   const char* bound = line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
   out += Padded(Number(line.target), 12) + Padded(bound + Number(line.limit), 14) +
          Padded(Number(line.value), 12);
+  if (line.outcome == Outcome::Untrusted) return out + "不可信";
   return out + (line.outcome == Outcome::Pass ? "合格" : "不合格");
 }
 

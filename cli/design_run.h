@@ -6,6 +6,7 @@
 #include <string>
 
 #include "velmora/calc/calculation.h"
+#include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::cli {
@@ -18,8 +19,11 @@ constexpr int kExitCheckFailed = 3;  // the design check found a failed rule
 // returns the exit status.
 std::optional<int> ReadDesign(const std::string& path, design::DesignInput& input);
 
+// Tells on standard error where a run's results cannot be trusted.
+void TellValidity(const calc::Validity& validity);
+
 // Reads and calculates the design file `path`; on failure tells why and
-// returns the exit status.
+// returns the exit status. Tells where the results cannot be trusted.
 std::optional<int> ReadAndCalculate(const std::string& path, design::DesignInput& input,
                                     calc::CalculationState& state);
 

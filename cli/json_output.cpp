@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "velmora/calc/validity.h"
+#include "velmora/report/validity_text.h"
+
 namespace velmora::cli {
 
 namespace {
@@ -43,6 +46,42 @@ std::string InputValue(const design::FieldValue& field) {
   return "null";
 }
 
+std::string_view Side(calc::ValidityNote::Kind kind) {
+  switch (kind) {
+    case calc::ValidityNote::Kind::BelowCurve:
+      return "below";
+    case calc::ValidityNote::Kind::AboveCurve:
+      return "above";
+    case calc::ValidityNote::Kind::Input:
+      return "input";
+    case calc::ValidityNote::Kind::Result:
+      return "result";
+  }
+  return "";
+}
+
+// Where the results cannot be taken at face value: "side" is below or above
+// the steel curve, or input or result for an impossible value; "used" is the
+// value a look-up off the curve kept (null: unset, counted as 0).
+std::string WarningsJson(const calc::Validity& validity) {
+  std::string out = "  \"trustworthy\": ";
+  out += validity.Trustworthy() ? "true" : "false";
+  out += ",\n  \"warnings\": [";
+  bool first = true;
+  for (const calc::ValidityNote& note : validity.notes()) {
+    out += first ? "\n    {" : ",\n    {";
+    first = false;
+    out += "\"quantity\": " + JsonString(note.quantity) + ", \"value\": " + JsonNumber(note.value) +
+           ", \"side\": " + JsonString(Side(note.kind));
+    bool miss = note.kind == calc::ValidityNote::Kind::BelowCurve ||
+                note.kind == calc::ValidityNote::Kind::AboveCurve;
+    if (miss) out += ", \"used\": " + (note.kept_set ? JsonNumber(note.kept) : std::string("null"));
+    out += ", \"untrustworthy\": " + std::string(note.Untrustworthy() ? "true" : "false");
+    out += ", \"message\": " + JsonString(report::NoteText(note)) + "}";
+  }
+  return out + (first ? "]" : "\n  ]");
+}
+
 }  // namespace
 
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state) {
@@ -63,8 +102,8 @@ std::string CalculationJson(const design::DesignInput& input, const calc::Calcul
   const calc::PassCounts& passes = state.passes;
   out += "\n  },\n  \"passes\": {\"KE0\": " + std::to_string(passes.KE0) +
          ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " + std::to_string(passes.EFF0) +
-         ", \"IST1\": " + std::to_string(passes.IST1) + "}\n}\n";
-  return out;
+         ", \"IST1\": " + std::to_string(passes.IST1) + "},\n";
+  return out + WarningsJson(calc::AssessValidity(state)) + "\n}\n";
 }
 
 }  // namespace velmora::cli

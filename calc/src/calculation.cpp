@@ -3,7 +3,9 @@
 #include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "procedure.h"
 
@@ -81,10 +83,25 @@ void Procedure::StopTypeMismatch(int index) const {
        "类型不匹配：输入数据" + InputName(index) + "不是数字");
 }
 
-void Procedure::StopNoConvergence(const char* name, double estimate, double value) const {
-  Stop(CalculationFault::Kind::NoConvergence, std::string("迭代") + Text(kPassLimit) +
-                                                  "次仍未收敛（" + name + "=" + Text(estimate) +
-                                                  "，计算值=" + Text(value) + "）");
+void Procedure::StopNoConvergence(const char* name, double estimate, double value,
+                                  long period) const {
+  std::string what = period == 0 ? "迭代" + Text(kPassLimit) + "次仍未收敛"
+                                 : "迭代每" + Text(period) + "次重复一次，陷入循环，不会收敛";
+  what += std::string("（") + name + "=" + Text(estimate) + "，计算值=" + Text(value) + "）";
+  Stop(CalculationFault::Kind::NoConvergence, what + EfficiencyStartAdvice(name));
+}
+
+// The input EFF is both the efficiency target and the value the efficiency
+// iteration restarts from on every outer pass; far from the efficiency the
+// design reaches, the two loops can chase each other for ever.
+std::string Procedure::EfficiencyStartAdvice(const char* name) const {
+  if (std::string_view(name) != "KE0" && std::string_view(name) != "EFF0") return "";
+  double input = s.in.EFF.value, computed = s.EFF;
+  if (!s.EFF.set || !(std::fabs(input - computed) > kFarFromComputedEfficiency)) return "";
+  char rounded[32];
+  std::snprintf(rounded, sizeof rounded, "%.3f", computed);
+  return std::string("。输入效率EFF=") + Text(input) + "与计算所得效率约" + rounded +
+         "相差较大；EFF同时是迭代初值，请改为接近" + rounded + "的值再算。";
 }
 
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {

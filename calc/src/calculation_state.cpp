@@ -1,6 +1,8 @@
 #include "velmora/calc/calculation_state.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
 
 #include "procedure.h"
 
@@ -27,6 +29,27 @@ std::optional<QuantityView> FindQuantity(const CalculationState& state, std::str
   for (const QuantityEntry& entry : kQuantityTable)
     if (entry.name == name) return entry.get(state);
   return std::nullopt;
+}
+
+namespace {
+
+bool Same(const Quantity& a, const Quantity& b) {
+  return a.set == b.set &&
+         std::bit_cast<std::uint64_t>(a.value) == std::bit_cast<std::uint64_t>(b.value);
+}
+bool Same(const SingleQuantity& a, const SingleQuantity& b) {
+  return a.set == b.set &&
+         std::bit_cast<std::uint32_t>(a.value) == std::bit_cast<std::uint32_t>(b.value);
+}
+
+}  // namespace
+
+bool SameQuantities(const CalculationState& a, const CalculationState& b) {
+#define VELMORA_SAME(member) \
+  if (!Same(a.member, b.member)) return false;
+  VELMORA_QUANTITIES(VELMORA_SAME, VELMORA_SAME)
+#undef VELMORA_SAME
+  return true;
 }
 
 Inputs ToInputs(const design::DesignInput& input) {

@@ -29,21 +29,48 @@ struct Rule {
   std::string_view caption;
   int target;  // input field of the target
   Quantity CalculationState::*computed;
+  std::string_view computed_name;
   Bound bound;
   double (*limit)(double target);
+  bool rests_on_magnetizing;  // efficiency and power factor rest on the steel curve
 };
 
-constexpr Rule kRules[DesignCheck::kRuleCount] = {
-    {"EFF", "效率", field::EFF, &CalculationState::EFF, Bound::AtLeast, EfficiencyLimit},
-    {"PF", "功率因数", field::PF, &CalculationState::PF, Bound::AtLeast, PowerFactorLimit},
-    {"IST", "起动电流倍数", field::IST, &CalculationState::Ist, Bound::AtMost,
-     StartingCurrentLimit},
-    {"TST", "起动转矩倍数", field::TST, &CalculationState::TST1, Bound::AtLeast,
-     StartingTorqueLimit},
-    {"TM", "最大转矩倍数", field::TM, &CalculationState::TMAX1, Bound::AtLeast,
-     BreakdownTorqueLimit},
-    {"SF", "槽满率", field::SF0, &CalculationState::SF, Bound::AtMost, SlotFillLimit},
+constexpr Rule kRules[DesignCheck::kTargetRuleCount] = {
+    {"EFF", "效率", field::EFF, &CalculationState::EFF, "EFF", Bound::AtLeast, EfficiencyLimit,
+     true},
+    {"PF", "功率因数", field::PF, &CalculationState::PF, "PF", Bound::AtLeast, PowerFactorLimit,
+     true},
+    {"IST", "起动电流倍数", field::IST, &CalculationState::Ist, "Ist", Bound::AtMost,
+     StartingCurrentLimit, false},
+    {"TST", "起动转矩倍数", field::TST, &CalculationState::TST1, "TST1", Bound::AtLeast,
+     StartingTorqueLimit, false},
+    {"TM", "最大转矩倍数", field::TM, &CalculationState::TMAX1, "TMAX1", Bound::AtLeast,
+     BreakdownTorqueLimit, false},
+    {"SF", "槽满率", field::SF0, &CalculationState::SF, "SF", Bound::AtMost, SlotFillLimit, false},
 };
+
+// A value that cannot be taken at face value is never a pass.
+void Distrust(const Rule& rule, const Validity& validity, CheckLine& line) {
+  bool untrusted = validity.ImplausibleResult(rule.computed_name) ||
+                   (rule.rests_on_magnetizing && validity.AnyAboveCurve());
+  if (untrusted && line.outcome != CheckLine::Outcome::NotChecked)
+    line.outcome = CheckLine::Outcome::Untrusted;
+}
+
+// A rule on the validity record: passes when no note of the kind counts.
+CheckLine CountRule(std::string_view name, std::string_view caption, int count) {
+  CheckLine line;
+  line.name = name;
+  line.caption = caption;
+  line.bound = Bound::AtMost;
+  line.value = count;
+  line.outcome = count == 0 ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
+  return line;
+}
+
+int Count(const Validity& validity, bool (*counts)(const ValidityNote&)) {
+  return static_cast<int>(std::count_if(validity.notes().begin(), validity.notes().end(), counts));
+}
 
 CheckLine Apply(const Rule& rule, const design::DesignInput& input, const CalculationState& state) {
   CheckLine line;
@@ -64,13 +91,35 @@ CheckLine Apply(const Rule& rule, const design::DesignInput& input, const Calcul
 
 bool DesignCheck::AnyFailed() const {
   return std::any_of(lines.begin(), lines.end(), [](const CheckLine& line) {
-    return line.outcome == CheckLine::Outcome::Fail;
+    return line.outcome == CheckLine::Outcome::Fail ||
+           line.outcome == CheckLine::Outcome::Untrusted;
   });
 }
 
+bool DesignCheck::Trustworthy() const {
+  return lines[kTargetRuleCount].outcome == CheckLine::Outcome::Pass &&
+         lines[kTargetRuleCount + 1].outcome == CheckLine::Outcome::Pass;
+}
+
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state) {
+  return CheckDesign(input, state, AssessValidity(state));
+}
+
+DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
+                        const Validity& validity) {
   DesignCheck check;
-  for (int i = 0; i < DesignCheck::kRuleCount; ++i) check.lines[i] = Apply(kRules[i], input, state);
+  for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i) {
+    check.lines[i] = Apply(kRules[i], input, state);
+    Distrust(kRules[i], validity, check.lines[i]);
+  }
+  check.lines[DesignCheck::kTargetRuleCount] =
+      CountRule("BH", "磁密不超曲线", Count(validity, [](const ValidityNote& n) {
+                  return n.kind == ValidityNote::Kind::AboveCurve;
+                }));
+  check.lines[DesignCheck::kTargetRuleCount + 1] = CountRule(
+      "VALID", "输入结果合理", Count(validity, [](const ValidityNote& n) {
+        return n.kind == ValidityNote::Kind::Input || n.kind == ValidityNote::Kind::Result;
+      }));
   return check;
 }
 

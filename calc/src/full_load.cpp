@@ -61,10 +61,11 @@ void NoLoadState(Procedure& r) {
   // One rotor tooth section for every slot shape: for the two-section slot
   // BT20 is 0 and finds no point on the curve.
   r.Item("74", "空载磁场强度及磁压降");
-  ToothAndYokeDrops(s,
-                    {s.BT10, s.BT20, s.BJ10, s.BJ20, s.HT10, s.HT20, s.HJ10, s.HJ20, s.CJ10, s.CJ20,
-                     s.Ft10, s.Ft20, s.Fj10, s.Fj20},
-                    false);
+  ToothAndYokeDrops(
+      s,
+      {CurveSite::BT10, CurveSite::BT20, CurveSite::BJ10, CurveSite::BJ20, s.BT10, s.BT20, s.BJ10,
+       s.BJ20, s.HT10, s.HT20, s.HJ10, s.HJ20, s.CJ10, s.CJ20, s.Ft10, s.Ft20, s.Fj10, s.Fj20},
+      false);
   r.Item("78", "空载气隙磁压降FG0");
   s.FG0 = 0.8 * s.BG0 * s.GEF * 1e3;
   r.Item("79", "空载总磁压降F0");
@@ -79,8 +80,8 @@ void LossesAndEfficiency(Procedure& r) {
   const Inputs& in = s.in;
   r.Item("90", "铁耗");
   if (in.GGPph == 1) {
-    LookupCurve(s.BT10, PTAB, s.pt1);
-    LookupCurve(s.BJ10, PTAB, s.pj1);
+    LookUp(s, CurveSite::pt1, s.BT10, PTAB, s.pt1);
+    LookUp(s, CurveSite::pj1, s.BJ10, PTAB, s.pj1);
   }
   s.GT1 = 7.8e-6 * s.AT1 * s.LT1 * in.P;
   s.GJ1 = 7.8e-6 * s.AJ1 * s.LJ1 * 2 * in.P;
@@ -126,18 +127,18 @@ enum class Outcome { Converged, NewEmfFactor };
 
 // The efficiency iteration of one outer pass. Leaves early, with a new KE0,
 // as soon as the EMF test fails.
-Outcome EfficiencyIteration(Procedure& r, long outer_passes) {
+Outcome EfficiencyIteration(Procedure& r, IterationGuard& outer) {
   CalculationState& s = r.s;
   r.Item("64.2", "效率初值EFF0");
   s.EFF0 = s.in.EFF;
-  long passes = 0;
+  IterationGuard guard(r, "EFF0");
   for (;;) {
-    ++passes;
+    guard.Pass();
     ++s.passes.EFF0;
     CurrentsAndEmf(r);
     r.Check();
     if (std::fabs(s.KE - s.KE0) > 0.005) {
-      r.NextPassAllowed(outer_passes, "KE0", s.KE0, s.KE);
+      outer.NextPassAllowed(s.KE0, s.KE);
       s.KE0 = s.KE - (s.KE - s.KE0) / 8;
       return Outcome::NewEmfFactor;
     }
@@ -146,7 +147,7 @@ Outcome EfficiencyIteration(Procedure& r, long outer_passes) {
     LossesAndEfficiency(r);
     r.Check();
     if (std::fabs(s.EFF - s.EFF0) <= 0.002) return Outcome::Converged;
-    r.NextPassAllowed(passes, "EFF0", s.EFF0, s.EFF);
+    guard.NextPassAllowed(s.EFF0, s.EFF);
     s.EFF0 = s.EFF + (s.EFF - s.EFF0) / 5;
   }
 }
@@ -157,13 +158,13 @@ void FullLoadPerformance(Procedure& r) {
   CalculationState& s = r.s;
   r.Item("22.1", "满载电势系数KE0");
   s.KE0 = 0.922;
-  long passes = 0;
+  IterationGuard guard(r, "KE0");
   for (;;) {
-    ++passes;
+    guard.Pass();
     ++s.passes.KE0;
     FluxStage(r);
     Parameters(r);
-    if (EfficiencyIteration(r, passes) == Outcome::Converged) break;
+    if (EfficiencyIteration(r, guard) == Outcome::Converged) break;
   }
   RatedPoint(r);
 }

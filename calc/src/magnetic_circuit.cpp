@@ -156,14 +156,15 @@ void MagneticDrops(Procedure& r) {
   const Inputs& in = s.in;
   bool two_section = in.ZC == 4;
   r.Item("32", "磁场强度及磁压降");
-  ToothAndYokeDrops(s,
-                    {s.BT1, s.BT2, s.BJ1, s.BJ2, s.HT1, s.HT2, s.HJ1, s.HJ2, s.CJ1, s.CJ2, s.FT1,
-                     s.FT2, s.FJ1, s.FJ2},
-                    two_section);
+  ToothAndYokeDrops(
+      s,
+      {CurveSite::BT1, CurveSite::BT2, CurveSite::BJ1, CurveSite::BJ2, s.BT1, s.BT2, s.BJ1, s.BJ2,
+       s.HT1, s.HT2, s.HJ1, s.HJ2, s.CJ1, s.CJ2, s.FT1, s.FT2, s.FJ1, s.FJ2},
+      two_section);
   if (two_section) {
     if (in.GGPph == 1) {
-      LookupCurve(s.BT2U, HTAB, s.HT2U);
-      LookupCurve(s.BT2L, HTAB, s.HT2L);
+      LookUp(s, CurveSite::BT2U, s.BT2U, HTAB, s.HT2U);
+      LookUp(s, CurveSite::BT2L, s.BT2L, HTAB, s.HT2L);
     }
     s.FT2U = s.LT2U * s.HT2U / 10;
     s.FT2L = s.LT2L * s.HT2L / 10;
@@ -178,9 +179,9 @@ void SaturationIteration(Procedure& r) {
   CalculationState& s = r.s;
   r.Item("26.1", "饱和系数初值FT0");
   s.FT0 = 1.34 - 0.037 * std::log(s.in.Pn);
-  long passes = 0;
+  IterationGuard guard(r, "FT0");
   for (;;) {
-    ++passes;
+    guard.Pass();
     ++s.passes.FT0;
     FluxDensities(r);
     MagneticDrops(r);
@@ -188,20 +189,35 @@ void SaturationIteration(Procedure& r) {
     s.FT = (s.FG + s.FT1 + s.FT2) / s.FG;
     r.Check();
     if (std::fabs(s.FT - s.FT0) <= 0.01) break;
-    r.NextPassAllowed(passes, "FT0", s.FT0, s.FT);
+    guard.NextPassAllowed(s.FT0, s.FT);
     s.FT0 = s.FT - (s.FT - s.FT0) / 3;
   }
 }
 
 }  // namespace
 
+void LookUp(CalculationState& s, CurveSite site, double B, const CurveTable& Y,
+            SingleQuantity& target) {
+  CurveLookup& record = s.lookups[static_cast<int>(site)];
+  record.B = B;
+  record.done = true;
+  std::optional<float> value = LookupCurve(B, Y);
+  record.found = value.has_value();
+  if (value) {
+    target = *value;
+  } else {
+    record.kept_set = target.set;
+    record.kept = target.value;
+  }
+}
+
 void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
   const Inputs& in = s.in;
   if (in.GGPph == 1) {
-    LookupCurve(p.BT1, HTAB, p.HT1);
-    if (!two_section_rotor) LookupCurve(p.BT2, HTAB, p.HT2);
-    LookupCurve(p.BJ1, HTAB, p.HJ1);
-    LookupCurve(p.BJ2, HTAB, p.HJ2);
+    LookUp(s, p.siteT1, p.BT1, HTAB, p.HT1);
+    if (!two_section_rotor) LookUp(s, p.siteT2, p.BT2, HTAB, p.HT2);
+    LookUp(s, p.siteJ1, p.BJ1, HTAB, p.HJ1);
+    LookUp(s, p.siteJ2, p.BJ2, HTAB, p.HJ2);
   }
   YokeCorrectionCoefficients(in.P, p.BJ1, p.BJ2, s.HJ11, s.HJ21, s.TP, p.CJ1, p.CJ2);
   p.FT1 = s.LT1 * p.HT1 / 10;

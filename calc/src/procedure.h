@@ -4,10 +4,12 @@
 
 #include <cfenv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/calculation_state.h"
+#include "velmora/calc/curves.h"
 
 namespace velmora::calc {
 
@@ -50,17 +52,16 @@ class Procedure {
     if (raised) StopForFlags(raised);
   }
 
-  // Before a failed convergence test moves the estimate on: ends the run when
-  // the iteration has used its kPassLimit passes, naming the estimate and the
-  // value that failed the last test.
-  void NextPassAllowed(long passes, const char* name, double estimate, double value) const {
-    if (passes >= kPassLimit) StopNoConvergence(name, estimate, value);
-  }
-
   [[noreturn]] void StopForFlags(int raised) const;
   [[noreturn]] void StopTypeMismatch(int index) const;
-  [[noreturn]] void StopNoConvergence(const char* name, double estimate, double value) const;
+  // An iteration that failed its last test after `passes` passes, or that
+  // repeats itself every `period` passes (0: it reached its pass limit).
+  [[noreturn]] void StopNoConvergence(const char* name, double estimate, double value,
+                                      long period) const;
   [[noreturn]] void Stop(CalculationFault::Kind kind, const std::string& what) const;
+  // Advice on the input EFF when the efficiency loops fail far from it.
+  std::string EfficiencyStartAdvice(const char* name) const;
+  static constexpr double kFarFromComputedEfficiency = 0.02;
 
   CalculationState& s;
 
@@ -70,14 +71,64 @@ class Procedure {
   const char* title_ = "";
 };
 
+// Whether two states hold the same value, bit for bit, and the same set flag
+// in every quantity. Inputs and pass counts are left out.
+bool SameQuantities(const CalculationState& a, const CalculationState& b);
+
+// The passes of one entry into an iteration. Ends the run when the iteration
+// cannot converge: when it has used its kPassLimit passes, or as soon as a
+// pass ends in the very state that an earlier pass of this entry ended in.
+// Every value a pass reads is in the state (the estimate, and the values that
+// a look-up off the curve keeps from an earlier pass), so from a repeated
+// state the same passes follow for ever and the test fails in each of them.
+// Repeats are sought from the kFirstSnapshot-th pass on (Brent's method: a
+// snapshot at passes 16, 32, 64, ..., compared after every pass), which costs
+// nothing on the designs that converge in fewer passes.
+class IterationGuard {
+ public:
+  IterationGuard(Procedure& r, const char* name) : r_(r), name_(name) {}
+
+  // Counts the start of a pass.
+  void Pass() { ++passes_; }
+  long passes() const { return passes_; }
+
+  // Before a failed convergence test moves the estimate on.
+  void NextPassAllowed(double estimate, double value) {
+    if (passes_ >= kPassLimit) r_.StopNoConvergence(name_, estimate, value, 0);
+    if (passes_ < kFirstSnapshot) return;
+    if (snapshot_ && SameQuantities(*snapshot_, r_.s))
+      r_.StopNoConvergence(name_, estimate, value, passes_ - snapshot_at_);
+    if (passes_ == next_snapshot_) {
+      snapshot_ = r_.s;
+      snapshot_at_ = passes_;
+      next_snapshot_ *= 2;
+    }
+  }
+
+ private:
+  static constexpr long kFirstSnapshot = 16;
+  Procedure& r_;
+  const char* name_;
+  long passes_ = 0;
+  std::optional<CalculationState> snapshot_;  // built at the first snapshot only
+  long snapshot_at_ = 0;
+  long next_snapshot_ = kFirstSnapshot;
+};
+
 // One set of tooth and yoke flux densities (full load or no load) and what
 // they give: field strengths, yoke coefficients and magnetic voltage drops.
 struct OperatingPoint {
+  CurveSite siteT1, siteT2, siteJ1, siteJ2;
   Quantity &BT1, &BT2, &BJ1, &BJ2;
   SingleQuantity &HT1, &HT2, &HJ1, &HJ2;
   Quantity &CJ1, &CJ2;
   Quantity &FT1, &FT2, &FJ1, &FJ2;
 };
+
+// Looks up curve Y at flux density B into `target` (kept as it was when B
+// lies off the curve) and records the look-up as the last one at `site`.
+void LookUp(CalculationState& s, CurveSite site, double B, const CurveTable& Y,
+            SingleQuantity& target);
 
 // Looks up the field strengths (steel grade 1 only), the yoke coefficients
 // and the tooth and yoke drops of `p`. With a two-section rotor slot the

@@ -162,16 +162,16 @@ void StartingPerformance(Procedure& r) {
   CalculationState& s = r.s;
   r.Item("98", "启动电流开始假定值IST1");
   s.IST1 = 2.5 * s.TMAX1 * s.IKW;
-  long passes = 0;
+  IterationGuard guard(r, "IST1");
   for (;;) {
-    ++passes;
+    guard.Pass();
     ++s.passes.IST1;
     StatorAtStarting(r);
     SkinEffect(r);
     RotorAtStarting(r);
     r.Check();
     if (std::fabs(s.IST - s.IST1) <= 0.03) break;
-    r.NextPassAllowed(passes, "IST1", s.IST1, s.IST);
+    guard.NextPassAllowed(s.IST1, s.IST);
     s.IST1 = s.IST + (s.IST - s.IST1) / 5;
   }
   r.Item("117.1", "起动电流倍数IST");

@@ -432,7 +432,8 @@ void AppendQuantity(std::string& out, QuantityView q) {
 void AppendCheck(std::string& out, const DesignCheck& check) {
   bool any = false;
   for (const CheckLine& line : check.lines) {
-    if (line.outcome != CheckLine::Outcome::Fail) continue;
+    if (line.outcome != CheckLine::Outcome::Fail && line.outcome != CheckLine::Outcome::Untrusted)
+      continue;
     if (any) out += ';';
     out += line.name;
     any = true;

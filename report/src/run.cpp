@@ -4,6 +4,7 @@
 #include "velmora/design/input_file.h"
 #include "velmora/design/text_codec.h"
 #include "velmora/report/reports.h"
+#include "velmora/report/validity_text.h"
 
 namespace velmora::report {
 
@@ -21,24 +22,25 @@ RunOutcome RunElectromagneticCalculation(const std::string& folder) {
   try {
     input = design::ReadDesignInput(design::JoinPath(folder, design::kInputDataFileName));
   } catch (const design::InputFileError& error) {
-    return {false, false, error.what()};
+    return {false, false, error.what(), {}};
   }
 
   calc::CalculationState state;
   calc::CalculationFault fault;
-  if (!calc::Calculate(input, state, fault)) return {false, false, fault.message};
+  if (!calc::Calculate(input, state, fault)) return {false, false, fault.message, {}};
 
   // The report is built whole in memory and only then replaces the old one,
   // so a failed run or a failed write leaves the previous report as it was.
+  std::string warning = ValidityWarning(calc::AssessValidity(state));
   std::optional<std::string> report = SelectedReport(input, state);
-  if (!report) return {true, false, {}};
+  if (!report) return {true, false, {}, warning};
   try {
     design::WriteFileAtomically(design::JoinPath(folder, design::kReportFileName),
                                 design::Utf8ToGbk(*report));
   } catch (const design::FileError& error) {
-    return {false, false, error.what()};
+    return {false, false, error.what(), {}};
   }
-  return {true, true, {}};
+  return {true, true, {}, warning};
 }
 
 }  // namespace velmora::report

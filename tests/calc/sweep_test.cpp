@@ -360,7 +360,7 @@ TEST_P(CsvRow, IsOneRfc4180Record) {
   state.HT1 = 46.06935f;
   CalculationFault fault;
   fault.message = c.fault;
-  DesignCheck check = CheckDesign(design::DesignInput{}, state);
+  DesignCheck check = CheckDesign(design::DesignInput{}, state, Validity{});
   const double varied[] = {0.1};
   std::string out;
   csv.AppendRow({0, varied, c.ok, state, fault, check}, out);
@@ -398,7 +398,7 @@ TEST(SweepCsv, CheckColumnJoinsFailedRules) {
   state.PF = 0.5;
   state.TMAX1 = 1;
   state.SF = 0.7;
-  DesignCheck check = CheckDesign(input, state);
+  DesignCheck check = CheckDesign(input, state, Validity{});
   const double varied[] = {0.1};
   std::string out;
   csv.AppendRow({0, varied, true, state, CalculationFault{}, check}, out);

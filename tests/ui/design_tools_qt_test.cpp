@@ -105,7 +105,7 @@ TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {
   EXPECT_EQ(window->rules()->rowCount(), 0);
 
   Choose("SJSRCACULATE");
-  EXPECT_EQ(window->rules()->rowCount(), 6);
+  EXPECT_EQ(window->rules()->rowCount(), 8);
   EXPECT_EQ(window->results()->rowCount(), 13);
   ExpectPicture(Window::CHECK, "check.png");
 }
@@ -132,7 +132,8 @@ TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
   EXPECT_TRUE(window->run()->isEnabled());
   EXPECT_TRUE(window->status()->text().contains("共16点，故障点0个"))
       << window->status()->text().toStdString();
-  EXPECT_EQ(window->chart()->chart()->series().size(), 4);  // a line and its dots per result
+  // A line, its dots and the untrusted points per result.
+  EXPECT_EQ(window->chart()->chart()->series().size(), 6);
   ExpectPicture(Window::SWEEP, "sweep.png");
 }
 

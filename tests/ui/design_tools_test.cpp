@@ -92,7 +92,7 @@ TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
   ASSERT_TRUE(tk_->messages.empty()) << tk_->messages.front();
   input_->CHECK();
   ASSERT_TRUE(tk_->check.has_value());
-  ASSERT_EQ(tk_->check->rules.size(), 6u);
+  ASSERT_EQ(tk_->check->rules.size(), 8u);
   EXPECT_EQ(tk_->check->rules[0].caption, "效率");
   for (const CheckTable::Rule& rule : tk_->check->rules) {
     EXPECT_EQ(rule.failed, rule.verdict == "不合格") << rule.caption;
@@ -109,7 +109,7 @@ TEST_F(DesignToolsTest, CheckFollowsEachRunAndMarksFailures) {
   input_->CHECK();
   tk_->boxes[field::TM] = "9";  // breakdown torque nine times the rated
   input_->SJSRCACULATE();
-  ASSERT_EQ(tk_->check->rules.size(), 6u) << tk_->check->status;
+  ASSERT_EQ(tk_->check->rules.size(), 8u) << tk_->check->status;
   EXPECT_TRUE(tk_->check->rules[4].failed);
   EXPECT_EQ(tk_->check->rules[4].verdict, "不合格");
 
@@ -119,6 +119,25 @@ TEST_F(DesignToolsTest, CheckFollowsEachRunAndMarksFailures) {
   EXPECT_NE(tk_->check->status.find("上次电磁计算未成功"), std::string::npos);
   EXPECT_NE(tk_->check->status.find(tk_->messages[0]), std::string::npos);
   EXPECT_TRUE(tk_->check->rules.empty());
+}
+
+// Teeth far above the steel curve: the report is written, then one warning
+// box names the misses; the check window lists them and fails the design.
+TEST_F(DesignToolsTest, RunOffTheSteelCurveWarnsAndTheCheckListsTheMisses) {
+  tk_->boxes[field::L] = "115";
+  tk_->boxes[field::Z] = "36";
+  tk_->boxes[field::G] = "0.3";
+  tk_->boxes[field::BS2] = "8.5";
+  input_->SJSRCACULATE();
+  ASSERT_EQ(tk_->messages.size(), 1u);
+  EXPECT_NE(tk_->messages[0].find("定子齿磁密BT1="), std::string::npos) << tk_->messages[0];
+  EXPECT_NE(tk_->messages[0].find("不可信"), std::string::npos);
+  input_->CHECK();
+  ASSERT_EQ(tk_->check->rules.size(), 8u);
+  EXPECT_EQ(tk_->check->rules[0].verdict, "不可信");
+  EXPECT_EQ(tk_->check->rules[6].verdict, "不合格");
+  ASSERT_FALSE(tk_->check->notes.empty());
+  EXPECT_TRUE(tk_->check->notes[0].untrustworthy);
 }
 
 SweepRequest GapSweep(const char* step) {

@@ -5,6 +5,7 @@
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/design_check.h"
 #include "velmora/calc/slot_geometry.h"
+#include "velmora/report/validity_text.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -27,14 +28,14 @@ CheckTable::Rule RuleRow(const calc::CheckLine& line) {
   CheckTable::Rule rule;
   rule.caption = std::string(line.caption);
   rule.computed = Number(line.value);
-  rule.failed = line.outcome == Outcome::Fail;
+  rule.failed = line.outcome == Outcome::Fail || line.outcome == Outcome::Untrusted;
   if (line.outcome == Outcome::NotChecked) {
     rule.verdict = "未校核";
     return rule;
   }
   rule.target = Number(line.target);
   rule.limit = (line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + Number(line.limit);
-  rule.verdict = rule.failed ? "不合格" : "合格";
+  rule.verdict = line.outcome == Outcome::Untrusted ? "不可信" : rule.failed ? "不合格" : "合格";
   return rule;
 }
 
@@ -57,8 +58,13 @@ CheckTable MakeCheckTable(const LastCalculation& last) {
     return table;
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
-  for (const calc::CheckLine& line : calc::CheckDesign(last.input, state).lines) {
+  calc::Validity validity = calc::AssessValidity(state);
+  for (const calc::CheckLine& line : calc::CheckDesign(last.input, state, validity).lines) {
     table.rules.push_back(RuleRow(line));
+  }
+  for (const calc::ValidityNote& note : validity.notes()) {
+    table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
+                           note.Untrustworthy()});
   }
   for (const char* name : kCheckResults) {
     const std::optional<calc::QuantityView> value = calc::FindQuantity(state, name);

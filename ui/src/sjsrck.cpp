@@ -75,6 +75,7 @@ void SJSRCK::SJSRCACULATE() {
   }
   RememberRun(outcome);
   if (!outcome.ok) toolkit_.ShowMessage(outcome.message);
+  if (outcome.ok && !outcome.warning.empty()) toolkit_.ShowMessage(outcome.warning);
 }
 
 // The design check shows the last run; an open check window follows it at once.

@@ -78,6 +78,7 @@ std::string SweepChart::Start(const SweepRequest& request) {
   curves_.names = names;
   curves_.x.assign(total_, std::numeric_limits<double>::quiet_NaN());
   curves_.y.assign(names.size(), curves_.x);
+  curves_.untrusted.assign(total_, 0);
   curves_.csv = csv->Header();
   error_.clear();
   done_ = 0;
@@ -90,6 +91,7 @@ std::string SweepChart::Start(const SweepRequest& request) {
       csv.AppendRow(row, block);
       curves_.x[row.index] = row.varied[0];
       faulted[row.index] = !row.ok;
+      curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
       for (std::size_t i = 0; row.ok && i < curves_.names.size(); ++i) {
         const std::optional<calc::QuantityView> value =
             calc::FindQuantity(row.state, curves_.names[i]);
@@ -108,7 +110,11 @@ std::string SweepChart::Start(const SweepRequest& request) {
     }
     curves_.x.resize(written);
     for (std::vector<double>& curve : curves_.y) curve.resize(written);
-    for (std::uint64_t k = 0; k < written; ++k) curves_.faulted += faulted[k];
+    curves_.untrusted.resize(written);
+    for (std::uint64_t k = 0; k < written; ++k) {
+      curves_.faulted += faulted[k];
+      curves_.untrusted_count += curves_.untrusted[k];
+    }
     curves_.cancelled = written < total_;
     done_ = written;
     ended_ = true;

@@ -49,11 +49,13 @@ CheckWindow::CheckWindow(Toolkit& toolkit) {
        QString::fromUtf8("计算值"), QString::fromUtf8("结论")});
   results_ =
       AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
+  notes_ = AddTable(client, "Notes", {QString::fromUtf8("结果可信性")});
   layout->addWidget(status_);
-  rules_->setMinimumHeight(240);  // the six rules without scrolling
+  rules_->setMinimumHeight(300);  // the eight rules without scrolling
   layout->addWidget(rules_, 0);
   layout->addWidget(results_, 2);
-  SetUpToolWindow(this, "设计校核", client, QSize(640, 640));
+  layout->addWidget(notes_, 1);
+  SetUpToolWindow(this, "设计校核", client, QSize(640, 760));
   AddExportPicture(this, toolkit, Window::CHECK);
 }
 
@@ -74,6 +76,17 @@ void CheckWindow::Show(const CheckTable& table) {
     red.push_back(false);
   }
   Fill(results_, rows, red);
+  rows.clear();
+  red.clear();
+  for (const CheckTable::Note& note : table.notes) {
+    rows.push_back({Text(note.text)});
+    red.push_back(note.untrustworthy);
+  }
+  if (rows.empty() && !table.rules.empty()) {
+    rows.push_back({QString::fromUtf8("磁密均在磁化曲线范围内，输入与结果均合理。")});
+    red.push_back(false);
+  }
+  Fill(notes_, rows, red);
 }
 
 }  // namespace velmora::ui::qt

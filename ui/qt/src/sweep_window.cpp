@@ -135,12 +135,21 @@ void SweepWindow::Plot() {
   for (std::size_t i = 0; i < curves.names.size(); ++i) {
     auto* line = new QLineSeries(chart);
     auto* dots = new QScatterSeries(chart);
+    auto* untrusted = new QScatterSeries(chart);
     line->setName(QString::fromStdString(curves.names[i]));
     line->setColor(kCurveColours[i]);
     dots->setColor(kCurveColours[i]);
     dots->setMarkerSize(6);
+    untrusted->setName(line->name() + Text(" 不可信（磁密超出曲线或数值不合理）"));
+    untrusted->setColor(Qt::transparent);
+    untrusted->setBorderColor(Qt::gray);
+    untrusted->setMarkerSize(7);
     for (std::size_t k = 0; k < curves.x.size(); ++k) {
       if (std::isnan(curves.y[i][k])) continue;
+      if (curves.untrusted[k]) {
+        untrusted->append(curves.x[k], curves.y[i][k]);
+        continue;
+      }
       line->append(curves.x[k], curves.y[i][k]);
       dots->append(curves.x[k], curves.y[i][k]);
     }
@@ -148,19 +157,22 @@ void SweepWindow::Plot() {
     y_axis->setTitleText(line->name());
     y_axis->setLinePenColor(kCurveColours[i]);
     chart->addAxis(y_axis, i == 0 ? Qt::AlignLeft : Qt::AlignRight);
-    for (QXYSeries* series : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots)}) {
+    for (QXYSeries* series : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots),
+                              static_cast<QXYSeries*>(untrusted)}) {
       chart->addSeries(series);
       series->attachAxis(x_axis);
       series->attachAxis(y_axis);
     }
     chart->legend()->markers(dots).first()->setVisible(false);
+    if (untrusted->count() == 0) chart->legend()->markers(untrusted).first()->setVisible(false);
   }
   QChart* old = chart_->chart();
   chart_->setChart(chart);
   delete old;
 
   QString status = Text("共") + QString::number(curves.x.size()) + Text("点，故障点") +
-                   QString::number(curves.faulted) + Text("个（未画出）。");
+                   QString::number(curves.faulted) + Text("个（未画出），不可信点") +
+                   QString::number(curves.untrusted_count) + Text("个（灰色空心，不连线）。");
   if (curves.cancelled) status += Text("已取消。");
   if (!logic_.Error().empty()) status += QString::fromUtf8(logic_.Error());
   status_->setText(status);

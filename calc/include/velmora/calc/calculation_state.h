@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "velmora/calc/quantity.h"
+#include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::calc {
@@ -103,6 +104,7 @@ struct CalculationState {
 #undef VELMORA_DOUBLE_MEMBER
 #undef VELMORA_SINGLE_MEMBER
   PassCounts passes;
+  CurveLookups lookups;  // the last steel-curve look-up at each site
 };
 
 // A quantity's value as a report or an export sees it.

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "velmora/calc/calculation_state.h"
+#include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::calc {
@@ -14,7 +15,10 @@ namespace velmora::calc {
 // One rule of the check.
 struct CheckLine {
   enum class Bound { AtLeast, AtMost };  // computed >= limit, or computed <= limit
-  enum class Outcome { Pass, Fail, NotChecked };
+  // Untrusted: the value itself cannot be taken at face value (a flux
+  // density off the steel curve behind it, or an impossible value); it
+  // counts as a failure.
+  enum class Outcome { Pass, Fail, NotChecked, Untrusted };
 
   std::string_view name;     // short name, for a sweep's check column ("EFF")
   std::string_view caption;  // caption for display (UTF-8)
@@ -25,18 +29,28 @@ struct CheckLine {
   double value = 0;   // the computed quantity
 };
 
-// The six rules, in the order: efficiency, power factor, starting-current
-// ratio, starting-torque ratio, breakdown-torque ratio, slot fill.
+// The eight rules, in the order: efficiency, power factor, starting-current
+// ratio, starting-torque ratio, breakdown-torque ratio, slot fill; then flux
+// densities within the steel curve (the value is the number of look-ups above
+// its last point) and plausible inputs and results (the number of impossible
+// ones), both always checked with a limit of 0.
 struct DesignCheck {
-  static constexpr int kRuleCount = 6;
+  static constexpr int kTargetRuleCount = 6;
+  static constexpr int kRuleCount = 8;
   std::array<CheckLine, kRuleCount> lines;
 
   bool AnyFailed() const;
+  // Whether the results can be taken at face value: flux densities within
+  // the steel curve, inputs and results plausible.
+  bool Trustworthy() const;
 };
 
 // Compares the results of a finished run (`state`) with the targets of
 // `input` (inputs EFF, PF, IST, TST, TM, SF0). A target that is empty or text
 // is not a target: its rule is NotChecked and never fails. No allocation.
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state);
+// The same, with the run's validity already assessed.
+DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
+                        const Validity& validity);
 
 }  // namespace velmora::calc

@@ -27,6 +27,7 @@ struct RunOutcome {
   bool ok = false;
   bool report_written = false;
   std::string message;  // the fault, in Chinese, when !ok
+  std::string warning;  // when ok: where the results cannot be trusted, or empty
 };
 
 // Reads "输入文件.dat" in `folder`, runs the calculation and, for SHFA 1 or 2,

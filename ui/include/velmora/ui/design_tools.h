@@ -10,7 +10,8 @@
 namespace velmora::ui {
 
 // The design check as the window shows it: a line saying what it is about,
-// the six rules and the main results, all as text.
+// the rules, the main results and where the results cannot be trusted,
+// all as text.
 struct CheckTable {
   struct Rule {
     std::string caption;   // "效率"
@@ -24,9 +25,15 @@ struct CheckTable {
     std::string name;  // "EFF"
     std::string value;
   };
+  // Where the results cannot be taken at face value.
+  struct Note {
+    std::string text;  // "警告：定子齿磁密BT1=2.23 T，..."
+    bool untrustworthy = false;
+  };
   std::string status;           // never run, failed with why, or which design was checked
   std::vector<Rule> rules;      // empty unless the last calculation succeeded
   std::vector<Result> results;  // likewise
+  std::vector<Note> notes;      // likewise
 };
 
 // The main results shown under the check, by report name.

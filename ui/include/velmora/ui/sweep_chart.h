@@ -31,7 +31,11 @@ struct SweepCurves {
   // One curve per name; a point whose run faulted, or that left the
   // quantity unset, is NaN and is left out of the plot.
   std::vector<std::vector<double>> y;
+  // Points whose results cannot be trusted (a flux density off the steel
+  // curve, an impossible input or result): drawn apart, never as a curve.
+  std::vector<char> untrusted;
   std::uint64_t faulted = 0;
+  std::uint64_t untrusted_count = 0;
   bool cancelled = false;
   std::string csv;  // the sweep's CSV text, header and every point written
 };

@@ -25,6 +25,7 @@ class CheckWindow : public QMainWindow {
   QLabel* status_ = nullptr;
   QTableWidget* rules_ = nullptr;
   QTableWidget* results_ = nullptr;
+  QTableWidget* notes_ = nullptr;
 };
 
 }  // namespace velmora::ui::qt

@@ -1,0 +1,193 @@
+#include "velmora/calc/validity.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "velmora/calc/calculation_state.h"
+
+namespace velmora::calc {
+
+namespace {
+
+using Kind = ValidityNote::Kind;
+using Problem = ValidityNote::Problem;
+
+struct SiteName {
+  std::string_view density;  // the flux density the look-up reads
+  std::string_view target;   // the quantity it assigns
+};
+
+constexpr std::array<SiteName, kCurveSites> kSiteNames = {{
+    {"BT1", "HT1"},
+    {"BT2", "HT2"},
+    {"BT2U", "HT2U"},
+    {"BT2L", "HT2L"},
+    {"BJ1", "HJ1"},
+    {"BJ2", "HJ2"},
+    {"BT10", "HT10"},
+    {"BT20", "HT20"},
+    {"BJ10", "HJ10"},
+    {"BJ20", "HJ20"},
+    {"pt1", "pt1"},
+    {"pj1", "pj1"},
+}};
+
+void AddCurveMisses(const CalculationState& s, Validity& v) {
+  for (int i = 0; i < kCurveSites; ++i) {
+    const CurveLookup& lookup = s.lookups[i];
+    if (!lookup.done || lookup.found) continue;
+    // The two-section rotor has no single no-load tooth density: BT20 is the
+    // unset BT2, and the procedure leaves that drop out on purpose.
+    if (static_cast<CurveSite>(i) == CurveSite::BT20 && s.in.ZC.value == 4) continue;
+    ValidityNote note;
+    note.kind = lookup.B > kCurveLastB ? Kind::AboveCurve : Kind::BelowCurve;
+    note.quantity = kSiteNames[i].density;
+    note.value = lookup.B;
+    note.kept_name = kSiteNames[i].target;
+    note.kept_set = lookup.kept_set;
+    note.kept = lookup.kept;
+    v.Add(note);
+  }
+}
+
+struct Check {
+  Validity& v;
+  Kind kind;
+
+  void Add(std::string_view name, double value, Problem problem, std::string_view other = {},
+           double other_value = 0) {
+    ValidityNote note;
+    note.kind = kind;
+    note.quantity = name;
+    note.value = value;
+    note.problem = problem;
+    note.other = other;
+    note.other_value = other_value;
+    v.Add(note);
+  }
+  void Positive(std::string_view name, double value) {
+    if (!(value > 0)) Add(name, value, Problem::NotPositive);
+  }
+  void NotNegative(std::string_view name, double value) {
+    if (value < 0) Add(name, value, Problem::Negative);
+  }
+  void Whole(std::string_view name, double value) {
+    if (std::isfinite(value) && std::floor(value) != value) Add(name, value, Problem::NotWhole);
+  }
+};
+
+// An input and where the run keeps it.
+struct InputRef {
+  std::string_view name;
+  InputNumber Inputs::*field;
+};
+#define VELMORA_INPUT(name) \
+  InputRef { #name, &Inputs::name }
+
+// Counts and dimensions the procedure needs positive.
+constexpr InputRef kPositive[] = {
+    VELMORA_INPUT(Un),   VELMORA_INPUT(f),    VELMORA_INPUT(Kfe), VELMORA_INPUT(Lo1),
+    VELMORA_INPUT(Lo2),  VELMORA_INPUT(Pn),   VELMORA_INPUT(EFF), VELMORA_INPUT(Q1),
+    VELMORA_INPUT(Q2),   VELMORA_INPUT(D1),   VELMORA_INPUT(DI1), VELMORA_INPUT(G),
+    VELMORA_INPUT(B01),  VELMORA_INPUT(B02),  VELMORA_INPUT(SRR), VELMORA_INPUT(BS1),
+    VELMORA_INPUT(BS2),  VELMORA_INPUT(HS12), VELMORA_INPUT(BR1), VELMORA_INPUT(BR2),
+    VELMORA_INPUT(HR12), VELMORA_INPUT(L),    VELMORA_INPUT(A),   VELMORA_INPUT(Z),
+    VELMORA_INPUT(JJ),   VELMORA_INPUT(DJJ),
+};
+// The lower section of the two-section rotor slot.
+constexpr InputRef kPositiveTwoSection[] = {VELMORA_INPUT(BR3), VELMORA_INPUT(BR4),
+                                            VELMORA_INPUT(HR3)};
+// Thicknesses, heights, losses and the second wire, which may be 0.
+constexpr InputRef kNotNegative[] = {
+    VELMORA_INPUT(hw),  VELMORA_INPUT(si),  VELMORA_INPUT(DI2), VELMORA_INPUT(sk),
+    VELMORA_INPUT(HS0), VELMORA_INPUT(HR0), VELMORA_INPUT(PS),  VELMORA_INPUT(PFW),
+    VELMORA_INPUT(D),   VELMORA_INPUT(MM),  VELMORA_INPUT(DMM),
+};
+// Counts of slots, paths, conductors and strands.
+constexpr InputRef kWhole[] = {VELMORA_INPUT(Q1), VELMORA_INPUT(Q2), VELMORA_INPUT(A),
+                               VELMORA_INPUT(Z),  VELMORA_INPUT(JJ), VELMORA_INPUT(MM)};
+#undef VELMORA_INPUT
+
+void CheckInputs(const CalculationState& s, Validity& v) {
+  const Inputs& in = s.in;
+  Check c{v, Kind::Input};
+  for (const InputRef& ref : kPositive) c.Positive(ref.name, (in.*ref.field).value);
+  if (in.ZC.value == 4)
+    for (const InputRef& ref : kPositiveTwoSection) c.Positive(ref.name, (in.*ref.field).value);
+  if (in.CZN.value == 2) c.Positive("Y1", in.Y1.value);
+  for (const InputRef& ref : kNotNegative) c.NotNegative(ref.name, (in.*ref.field).value);
+  for (const InputRef& ref : kWhole) c.Whole(ref.name, (in.*ref.field).value);
+  if (in.EFF.value >= 1) c.Add("EFF", in.EFF.value, Problem::NotBelowOne);
+  if (in.Kfe.value > 1) c.Add("Kfe", in.Kfe.value, Problem::AboveOne);
+  if (in.B01.value > in.BS1.value)
+    c.Add("B01", in.B01.value, Problem::OpeningTooWide, "BS1", in.BS1.value);
+  if (in.B02.value > in.BR1.value)
+    c.Add("B02", in.B02.value, Problem::OpeningTooWide, "BR1", in.BR1.value);
+  if (in.DI1.value >= in.D1.value)
+    c.Add("DI1", in.DI1.value, Problem::NotInside, "D1", in.D1.value);
+  if (in.DI2.value >= s.D2.value) c.Add("DI2", in.DI2.value, Problem::NotInside, "D2", s.D2.value);
+  if (in.GGPph.value != 1) c.Add("GGPph", in.GGPph.value, Problem::NoSteelCurve);
+}
+
+struct ResultRef {
+  std::string_view name;
+  Quantity CalculationState::*quantity;
+};
+#define VELMORA_RESULT(name) \
+  ResultRef { #name, &CalculationState::name }
+// Resistances, losses, currents, slip, torques and slot fill.
+constexpr ResultRef kNotNegativeResults[] = {
+    VELMORA_RESULT(R1),   VELMORA_RESULT(R2),  VELMORA_RESULT(R2ST1), VELMORA_RESULT(PCU1),
+    VELMORA_RESULT(PCU2), VELMORA_RESULT(PFE), VELMORA_RESULT(IM),    VELMORA_RESULT(IM0),
+    VELMORA_RESULT(I1),   VELMORA_RESULT(I2),  VELMORA_RESULT(SN),    VELMORA_RESULT(TMAX1),
+    VELMORA_RESULT(IST),  VELMORA_RESULT(Ist), VELMORA_RESULT(TST1),  VELMORA_RESULT(SF),
+};
+#undef VELMORA_RESULT
+
+// Results at rated load and at starting that no motor can have.
+void CheckResults(const CalculationState& s, Validity& v) {
+  Check c{v, Kind::Result};
+  if (!(s.EFF > 0)) c.Add("EFF", s.EFF, Problem::NotPositive);
+  if (s.EFF >= 1) c.Add("EFF", s.EFF, Problem::NotBelowOne);
+  if (!(s.PF > 0)) c.Add("PF", s.PF, Problem::NotPositive);
+  if (s.PF > 1) c.Add("PF", s.PF, Problem::AboveOne);
+  for (const ResultRef& ref : kNotNegativeResults) c.NotNegative(ref.name, s.*ref.quantity);
+}
+
+}  // namespace
+
+void Validity::Add(const ValidityNote& note) {
+  if (count_ < notes_.size()) notes_[count_++] = note;
+}
+
+bool Validity::Trustworthy() const {
+  return std::none_of(notes().begin(), notes().end(),
+                      [](const ValidityNote& note) { return note.Untrustworthy(); });
+}
+
+bool Validity::AnyAboveCurve() const {
+  return std::any_of(notes().begin(), notes().end(),
+                     [](const ValidityNote& note) { return note.kind == Kind::AboveCurve; });
+}
+
+bool Validity::AnyImplausible() const {
+  return std::any_of(notes().begin(), notes().end(), [](const ValidityNote& note) {
+    return note.kind == Kind::Input || note.kind == Kind::Result;
+  });
+}
+
+bool Validity::ImplausibleResult(std::string_view name) const {
+  return std::any_of(notes().begin(), notes().end(), [&](const ValidityNote& note) {
+    return note.kind == Kind::Result && note.quantity == name;
+  });
+}
+
+Validity AssessValidity(const CalculationState& state) {
+  Validity v;
+  AddCurveMisses(state, v);
+  CheckInputs(state, v);
+  CheckResults(state, v);
+  return v;
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,123 @@
+#include "velmora/report/validity_text.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "velmora/design/design_input.h"
+
+namespace velmora::report {
+
+namespace {
+
+using Kind = calc::ValidityNote::Kind;
+using Problem = calc::ValidityNote::Problem;
+
+// What each steel-curve look-up reads, in words.
+std::string_view DensityCaption(std::string_view name) {
+  struct Entry {
+    std::string_view name, caption;
+  };
+  static constexpr Entry kCaptions[] = {
+      {"BT1", "定子齿磁密BT1"},
+      {"BT2", "转子齿磁密BT2"},
+      {"BT2U", "转子上段齿磁密BT2U"},
+      {"BT2L", "转子下段齿磁密BT2L"},
+      {"BJ1", "定子轭磁密BJ1"},
+      {"BJ2", "转子轭磁密BJ2"},
+      {"BT10", "空载定子齿磁密BT10"},
+      {"BT20", "空载转子齿磁密BT20"},
+      {"BJ10", "空载定子轭磁密BJ10"},
+      {"BJ20", "空载转子轭磁密BJ20"},
+      {"pt1", "铁耗计算用空载定子齿磁密BT10"},
+      {"pj1", "铁耗计算用空载定子轭磁密BJ10"},
+  };
+  for (const Entry& entry : kCaptions)
+    if (entry.name == name) return entry.caption;
+  return name;
+}
+
+std::string CurveMissText(const calc::ValidityNote& note) {
+  bool loss = note.quantity == "pt1" || note.quantity == "pj1";
+  std::string curve = loss ? "铁耗曲线" : "磁化曲线";
+  std::string out =
+      std::string(DensityCaption(note.quantity)) + "=" + ShortNumber(note.value) + " T，";
+  if (note.kind == Kind::AboveCurve)
+    out += "高于" + curve + "的最高点" + ShortNumber(calc::kCurveLastB) + " T";
+  else
+    out += "不高于" + curve + "的最低点" + ShortNumber(calc::kCurveFirstB) + " T";
+  out += "（曲线范围0.50~1.89 T）；" + std::string(note.kept_name);
+  if (note.kept_set)
+    out += "沿用前一轮迭代的值" + ShortNumber(note.kept);
+  else
+    out += "未赋值，按0计";
+  return out;
+}
+
+std::string ProblemText(const calc::ValidityNote& note) {
+  std::string other = std::string(note.other) + "=" + ShortNumber(note.other_value);
+  switch (note.problem) {
+    case Problem::NotPositive:
+      return "，应为正数";
+    case Problem::Negative:
+      return "，不应为负数";
+    case Problem::NotWhole:
+      return "，应为整数";
+    case Problem::OpeningTooWide:
+      return "，大于槽宽" + other + "（槽口不能宽于槽）";
+    case Problem::NotInside:
+      return "，不小于" + other;
+    case Problem::NotBelowOne:
+      return "，应小于1";
+    case Problem::AboveOne:
+      return "，不应大于1";
+    case Problem::NoSteelCurve:
+      return "，不是1：只有1号硅钢片的磁化曲线和铁耗曲线，齿、轭磁压降和铁耗均按0计";
+    case Problem::None:
+      break;
+  }
+  return "";
+}
+
+std::string InputCaption(std::string_view name) {
+  for (const design::FieldInfo& info : design::kFieldInfo)
+    if (name == info.name)
+      return std::string("输入数据“") + info.caption + "”（" + info.name + "）";
+  return std::string(name);
+}
+
+}  // namespace
+
+std::string ShortNumber(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+std::string NoteText(const calc::ValidityNote& note) {
+  switch (note.kind) {
+    case Kind::AboveCurve:
+    case Kind::BelowCurve:
+      return CurveMissText(note);
+    case Kind::Input:
+      return InputCaption(note.quantity) + "=" + ShortNumber(note.value) + ProblemText(note);
+    case Kind::Result:
+      return "计算结果" + std::string(note.quantity) + "=" + ShortNumber(note.value) +
+             ProblemText(note);
+  }
+  return "";
+}
+
+std::string ValidityWarning(const calc::Validity& validity) {
+  if (validity.Trustworthy()) return "";
+  std::string out = "计算已完成，但以下结果不可信：\n";
+  for (const calc::ValidityNote& note : validity.notes())
+    if (note.Untrustworthy()) out += "  " + NoteText(note) + "\n";
+  if (validity.AnyAboveCurve())
+    out +=
+        "磁密超出磁化曲线时，磁压降和铁耗按沿用的值计算，效率、功率因数和磁化电流不可信；"
+        "请调整尺寸使磁密回到曲线范围内。\n";
+  if (validity.AnyImplausible()) out += "输入数据或计算结果不可能属于一台实际电机，请检查输入。\n";
+  return out;
+}
+
+}  // namespace velmora::report
