@@ -9,12 +9,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSet>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "velmora/design/input_file.h"
 #include "velmora/ui/qt/check_window.h"
@@ -95,6 +98,37 @@ TEST_F(DesignToolsQtTest, SlotDrawingShowsBothSlots) {
   Choose("SLOTS");
   EXPECT_EQ(toolkit_->window(Window::SLOTS), window);
   EXPECT_NE(window->view()->drawing().note.find("B01"), std::string::npos);
+}
+
+// Teeth far above the steel curve: after 电磁计算 one warning box says the
+// results cannot be trusted; the check window lists the misses in red.
+TEST_F(DesignToolsQtTest, RunOffTheSteelCurveShowsAWarningBox) {
+  for (auto [index, text] : {std::pair{design::field::L, "115"},
+                             {design::field::Z, "36"},
+                             {design::field::G, "0.3"},
+                             {design::field::BS2, "8.5"}})
+    toolkit_->SetBoxText(index, text);
+  QStringList shown;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown << box->text();
+      box->accept();
+    }
+  });
+  closer.start(10);
+  Choose("SJSRCACULATE");
+  closer.stop();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown[0].contains("定子齿磁密BT1=")) << shown[0].toStdString();
+  EXPECT_TRUE(shown[0].contains("不可信"));
+  EXPECT_TRUE(fs::exists(folder_ / "SCdat.dat"));  // the report is written all the same
+
+  Choose("CHECK");
+  auto* window = static_cast<CheckWindow*>(toolkit_->window(Window::CHECK));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->rules()->item(0, 4)->text(), QString("不可信"));
+  ExpectPicture(Window::CHECK, "check-off-curve.png");
 }
 
 TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {

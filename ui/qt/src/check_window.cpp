@@ -50,6 +50,8 @@ CheckWindow::CheckWindow(Toolkit& toolkit) {
   results_ =
       AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
   notes_ = AddTable(client, "Notes", {QString::fromUtf8("结果可信性")});
+  notes_->setWordWrap(true);
+  notes_->setTextElideMode(Qt::ElideNone);
   layout->addWidget(status_);
   rules_->setMinimumHeight(300);  // the eight rules without scrolling
   layout->addWidget(rules_, 0);
@@ -87,6 +89,7 @@ void CheckWindow::Show(const CheckTable& table) {
     red.push_back(false);
   }
   Fill(notes_, rows, red);
+  notes_->resizeRowsToContents();
 }
 
 }  // namespace velmora::ui::qt
