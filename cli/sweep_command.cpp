@@ -1,8 +1,6 @@
 #include "sweep_command.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -100,61 +98,25 @@ std::vector<std::string_view> ColumnNames(const std::optional<std::string>& list
 class CsvOutput {
  public:
   explicit CsvOutput(const std::optional<std::string>& path) {
-    if (!path || *path == "-") {
-      file_ = stdout;
-      return;
-    }
-    path_ = *path;
-    temporary_ = path_ + ".XXXXXX";
-    int fd = mkstemp(temporary_.data());
-    if (fd < 0) Fail("无法建立临时文件“" + temporary_ + "”");
-    // mkstemp makes the file private; give it the mode a new file would have.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    file_ = fdopen(fd, "wb");
-    if (!file_) {
-      close(fd);
-      Discard();
-      Fail("无法写入“" + path_ + "”");
-    }
+    if (path && *path != "-") file_.emplace(*path);
   }
-  ~CsvOutput() { Discard(); }
 
   void Write(std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-      Fail("写入“" + Name() + "”失败");
+    if (file_) return file_->Write(bytes);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) FailOnStdout();
   }
 
   void Finish() {
-    if (std::fflush(file_) != 0) Fail("写入“" + Name() + "”失败");
-    if (path_.empty()) return;
-    if (fsync(fileno(file_)) != 0) Fail("写入“" + path_ + "”失败");
-    std::FILE* file = file_;
-    file_ = nullptr;
-    if (std::fclose(file) != 0) Fail("写入“" + path_ + "”失败");
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) Fail("无法写成“" + path_ + "”");
-    temporary_.clear();
+    if (file_) return file_->Commit();
+    if (std::fflush(stdout) != 0) FailOnStdout();
   }
 
  private:
-  std::string Name() const { return path_.empty() ? "标准输出" : path_; }
-
-  [[noreturn]] void Fail(const std::string& what) {
-    throw design::FileError(what + "：" + std::strerror(errno), errno);
+  [[noreturn]] static void FailOnStdout() {
+    throw design::FileError(std::string("写入标准输出失败：") + std::strerror(errno), errno);
   }
 
-  void Discard() {
-    if (path_.empty()) return;
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    if (!temporary_.empty()) unlink(temporary_.c_str());
-    temporary_.clear();
-  }
-
-  std::FILE* file_ = nullptr;
-  std::string path_;       // empty: standard output
-  std::string temporary_;  // until renamed
+  std::optional<design::AtomicFileWriter> file_;  // empty: standard output
 };
 
 // Count, rate and time left on standard error, a few times a second.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace velmora::design {
@@ -128,21 +129,49 @@ std::string ReadOrCreateFile(const std::string& path) {
   return ReadFile(path, O_CREAT, std::string::npos);
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = JoinPath(FolderOf(path), ".velmora-XXXXXX");
-  Descriptor fd(mkstemp(temp.data()));
-  if (fd.get() < 0) ThrowFileError("无法写入文件", path, errno);
-  bool written =
-      fchmod(fd.get(), ModeFor(path)) == 0 && WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
-  written = fd.Close() && written;
-  if (!written || rename(temp.c_str(), path.c_str()) != 0) {
-    int error_number = errno;
-    unlink(temp.c_str());
-    ThrowFileError("无法写入文件", path, error_number);
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : path_(std::move(path)), temporary_(JoinPath(FolderOf(path_), ".velmora-XXXXXX")) {
+  fd_ = mkstemp(temporary_.data());
+  if (fd_ < 0) {
+    temporary_.clear();
+    Fail(errno);
   }
+  if (fchmod(fd_, ModeFor(path_)) != 0) Fail(errno);
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+  if (!WriteAll(fd_, bytes)) Fail(errno);
+}
+
+void AtomicFileWriter::Commit() {
+  if (fsync(fd_) != 0) Fail(errno);
+  int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0 || rename(temporary_.c_str(), path_.c_str()) != 0) Fail(errno);
+  temporary_.clear();
   // Make the rename itself durable; the new content is already in place.
-  Descriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Descriptor folder(open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());
+}
+
+void AtomicFileWriter::Fail(int error_number) {
+  Discard();
+  ThrowFileError("无法写入文件", path_, error_number);
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  AtomicFileWriter file(path);
+  file.Write(bytes);
+  file.Commit();
 }
 
 }  // namespace velmora::design

@@ -32,9 +32,31 @@ std::string ReadWholeFile(const std::string& path, std::size_t max_bytes = std::
 // Reads the whole file, creating it empty first if it does not exist; throws FileError.
 std::string ReadOrCreateFile(const std::string& path);
 
-// Replaces `path` with `bytes` atomically: a temporary file in the same
-// folder is written, flushed and renamed over it, so a failure leaves the
-// old file whole. Throws FileError.
+// Replaces a file atomically, written piece by piece: a temporary file in
+// the same folder takes the bytes and is flushed and renamed over the target
+// by Commit(), so a failure, or a writer destroyed before Commit(), leaves
+// the old file whole and no temporary file behind. A replaced file keeps its
+// permissions. Every method throws FileError naming the target.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  void Write(std::string_view bytes);
+  void Commit();
+
+ private:
+  [[noreturn]] void Fail(int error_number);
+  void Discard();
+
+  std::string path_;
+  std::string temporary_;  // empty once renamed or removed
+  int fd_ = -1;
+};
+
+// Replaces `path` with `bytes` atomically (see AtomicFileWriter).
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The fixed files of the program's folder (UTF-8 names).
