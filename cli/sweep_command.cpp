@@ -14,8 +14,10 @@
 #include <string_view>
 
 #include "design_run.h"
+#include "vary_option.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
+#include "velmora/report/sweep_csv.h"
 
 namespace velmora::cli {
 
@@ -181,11 +183,11 @@ int Sweep(const SweepArguments& options) {
   design::DesignInput base;
   if (auto status = ReadDesign(options.base, base)) return *status;
   std::vector<calc::SweepAxis> axes;
-  for (const std::string& vary : options.vary) axes.push_back(calc::ParseSweepAxis(vary));
+  for (const std::string& vary : options.vary) axes.push_back(ParseVaryOption(vary));
   calc::SweepGrid grid(std::move(axes));
   calc::CheckSweepSelectors(base, grid);
   std::vector<std::string_view> columns = ColumnNames(options.columns);
-  calc::SweepCsv csv(grid, columns);
+  report::SweepCsv csv(grid, columns);
 
   try {
     CsvOutput output(options.output);

@@ -24,11 +24,17 @@ const std::array kQuantityTable = {VELMORA_QUANTITIES(VELMORA_ENTRY, VELMORA_ENT
 
 std::span<const QuantityEntry> QuantityTable() { return kQuantityTable; }
 
-std::optional<QuantityView> FindQuantity(const CalculationState& state, std::string_view name) {
+const QuantityEntry* FindQuantityEntry(std::string_view name) {
   if (name == "SIN ALFA") name = "SIN_ALFA";
   for (const QuantityEntry& entry : kQuantityTable)
-    if (entry.name == name) return entry.get(state);
-  return std::nullopt;
+    if (entry.name == name) return &entry;
+  return nullptr;
+}
+
+std::optional<QuantityView> FindQuantity(const CalculationState& state, std::string_view name) {
+  const QuantityEntry* entry = FindQuantityEntry(name);
+  if (!entry) return std::nullopt;
+  return entry->get(state);
 }
 
 namespace {

@@ -131,6 +131,17 @@ bool IsUnsignedDecimal(std::string_view text) {
 
 const std::array<FieldInfo, kFieldCount> kFieldInfo = kFieldTable;
 
+std::string InputLabel(int index) {
+  const FieldInfo& info = kFieldInfo[index];
+  return std::string("“") + info.caption + "”（" + info.name + "）";
+}
+
+std::string ShortestText(double value) {
+  char buffer[32];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::string(buffer, end);
+}
+
 std::optional<int> FieldIndex(std::string_view name) {
   for (int i = 0; i < kFieldCount; ++i) {
     if (name == kFieldInfo[i].name) return i;

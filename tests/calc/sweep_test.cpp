@@ -1,5 +1,5 @@
 // Sweeps: grid points, refusals, the order of rows whatever the threads,
-// faulting variants, cancellation and the CSV rows.
+// faulting variants and cancellation.
 #include "velmora/calc/sweep.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 
 #include "example_designs.h"
 #include "velmora/design/input_file.h"
+#include "velmora/report/sweep_csv.h"
 
 // Counted by the test program's operator new (allocation_count_test.cpp).
 extern std::atomic<long> allocation_count;
@@ -23,6 +24,7 @@ namespace {
 namespace field = design::field;
 
 using examples::Example;
+using report::SweepCsv;
 
 std::vector<double> Points(const SweepAxis& axis) {
   std::vector<double> points;
@@ -60,48 +62,8 @@ TEST_P(RangePoints, AreFromPlusKStepWithTheEndIncluded) {
 INSTANTIATE_TEST_SUITE_P(Sweep, RangePoints, testing::ValuesIn(kRangeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SweepAxis, ReadsRangesAndLists) {
-  SweepAxis range = ParseSweepAxis("G=0.3:0.6:0.1");
-  EXPECT_EQ(range.field(), field::G);
-  EXPECT_EQ(Points(range), (std::vector<double>{0.3, 0.4, 0.5, 0.6}));
-  SweepAxis list = ParseSweepAxis("Z=46,40,52");
-  EXPECT_EQ(list.field(), field::Z);
-  EXPECT_EQ(Points(list), (std::vector<double>{46, 40, 52}));
-}
-
-struct RefusalCase {
-  const char* name;
-  const char* vary;
-  const char* named;  // what the message must name
-};
-
-const RefusalCase kRefusals[] = {
-    {"unknown_name", "XYZ=1:2:1", "XYZ"},         {"lower_case_name", "g=1:2:1", "g"},
-    {"type_is_text", "TYPE=1,2", "TYPE"},         {"zero_step", "G=0.3:0.6:0", "G"},
-    {"step_away_from_end", "G=0.6:0.3:0.1", "G"}, {"negative_step_upward", "G=0.3:0.6:-0.1", "G"},
-    {"text_in_range", "G=0.3:abc:0.1", "abc"},    {"text_in_list", "L=100,1o0", "1o0"},
-    {"empty_list_item", "L=100,,110", "L"},       {"two_colons", "G=0.3:0.6", "G"},
-    {"four_colons", "G=0.3:0.6:0.1:1", "G"},      {"no_equals", "G", "G"},
-    {"range_too_long", "G=0:1:1e-9", "G"},
-};
-
-class AxisRefusal : public testing::TestWithParam<RefusalCase> {};
-
-TEST_P(AxisRefusal, NamesTheFault) {
-  const RefusalCase& c = GetParam();
-  try {
-    ParseSweepAxis(c.vary);
-    FAIL() << "accepted " << c.vary;
-  } catch (const SweepError& error) {
-    EXPECT_NE(std::string(error.what()).find(c.named), std::string::npos) << error.what();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sweep, AxisRefusal, testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST(SweepGrid, LastAxisVariesFastest) {
-  SweepGrid grid({ParseSweepAxis("G=1,2"), ParseSweepAxis("L=10:30:10")});
+  SweepGrid grid({SweepAxis::List(field::G, {1, 2}), SweepAxis::Range(field::L, 10, 30, 10)});
   ASSERT_EQ(grid.size(), 6u);
   const double expected[6][2] = {{1, 10}, {1, 20}, {1, 30}, {2, 10}, {2, 20}, {2, 30}};
   for (std::uint64_t i = 0; i < grid.size(); ++i) {
@@ -113,23 +75,28 @@ TEST(SweepGrid, LastAxisVariesFastest) {
 }
 
 TEST(SweepGrid, RefusesMoreThanOneHundredMillionVariants) {
-  EXPECT_EQ(SweepGrid({ParseSweepAxis("G=1:10000:1"), ParseSweepAxis("L=1:10000:1")}).size(),
-            kMaxSweepVariants);
-  EXPECT_THROW(SweepGrid({ParseSweepAxis("G=1:10000:1"), ParseSweepAxis("L=1:10001:1")}),
-               SweepError);
-  EXPECT_THROW(SweepGrid({ParseSweepAxis("G=1:1e6:1"), ParseSweepAxis("L=1:1e6:1"),
-                          ParseSweepAxis("Z=1:1e6:1")}),
-               SweepError);
+  EXPECT_EQ(
+      SweepGrid({SweepAxis::Range(field::G, 1, 10000, 1), SweepAxis::Range(field::L, 1, 10000, 1)})
+          .size(),
+      kMaxSweepVariants);
+  EXPECT_THROW(
+      SweepGrid({SweepAxis::Range(field::G, 1, 10000, 1), SweepAxis::Range(field::L, 1, 10001, 1)}),
+      SweepError);
+  EXPECT_THROW(
+      SweepGrid({SweepAxis::Range(field::G, 1, 1e6, 1), SweepAxis::Range(field::L, 1, 1e6, 1),
+                 SweepAxis::Range(field::Z, 1, 1e6, 1)}),
+      SweepError);
 }
 
 TEST(SweepGrid, RefusesAnInputVariedTwice) {
-  EXPECT_THROW(SweepGrid({ParseSweepAxis("G=1,2"), ParseSweepAxis("G=3")}), SweepError);
+  EXPECT_THROW(SweepGrid({SweepAxis::List(field::G, {1, 2}), SweepAxis::List(field::G, {3})}),
+               SweepError);
 }
 
 struct SelectorCase {
   const char* name;
   const char* base;
-  std::vector<const char*> vary;
+  std::vector<SweepAxis> vary;
   bool refused;
 };
 
@@ -137,30 +104,34 @@ const char* const k4Pole = "Y132S-4-5.5kW";              // CZN 2, P 4
 const char* const k6PoleSingleLayer = "Y132M2-6-5.5kW";  // CZN 1, P 6
 
 const SelectorCase kSelectorCases[] = {
-    {"winding_types", k4Pole, {"CZN=1,2"}, false},
-    {"winding_type_3", k4Pole, {"CZN=1,3"}, true},
-    {"slot_shapes", k4Pole, {"ZC=1:4:1"}, false},
-    {"slot_shape_0", k4Pole, {"ZC=0:4:1"}, true},
-    {"slot_shape_2_5", k4Pole, {"ZC=2.5"}, true},
-    {"pole_numbers", k4Pole, {"P=2:12:2"}, false},
-    {"odd_pole_number", k4Pole, {"P=2:5:1"}, true},
-    {"pole_number_0", k4Pole, {"P=0,2"}, true},
-    {"single_layer_poles", k6PoleSingleLayer, {"P=2:8:2"}, false},
-    {"single_layer_10_poles", k6PoleSingleLayer, {"P=2:10:2"}, true},
-    {"single_layer_by_czn", k4Pole, {"CZN=1,2", "P=4,10"}, true},
-    {"double_layer_10_poles", k4Pole, {"CZN=2", "P=4,10"}, false},
-    {"steel_grade_any_number", k4Pole, {"GGPph=0:3:1"}, false},
-    {"layout_any_number", k4Pole, {"SHFA=0,1,2,7"}, false},
-    {"layout_beyond_single", k4Pole, {"SHFA=1,1e39"}, true},
+    {"winding_types", k4Pole, {SweepAxis::List(field::CZN, {1, 2})}, false},
+    {"winding_type_3", k4Pole, {SweepAxis::List(field::CZN, {1, 3})}, true},
+    {"slot_shapes", k4Pole, {SweepAxis::Range(field::ZC, 1, 4, 1)}, false},
+    {"slot_shape_0", k4Pole, {SweepAxis::Range(field::ZC, 0, 4, 1)}, true},
+    {"slot_shape_2_5", k4Pole, {SweepAxis::List(field::ZC, {2.5})}, true},
+    {"pole_numbers", k4Pole, {SweepAxis::Range(field::P, 2, 12, 2)}, false},
+    {"odd_pole_number", k4Pole, {SweepAxis::Range(field::P, 2, 5, 1)}, true},
+    {"pole_number_0", k4Pole, {SweepAxis::List(field::P, {0, 2})}, true},
+    {"single_layer_poles", k6PoleSingleLayer, {SweepAxis::Range(field::P, 2, 8, 2)}, false},
+    {"single_layer_10_poles", k6PoleSingleLayer, {SweepAxis::Range(field::P, 2, 10, 2)}, true},
+    {"single_layer_by_czn",
+     k4Pole,
+     {SweepAxis::List(field::CZN, {1, 2}), SweepAxis::List(field::P, {4, 10})},
+     true},
+    {"double_layer_10_poles",
+     k4Pole,
+     {SweepAxis::List(field::CZN, {2}), SweepAxis::List(field::P, {4, 10})},
+     false},
+    {"steel_grade_any_number", k4Pole, {SweepAxis::Range(field::GGPph, 0, 3, 1)}, false},
+    {"layout_any_number", k4Pole, {SweepAxis::List(field::SHFA, {0, 1, 2, 7})}, false},
+    {"layout_beyond_single", k4Pole, {SweepAxis::List(field::SHFA, {1, 1e39})}, true},
 };
 
 class SelectorValues : public testing::TestWithParam<SelectorCase> {};
 
 TEST_P(SelectorValues, AreRefusedWhereTheCalculationWouldRefuseThem) {
   const SelectorCase& c = GetParam();
-  std::vector<SweepAxis> axes;
-  for (const char* vary : c.vary) axes.push_back(ParseSweepAxis(vary));
-  SweepGrid grid(std::move(axes));
+  SweepGrid grid(c.vary);
   if (c.refused)
     EXPECT_THROW(CheckSweepSelectors(Example(c.base), grid), SweepError);
   else
@@ -196,14 +167,15 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(RunSweep, SameBytesOnAnyNumberOfThreads) {
-  SweepGrid grid({ParseSweepAxis("G=0.3:0.6:0.01"), ParseSweepAxis("Z=40:50:2")});
+  SweepGrid grid(
+      {SweepAxis::Range(field::G, 0.3, 0.6, 0.01), SweepAxis::Range(field::Z, 40, 50, 2)});
   std::string one = SweepText(grid, 1);
   EXPECT_EQ(Lines(one).size(), grid.size() + 1);
   for (unsigned threads : {2u, 3u, 8u}) EXPECT_EQ(SweepText(grid, threads), one) << threads;
 }
 
 TEST(RunSweep, RowsMatchSingleRuns) {
-  SweepGrid grid({ParseSweepAxis("L=100,115")});
+  SweepGrid grid({SweepAxis::List(field::L, {100, 115})});
   std::vector<std::string> lines = Lines(SweepText(grid, 2));
   ASSERT_EQ(lines.size(), 3u);
   // The example's own core length gives the example's own results.
@@ -218,7 +190,7 @@ TEST(RunSweep, RowsMatchSingleRuns) {
 TEST(RunSweep, FaultingVariantGivesAFaultRowAndTheSweepGoesOn) {
   // A zero air gap divides by zero in the saturation factor; a negative one
   // takes the square root of a negative number.
-  SweepGrid grid({ParseSweepAxis("G=0.4,0,-1,0.45")});
+  SweepGrid grid({SweepAxis::List(field::G, {0.4, 0, -1, 0.45})});
   std::vector<std::string> lines = Lines(SweepText(grid, 2));
   ASSERT_EQ(lines.size(), 5u);
   const std::string empty_results(kKeyResults.size() + 1, ',');  // results and check
@@ -231,7 +203,7 @@ TEST(RunSweep, FaultingVariantGivesAFaultRowAndTheSweepGoesOn) {
 }
 
 TEST(RunSweep, HandsRowsOnInGridOrderWithProgress) {
-  SweepGrid grid({ParseSweepAxis("G=0.3:0.5:0.001")});
+  SweepGrid grid({SweepAxis::Range(field::G, 0.3, 0.5, 0.001)});
   std::vector<std::uint64_t> order;
   std::vector<std::uint64_t> progress;
   SweepOptions options;
@@ -271,16 +243,16 @@ long SweepAllocations(const design::DesignInput& base, const SweepGrid& grid) {
 // variants cost no more allocations.
 TEST(RunSweep, AllocatesNothingPerVariant) {
   design::DesignInput base = Example(k4Pole);
-  long small = SweepAllocations(
-      base, SweepGrid({ParseSweepAxis("G=0.35:0.548:0.002"), ParseSweepAxis("L=100:109:1")}));
-  long large = SweepAllocations(
-      base, SweepGrid({ParseSweepAxis("G=0.35:0.548:0.002"), ParseSweepAxis("L=100:199:1")}));
+  long small = SweepAllocations(base, SweepGrid({SweepAxis::Range(field::G, 0.35, 0.548, 0.002),
+                                                 SweepAxis::Range(field::L, 100, 109, 1)}));
+  long large = SweepAllocations(base, SweepGrid({SweepAxis::Range(field::G, 0.35, 0.548, 0.002),
+                                                 SweepAxis::Range(field::L, 100, 199, 1)}));
   EXPECT_LT(large, 100) << "1,000 variants: " << small;
   EXPECT_LE(large, small + 20);
 }
 
 TEST(RunSweep, StopsWhenCancelled) {
-  SweepGrid grid({ParseSweepAxis("G=0.3:0.5:0.00001")});  // 20,001 variants
+  SweepGrid grid({SweepAxis::Range(field::G, 0.3, 0.5, 0.00001)});  // 20,001 variants
   std::atomic<bool> cancel{false};
   SweepOptions options;
   options.threads = 2;
@@ -296,7 +268,7 @@ TEST(RunSweep, StopsWhenCancelled) {
 }
 
 TEST(RunSweep, PassesOnWhatTheWriterThrows) {
-  SweepGrid grid({ParseSweepAxis("G=0.3:0.5:0.001")});
+  SweepGrid grid({SweepAxis::Range(field::G, 0.3, 0.5, 0.001)});
   SweepOptions options;
   options.threads = 2;
   EXPECT_THROW(
@@ -307,7 +279,7 @@ TEST(RunSweep, PassesOnWhatTheWriterThrows) {
 }
 
 TEST(RunSweep, PassesOnWhatTheFormatterThrows) {
-  SweepGrid grid({ParseSweepAxis("G=0.3:0.5:0.001")});
+  SweepGrid grid({SweepAxis::Range(field::G, 0.3, 0.5, 0.001)});
   SweepOptions options;
   options.threads = 2;
   EXPECT_THROW(RunSweep(
@@ -317,92 +289,6 @@ TEST(RunSweep, PassesOnWhatTheFormatterThrows) {
                    },
                    [](std::string_view) {}),
                std::runtime_error);
-}
-
-// ---- CSV -------------------------------------------------------------------
-
-TEST(SweepCsv, HeaderNamesVariedInputsResultsCheckAndFault) {
-  SweepGrid grid({ParseSweepAxis("G=0.4"), ParseSweepAxis("EFF=0.85")});
-  EXPECT_EQ(SweepCsv(grid).Header(),
-            "G,input EFF,EFF,PF,SN,N,TMAX1,TST1,Ist,I1,J1,A1,AJ,SF,BG,BT1,BJ1,PCU1,PCU2,PFE,KE0,"
-            "FT,check,fault\r\n");
-  const std::string_view columns[] = {"IST", "SIN ALFA", "HT1"};
-  EXPECT_EQ(SweepCsv(grid, columns).Header(), "G,EFF,IST,SIN_ALFA,HT1,check,fault\r\n");
-  const std::string_view unknown[] = {"EFF", "NOPE"};
-  EXPECT_THROW(SweepCsv(grid, unknown), SweepError);
-}
-
-struct RowCase {
-  const char* name;
-  bool ok;
-  const char* fault;
-  const char* row;
-};
-
-const RowCase kRowCases[] = {
-    {"fine", true, "", "0.1,1.5,,46.06935,ok,\r\n"},
-    {"fault_plain", false, "计算中断：除数为零", "0.1,,,,,计算中断：除数为零\r\n"},
-    {"fault_with_comma", false, "a,b", "0.1,,,,,\"a,b\"\r\n"},
-    {"fault_with_quote", false, "say \"x\"", "0.1,,,,,\"say \"\"x\"\"\"\r\n"},
-    {"fault_with_line_end", false, "a\nb", "0.1,,,,,\"a\nb\"\r\n"},
-};
-
-class CsvRow : public testing::TestWithParam<RowCase> {};
-
-// Doubles and floats in their shortest exact form, an unset quantity empty.
-TEST_P(CsvRow, IsOneRfc4180Record) {
-  const RowCase& c = GetParam();
-  SweepGrid grid({ParseSweepAxis("G=0.1")});
-  const std::string_view columns[] = {"I1", "I2", "HT1"};
-  SweepCsv csv(grid, columns);
-  CalculationState state;
-  state.I1 = 1.5;
-  state.HT1 = 46.06935f;
-  CalculationFault fault;
-  fault.message = c.fault;
-  DesignCheck check = CheckDesign(design::DesignInput{}, state, Validity{});
-  const double varied[] = {0.1};
-  std::string out;
-  csv.AppendRow({0, varied, c.ok, state, fault, check}, out);
-  EXPECT_EQ(out, c.row);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sweep, CsvRow, testing::ValuesIn(kRowCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// SHFA is single precision: 1.1 is run and printed as the float nearest 1.1.
-TEST(SweepCsv, SingleInputPrintsAsFloat) {
-  SweepGrid grid({ParseSweepAxis("SHFA=1.1")});
-  const std::string_view columns[] = {"EFF"};
-  std::string out;
-  SweepCsv csv(grid, std::span(columns, 0));
-  RunSweep(
-      Example(k4Pole), grid, SweepOptions{},
-      [&](const SweepRow& row, std::string& block) {
-        EXPECT_EQ(row.varied[0], static_cast<double>(1.1f));
-        csv.AppendRow(row, block);
-      },
-      [&](std::string_view block) { out += block; });
-  EXPECT_EQ(out, "1.1,ok,\r\n");
-}
-
-TEST(SweepCsv, CheckColumnJoinsFailedRules) {
-  SweepGrid grid({ParseSweepAxis("G=0.1")});
-  const std::string_view no_columns[] = {"EFF"};
-  SweepCsv csv(grid, std::span(no_columns, 0));
-  design::DesignInput input;
-  design::SetNumber(input, field::PF, 0.9);
-  design::SetNumber(input, field::TM, 2);
-  design::SetNumber(input, field::SF0, 0.75);
-  CalculationState state;
-  state.PF = 0.5;
-  state.TMAX1 = 1;
-  state.SF = 0.7;
-  DesignCheck check = CheckDesign(input, state, Validity{});
-  const double varied[] = {0.1};
-  std::string out;
-  csv.AppendRow({0, varied, true, state, CalculationFault{}, check}, out);
-  EXPECT_EQ(out, "0.1,PF;TM,\r\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
+#include "velmora/report/sweep_csv.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -63,7 +64,7 @@ std::string SweepChart::Start(const SweepRequest& request) {
   if (Running()) return "扫描正在进行。";
   std::vector<std::string> names;
   std::optional<calc::SweepGrid> grid;
-  std::optional<calc::SweepCsv> csv;
+  std::optional<report::SweepCsv> csv;
   try {
     names = ChosenResults(request.results);
     grid.emplace(ChartGrid(base_, request));

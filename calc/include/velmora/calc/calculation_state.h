@@ -121,7 +121,11 @@ struct QuantityEntry {
 };
 std::span<const QuantityEntry> QuantityTable();
 
-// The quantity called `name` ("SIN ALFA" and "SIN_ALFA" both work), if there is one.
+// The entry of the quantity called `name` ("SIN ALFA" and "SIN_ALFA" both
+// work), or nullptr.
+const QuantityEntry* FindQuantityEntry(std::string_view name);
+
+// The quantity called `name`, if there is one.
 std::optional<QuantityView> FindQuantity(const CalculationState& state, std::string_view name);
 
 // Reads a design into the run's inputs.

@@ -1,5 +1,6 @@
 // Parameter sweeps: the base design recomputed over a grid of varied inputs,
-// on several threads, with the rows handed on in grid order.
+// on several threads, with the rows handed on in grid order. How a sweep is
+// typed and how its rows are written belong to the programs that show it.
 #pragma once
 
 #include <array>
@@ -58,10 +59,6 @@ class SweepAxis {
   bool last_is_to_ = false;  // stepped in doubles, TO on the grid
 };
 
-// Reads "NAME=FROM:TO:STEP" or "NAME=v1,v2,...". Throws SweepError for an
-// unknown name, TYPE, text where a number belongs, or a bad step.
-SweepAxis ParseSweepAxis(std::string_view text);
-
 // Every combination of the axes' values; the last axis varies fastest.
 class SweepGrid {
  public:
@@ -114,24 +111,5 @@ struct SweepOptions {
 std::uint64_t RunSweep(const design::DesignInput& base, const SweepGrid& grid,
                        const SweepOptions& options, const SweepFormatter& format,
                        const SweepWriter& write);
-
-// Rows of a sweep as CSV (RFC 4180: CRLF line ends, fields with commas,
-// quotes or line ends quoted): the varied inputs, the chosen quantities,
-// "check" (ok, or the failed rules joined by ';') and "fault". Numbers are
-// the shortest text that reads back to the same value (single-precision
-// quantities as floats); a quantity the run left unset is an empty field.
-class SweepCsv {
- public:
-  // Throws SweepError for a column that names no quantity.
-  SweepCsv(const SweepGrid& grid, std::span<const std::string_view> columns = kKeyResults);
-
-  std::string Header() const;
-  void AppendRow(const SweepRow& row, std::string& out) const;
-
- private:
-  std::vector<std::string> varied_names_;
-  std::vector<bool> varied_single_;  // SHFA, a single-precision input
-  std::vector<const QuantityEntry*> columns_;
-};
 
 }  // namespace velmora::calc

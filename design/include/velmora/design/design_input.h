@@ -36,6 +36,12 @@ struct FieldInfo {
 // Names and captions of the 60 inputs, in box order.
 extern const std::array<FieldInfo, kFieldCount> kFieldInfo;
 
+// An input as messages name it: “caption”（name）.
+std::string InputLabel(int index);
+
+// A number as messages give it: the shortest text that reads back as the same double.
+std::string ShortestText(double value);
+
 // Index of the input called `name` (exact, case-sensitive), if there is one.
 std::optional<int> FieldIndex(std::string_view name);
 

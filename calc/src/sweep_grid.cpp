@@ -1,0 +1,178 @@
+// Sweep axes and grids, and the selector values a sweep may give.
+#include <algorithm>
+#include <cmath>
+
+#include "velmora/calc/sweep.h"
+
+namespace velmora::calc {
+
+namespace {
+
+namespace field = design::field;
+
+using design::InputLabel;
+using design::ShortestText;
+
+// ---- Ranges ----------------------------------------------------------------
+
+// Numbers typed as decimals are stepped in whole units of their last decimal
+// place, so FROM + k·STEP is exact and each point is the double nearest its
+// decimal, as if it had been typed. Beyond 15 places or 2^53 units the range
+// is stepped in doubles.
+constexpr int kMaxDecimals = 15;
+constexpr double kMaxExactUnits = 9007199254740992.0;  // 2^53
+
+bool InUnits(double x, double scale, std::int64_t& units) {
+  double scaled = std::round(x * scale);
+  if (!(std::fabs(scaled) < kMaxExactUnits) || scaled / scale != x) return false;
+  units = static_cast<std::int64_t>(scaled);
+  return true;
+}
+
+// A grid point within 1e-9 of a step of "on the grid" counts as on it.
+constexpr double kGridTolerance = 1e-9;
+
+void RefuseStep(int field, double from, double to, double step) {
+  const char* why = step == 0 ? "步长为0" : "步长的符号与从起点到终点的方向相反";
+  throw SweepError("改变" + InputLabel(field) + "：" + why + "（" + ShortestText(from) + ":" +
+                   ShortestText(to) + ":" + ShortestText(step) + "）");
+}
+
+void RefuseSize(std::string what) {
+  throw SweepError(what + "超过" + std::to_string(kMaxSweepVariants) + "个方案，不予计算");
+}
+
+}  // namespace
+
+SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
+  if (field == field::TYPE) throw SweepError("电机型号TYPE是文字，不能改变");
+  double steps = (to - from) / step;
+  if (step == 0 || steps < 0) RefuseStep(field, from, to, step);
+  if (!(steps < static_cast<double>(kMaxSweepVariants))) RefuseSize("改变" + InputLabel(field));
+  SweepAxis axis;
+  axis.field_ = field;
+  axis.from_ = from;
+  axis.to_ = to;
+  axis.step_ = step;
+  for (int decimals = 0; decimals <= kMaxDecimals; ++decimals) {
+    double scale = std::pow(10.0, decimals);
+    std::int64_t F, T, S;
+    if (InUnits(from, scale, F) && InUnits(to, scale, T) && InUnits(step, scale, S)) {
+      axis.scale_ = scale;
+      axis.from_units_ = F;
+      axis.step_units_ = S;
+      axis.count_ = static_cast<std::uint64_t>((T - F) / S) + 1;
+      return axis;
+    }
+  }
+  axis.count_ = static_cast<std::uint64_t>(std::floor(steps + kGridTolerance)) + 1;
+  double last = from + static_cast<double>(axis.count_ - 1) * step;
+  axis.last_is_to_ = std::fabs(last - to) <= kGridTolerance * std::fabs(step);
+  return axis;
+}
+
+SweepAxis SweepAxis::List(int field, std::vector<double> values) {
+  if (field == field::TYPE) throw SweepError("电机型号TYPE是文字，不能改变");
+  if (values.empty()) throw SweepError("改变" + InputLabel(field) + "：没有给出取值");
+  SweepAxis axis;
+  axis.field_ = field;
+  axis.list_ = std::move(values);
+  return axis;
+}
+
+double SweepAxis::operator[](std::uint64_t k) const {
+  if (!list_.empty()) return list_[k];
+  if (scale_ != 0) {
+    std::int64_t units = from_units_ + static_cast<std::int64_t>(k) * step_units_;
+    return static_cast<double>(units) / scale_;
+  }
+  if (last_is_to_ && k + 1 == count_) return to_;
+  return from_ + static_cast<double>(k) * step_;
+}
+
+// ---- The grid --------------------------------------------------------------
+
+SweepGrid::SweepGrid(std::vector<SweepAxis> axes) : axes_(std::move(axes)) {
+  for (std::size_t a = 0; a < axes_.size(); ++a) {
+    for (std::size_t b = 0; b < a; ++b)
+      if (axes_[b].field() == axes_[a].field())
+        throw SweepError(InputLabel(axes_[a].field()) + "被指定改变了两次");
+    if (axes_[a].size() > kMaxSweepVariants / size_) RefuseSize("全部组合");
+    size_ *= axes_[a].size();
+  }
+}
+
+void SweepGrid::Values(std::uint64_t index, std::span<double> values) const {
+  for (std::size_t a = axes_.size(); a-- > 0;) {
+    std::uint64_t n = axes_[a].size();
+    values[a] = axes_[a][index % n];
+    index /= n;
+  }
+}
+
+// ---- Selectors -------------------------------------------------------------
+
+namespace {
+
+bool IsWhole(double x) { return std::floor(x) == x; }
+bool IsWindingType(double CZN) { return CZN == 1 || CZN == 2; }
+bool IsSlotShape(double ZC) { return ZC == 1 || ZC == 2 || ZC == 3 || ZC == 4; }
+bool IsPoleNumber(double P) { return P >= 2 && IsWhole(P) && IsWhole(P / 2); }
+bool IsSingleLayerPoleNumber(double P) { return P == 2 || P == 4 || P == 6 || P == 8; }
+bool IsSingleValue(double SHFA) { return !std::isinf(static_cast<float>(SHFA)); }
+
+struct SelectorRule {
+  int field;
+  bool (*accepts)(double);
+  const char* allowed;
+};
+
+const SelectorRule kSelectorRules[] = {
+    {field::CZN, IsWindingType, "应为1（单层）或2（双层）"},
+    {field::ZC, IsSlotShape, "应为1、2、3或4"},
+    {field::P, IsPoleNumber, "应为不小于2的偶数"},
+    {field::SHFA, IsSingleValue, "超出单精度数的范围"},
+};
+
+const SweepAxis* AxisOf(const SweepGrid& grid, int field) {
+  for (const SweepAxis& axis : grid.axes())
+    if (axis.field() == field) return &axis;
+  return nullptr;
+}
+
+// Whether any value `field` takes in the sweep satisfies `test`.
+bool AnyValue(const design::DesignInput& base, const SweepGrid& grid, int field,
+              bool (*test)(double)) {
+  if (const SweepAxis* axis = AxisOf(grid, field)) {
+    for (std::uint64_t k = 0; k < axis->size(); ++k)
+      if (test((*axis)[k])) return true;
+    return false;
+  }
+  return base[field].IsNumber() && test(base[field].number);
+}
+
+void RefuseValue(int field, double value, const char* allowed) {
+  throw SweepError("改变" + InputLabel(field) + "：取值" + ShortestText(value) + "不被计算接受，" +
+                   allowed);
+}
+
+}  // namespace
+
+void CheckSweepSelectors(const design::DesignInput& base, const SweepGrid& grid) {
+  for (const SelectorRule& rule : kSelectorRules) {
+    const SweepAxis* axis = AxisOf(grid, rule.field);
+    if (!axis) continue;
+    for (std::uint64_t k = 0; k < axis->size(); ++k)
+      if (!rule.accepts((*axis)[k])) RefuseValue(rule.field, (*axis)[k], rule.allowed);
+  }
+  // A single-layer winding takes 2, 4, 6 or 8 poles only.
+  if (!AxisOf(grid, field::CZN) && !AxisOf(grid, field::P)) return;
+  auto is_single_layer = [](double CZN) { return CZN == 1; };
+  auto is_not_single_layer_pole = [](double P) { return !IsSingleLayerPoleNumber(P); };
+  if (AnyValue(base, grid, field::CZN, is_single_layer) &&
+      AnyValue(base, grid, field::P, is_not_single_layer_pole))
+    throw SweepError("改变" + InputLabel(field::CZN) + "或" + InputLabel(field::P) +
+                     "：单层绕组（CZN=1）时极数应为2、4、6或8");
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,14 @@
+// The --vary option of velmora-calc sweep.
+#pragma once
+
+#include <string_view>
+
+#include "velmora/calc/sweep.h"
+
+namespace velmora::cli {
+
+// Reads "NAME=FROM:TO:STEP" or "NAME=v1,v2,...". Throws calc::SweepError for
+// an unknown name, TYPE, text where a number belongs, or a bad step.
+calc::SweepAxis ParseVaryOption(std::string_view text);
+
+}  // namespace velmora::cli
