@@ -16,53 +16,42 @@ constexpr double pi = 3.1415926;
 // What a box must hold for the slot to be drawable.
 enum class Need { Any, NonNegative, Positive };
 
-// "“定子内径DI1”框": how a note names a box.
-std::string BoxName(int index) {
-  return std::string("“") + design::kFieldInfo[index].caption + "”框";
-}
-
-// Reads the inputs one by one; the first unusable box is named in the note
-// and reads as 0 from then on, so a bad design never produces a drawing.
+// Reads the inputs one by one; the first unusable box is the refusal and
+// every box reads as 0 from then on, so a bad design never produces a drawing.
 class InputReader {
  public:
   explicit InputReader(const design::DesignInput& input) : input_(input) {}
 
   double operator()(int index, Need need = Need::NonNegative) {
-    if (!note_.empty()) return 0;
+    using Why = SlotRefusal::Why;
+    if (Refused()) return 0;
     const design::FieldValue& value = input_[index];
-    const std::string box = BoxName(index);
-    if (value.IsEmpty()) return Refuse(box + "为空，画不出槽形。");
-    if (!value.IsNumber() || !std::isfinite(value.number)) {
-      return Refuse(box + "不是数字，画不出槽形。");
-    }
-    if (need == Need::NonNegative && value.number < 0) {
-      return Refuse(box + "的值不能为负，画不出槽形。");
-    }
-    if (need == Need::Positive && !(value.number > 0)) {
-      return Refuse(box + "的值必须大于0，画不出槽形。");
-    }
+    if (value.IsEmpty()) return Refuse(Why::Empty, index);
+    if (!value.IsNumber() || !std::isfinite(value.number)) return Refuse(Why::NotNumber, index);
+    if (need == Need::NonNegative && value.number < 0) return Refuse(Why::Negative, index);
+    if (need == Need::Positive && !(value.number > 0)) return Refuse(Why::NotPositive, index);
     return value.number;
   }
 
   // The rotor slot shape, 1 to 4.
   int Shape() {
     const double ZC = (*this)(field::ZC, Need::Any);
-    if (note_.empty() && (ZC != 1 && ZC != 2 && ZC != 3 && ZC != 4)) {
-      Refuse("“ZC”框应为1、2、3或4，画不出转子槽形。");
-    }
-    return note_.empty() ? static_cast<int>(ZC) : 0;
+    if (!Refused() && (ZC != 1 && ZC != 2 && ZC != 3 && ZC != 4))
+      Refuse(SlotRefusal::Why::NotSlotShape, field::ZC);
+    return Refused() ? 0 : static_cast<int>(ZC);
   }
 
-  const std::string& note() const { return note_; }
+  bool Refused() const { return refusal_.why != SlotRefusal::Why::None; }
+  const SlotRefusal& refusal() const { return refusal_; }
 
-  double Refuse(std::string note) {
-    if (note_.empty()) note_ = std::move(note);
+  double Refuse(SlotRefusal::Why why, int index) {
+    if (!Refused()) refusal_ = {why, index};
     return 0;
   }
 
  private:
   const design::DesignInput& input_;
-  std::string note_;
+  SlotRefusal refusal_;
 };
 
 // Adds the points of an arc of radius `r` about `centre`, from angle `from`
@@ -168,7 +157,7 @@ SlotOutline StatorSlot(InputReader& read) {
   const double ZS1 = read(field::ZS1, Need::Any);
   const double BS1 = read(field::BS1), BS2 = read(field::BS2), HS12 = read(field::HS12);
   const double DI1 = read(field::DI1, Need::Positive), Q1 = read(field::Q1, Need::Positive);
-  if (!read.note().empty()) return {};
+  if (read.Refused()) return {};
 
   const double HS1 = LipHeight(BS1, B01, ZS1);
   std::vector<Point> half = {{-B01 / 2, 0}, {-B01 / 2, HS0}, {-BS1 / 2, HS0 + HS1}};
@@ -196,8 +185,8 @@ SlotOutline RotorSlot(InputReader& read) {
   const double DI1 = read(field::DI1, Need::Positive), G = read(field::G);
   const double Q2 = read(field::Q2, Need::Positive);
   const double D2 = DI1 - 2 * G;
-  if (!(D2 > 0)) read.Refuse(BoxName(field::G) + "的值不小于定子内径的一半，画不出转子槽形。");
-  if (!read.note().empty()) return {};
+  if (!(D2 > 0)) read.Refuse(SlotRefusal::Why::GapTooWide, field::G);
+  if (read.Refused()) return {};
 
   const double bottom = HR0 + HR12;
   std::vector<Point> half = {{-B02 / 2, 0}};
@@ -239,8 +228,8 @@ SlotDrawing DrawSlots(const design::DesignInput& input) {
   SlotDrawing drawing;
   drawing.stator = StatorSlot(read);
   drawing.rotor = RotorSlot(read);
-  drawing.note = read.note();
-  if (!drawing.note.empty()) drawing.stator = drawing.rotor = {};
+  drawing.refusal = read.refusal();
+  if (!drawing.Drawn()) drawing.stator = drawing.rotor = {};
   return drawing;
 }
 

@@ -39,7 +39,7 @@ TEST_P(RotorSlotArea, AgreesWithTheBarAreaOfTheCalculation) {
   ASSERT_TRUE(Calculate(input, state, fault)) << fault.message;
 
   const SlotDrawing drawing = DrawSlots(input);
-  ASSERT_EQ(drawing.note, "");
+  ASSERT_TRUE(drawing.Drawn());
   double expected = state.SB.value;
   if (GetParam().ZC == 4) expected += input[field::HR0].number * input[field::B02].number;
   EXPECT_NEAR(std::fabs(PolygonArea(drawing.rotor.outline)), expected, 0.005 * expected);
@@ -75,7 +75,7 @@ TEST(StatorSlotArea, IsOpeningLipBodyAndRoundBottom) {
     design::SetNumber(input, field::BS2, c.BS2);
     design::SetNumber(input, field::HS12, c.HS12);
     const SlotDrawing drawing = DrawSlots(input);
-    ASSERT_EQ(drawing.note, "");
+    ASSERT_TRUE(drawing.Drawn());
     // The 720-piece circle falls short of π·r² by about 1.3e-5 of it.
     EXPECT_NEAR(std::fabs(PolygonArea(drawing.stator.outline)), c.area, 1e-4 * c.area)
         << "ZS1=" << c.ZS1;
@@ -107,41 +107,40 @@ TEST(SlotPlacement, SlotsOpenOnTheirCirclesAndReachIntoTheIron) {
   EXPECT_FALSE(drawing.rotor.dimensions.empty());
 }
 
+using Why = SlotRefusal::Why;
+
 struct BadBox {
   int index;
   const char* text;
-  const char* note;  // part of the note
+  Why why;
 };
 
 // Every box the drawing reads, empty, text, or a value that draws no slot.
 const BadBox kBadBoxes[] = {
-    {field::B01, "", "“B01”框为空"},
-    {field::HS0, "abc", "“HS0”框不是数字"},
-    {field::BS2, "-2", "“BS2”框的值不能为负"},
-    {field::DI1, "0", "“定子内径DI1”框的值必须大于0"},
-    {field::Q2, "", "“转子槽数Q2”框为空"},
-    {field::ZC, "5", "“ZC”框应为1、2、3或4"},
-    {field::ZC, "2.5", "“ZC”框应为1、2、3或4"},
-    {field::HR12, "1e999", "“HR12”框不是数字"},
-    {field::G, "70", "“气隙G”框的值不小于定子内径的一半"},
+    {field::B01, "", Why::Empty},          {field::HS0, "abc", Why::NotNumber},
+    {field::BS2, "-2", Why::Negative},     {field::DI1, "0", Why::NotPositive},
+    {field::Q2, "", Why::Empty},           {field::ZC, "5", Why::NotSlotShape},
+    {field::ZC, "2.5", Why::NotSlotShape}, {field::HR12, "1e999", Why::NotNumber},
+    {field::G, "70", Why::GapTooWide},
 };
 
-TEST(SlotDrawingNote, NamesTheBoxInsteadOfDrawing) {
+TEST(SlotDrawingRefusal, NamesTheBoxInsteadOfDrawing) {
   for (const BadBox& bad : kBadBoxes) {
     DesignInput input = Example("Y132S-4-5.5kW");
     input[bad.index] = design::ConvertField(bad.index, bad.text);
     const SlotDrawing drawing = DrawSlots(input);
-    EXPECT_NE(drawing.note.find(bad.note), std::string::npos) << drawing.note;
-    EXPECT_TRUE(drawing.stator.outline.empty() && drawing.rotor.outline.empty()) << bad.note;
+    EXPECT_EQ(drawing.refusal.why, bad.why) << bad.text;
+    EXPECT_EQ(drawing.refusal.field, bad.index) << bad.text;
+    EXPECT_TRUE(drawing.stator.outline.empty() && drawing.rotor.outline.empty()) << bad.text;
     EXPECT_TRUE(drawing.stator.iron_edge.empty() && drawing.rotor.iron_edge.empty());
   }
 }
 
 // The lower section is read only for the two-section slot.
-TEST(SlotDrawingNote, IgnoresTheLowerSectionOfOtherShapes) {
+TEST(SlotDrawingRefusal, IgnoresTheLowerSectionOfOtherShapes) {
   DesignInput input = Example("Y132S-4-5.5kW");
   input[field::HR3] = design::ConvertField(field::HR3, "");
-  EXPECT_EQ(DrawSlots(input).note, "");
+  EXPECT_TRUE(DrawSlots(input).Drawn());
 }
 
 }  // namespace

@@ -90,14 +90,14 @@ TEST_F(DesignToolsQtTest, SlotDrawingShowsBothSlots) {
   auto* window = static_cast<SlotWindow*>(toolkit_->window(Window::SLOTS));
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), QString("槽形图"));
-  EXPECT_EQ(window->view()->drawing().note, "");
+  EXPECT_EQ(window->view()->note(), "");
   ExpectPicture(Window::SLOTS, "slots.png");
 
   // Choosing again keeps the one window and takes the boxes as they are now.
   toolkit_->SetBoxText(design::field::B01, "");
   Choose("SLOTS");
   EXPECT_EQ(toolkit_->window(Window::SLOTS), window);
-  EXPECT_NE(window->view()->drawing().note.find("B01"), std::string::npos);
+  EXPECT_NE(window->view()->note().find("B01"), std::string::npos);
 }
 
 // Teeth far above the steel curve: after 电磁计算 one warning box says the

@@ -48,8 +48,10 @@ class FakeToolkit : public Toolkit {
   }
   void CloseWindow(Window window) override { open.erase(window); }
 
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing) override {
-    if (IsWindowOpen(Window::SLOTS)) slots = drawing;
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) override {
+    if (!IsWindowOpen(Window::SLOTS)) return;
+    slots = drawing;
+    slot_note = note;
   }
   void ShowDesignCheck(const CheckTable& table) override {
     if (IsWindowOpen(Window::CHECK)) check = table;
@@ -70,6 +72,7 @@ class FakeToolkit : public Toolkit {
   std::set<Window> open;
   std::map<Window, int> shown;
   std::optional<calc::SlotDrawing> slots;
+  std::string slot_note;
   std::optional<CheckTable> check;
   std::optional<design::DesignInput> sweep_base;
   std::vector<std::pair<Window, std::string>> pictures;

@@ -41,6 +41,29 @@ CheckTable::Rule RuleRow(const calc::CheckLine& line) {
 
 }  // namespace
 
+std::string SlotNote(const calc::SlotRefusal& refusal) {
+  using Why = calc::SlotRefusal::Why;
+  if (refusal.why == Why::None) return "";
+  const std::string box = std::string("“") + design::kFieldInfo[refusal.field].caption + "”框";
+  switch (refusal.why) {
+    case Why::Empty:
+      return box + "为空，画不出槽形。";
+    case Why::NotNumber:
+      return box + "不是数字，画不出槽形。";
+    case Why::Negative:
+      return box + "的值不能为负，画不出槽形。";
+    case Why::NotPositive:
+      return box + "的值必须大于0，画不出槽形。";
+    case Why::NotSlotShape:
+      return box + "应为1、2、3或4，画不出转子槽形。";
+    case Why::GapTooWide:
+      return box + "的值不小于定子内径的一半，画不出转子槽形。";
+    case Why::None:
+      break;
+  }
+  return "";
+}
+
 CheckTable MakeCheckTable(const LastCalculation& last) {
   CheckTable table;
   if (last.status == Status::NeverRun) {
@@ -90,7 +113,10 @@ void DesignTools::SWEEP() {
   toolkit_.SetSweepBase(BoxDesign());
 }
 
-void DesignTools::RefreshSlots() { toolkit_.ShowSlotDrawing(calc::DrawSlots(BoxDesign())); }
+void DesignTools::RefreshSlots() {
+  const calc::SlotDrawing drawing = calc::DrawSlots(BoxDesign());
+  toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal));
+}
 
 void DesignTools::RefreshCheck() {
   toolkit_.ShowDesignCheck(MakeCheckTable(toolkit_.last_calculation));

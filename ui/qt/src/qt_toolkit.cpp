@@ -137,8 +137,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
   return nullptr;
 }
 
-void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing) {
-  if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->view()->SetDrawing(drawing);
+void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) {
+  if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->view()->SetDrawing(drawing, note);
 }
 
 void QtToolkit::ShowDesignCheck(const CheckTable& table) {

@@ -64,8 +64,9 @@ SlotView::SlotView(QWidget* parent) : QWidget(parent) {
   setPalette(QPalette(Qt::white));
 }
 
-void SlotView::SetDrawing(const calc::SlotDrawing& drawing) {
+void SlotView::SetDrawing(const calc::SlotDrawing& drawing, const std::string& note) {
   drawing_ = drawing;
+  note_ = note;
   zoom_ = 1;
   pan_ = {};
   update();
@@ -91,9 +92,9 @@ void SlotView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(rect(), Qt::white);
-  if (!drawing_.note.empty() || DrawingBounds(drawing_).Empty()) {
+  if (!drawing_.Drawn() || DrawingBounds(drawing_).Empty()) {
     painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
-                     QString::fromUtf8(drawing_.note));
+                     QString::fromUtf8(note_));
     return;
   }
   const auto polygon = [this](const std::vector<calc::Point>& points) {

@@ -38,12 +38,20 @@ struct SlotOutline {
   std::vector<Dimension> dimensions;  // of the middle slot, machine coordinates
 };
 
+// Why the slots could not be drawn: the first input box that cannot be used.
+struct SlotRefusal {
+  enum class Why { None, Empty, NotNumber, Negative, NotPositive, NotSlotShape, GapTooWide };
+  Why why = Why::None;
+  int field = -1;  // the box, by input index
+};
+
 struct SlotDrawing {
   SlotOutline stator;  // opens outwards from the bore DI1
   SlotOutline rotor;   // opens inwards from the rotor outer diameter DI1 − 2·G
-  // Empty when both slots could be drawn; otherwise why not, naming the box
-  // (and then the outlines are empty).
-  std::string note;
+  // Why::None when both slots could be drawn; otherwise the outlines are empty.
+  SlotRefusal refusal;
+
+  bool Drawn() const { return refusal.why == SlotRefusal::Why::None; }
 };
 
 // Straight pieces per whole turn of an arc: fine enough that a semicircle's

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "velmora/calc/slot_geometry.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {
@@ -39,6 +40,9 @@ struct CheckTable {
 // The main results shown under the check, by report name.
 inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1", "TST1", "Ist",
                                                 "I1",  "J1", "A1", "BG", "BT1",   "BJ1"};
+
+// Why the slots cannot be drawn, naming the box; "" when they can.
+std::string SlotNote(const calc::SlotRefusal& refusal);
 
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).

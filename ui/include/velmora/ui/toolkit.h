@@ -92,7 +92,8 @@ class Toolkit {
   virtual void CloseWindow(Window window) = 0;
 
   // The content of the design-tool windows; nothing when the window is closed.
-  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing) = 0;
+  // The slots, or with `note` saying why they cannot be drawn.
+  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) = 0;
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;

@@ -29,7 +29,7 @@ class QtToolkit : public Toolkit {
   bool IsWindowOpen(Window window) override;
   void ShowWindow(Window window) override;
   void CloseWindow(Window window) override;
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing) override;
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) override;
   void ShowDesignCheck(const CheckTable& table) override;
   void SetSweepBase(const design::DesignInput& base) override;
   bool SavePicture(Window window, const std::string& path) override;

@@ -16,8 +16,9 @@ class SlotView : public QWidget {
  public:
   explicit SlotView(QWidget* parent);
 
-  void SetDrawing(const calc::SlotDrawing& drawing);
+  void SetDrawing(const calc::SlotDrawing& drawing, const std::string& note);
   const calc::SlotDrawing& drawing() const { return drawing_; }
+  const std::string& note() const { return note_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,6 +33,7 @@ class SlotView : public QWidget {
   double FitScale() const;
 
   calc::SlotDrawing drawing_;
+  std::string note_;  // why nothing is drawn
   double zoom_ = 1;
   QPointF pan_;
   QPointF drag_from_;
