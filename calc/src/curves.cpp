@@ -4,10 +4,10 @@
 // come out digit for digit the same on every run.
 #include "velmora/calc/curves.h"
 
-#include <algorithm>
 #include <cfenv>
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace velmora::calc {
@@ -28,8 +28,10 @@ constexpr CurveTable MakeFluxDensityGrid() {
 
 const CurveTable BTAB = MakeFluxDensityGrid();
 
+namespace {
+
 // Field strength in A/cm, ten flux densities a row: 0.50-0.59 T, 0.60-0.69 T, ...
-const CurveTable HTAB = {
+constexpr CurveTable kFieldStrength = {
     1.58, 1.6,  1.62, 1.64, 1.66, 1.69, 1.71, 1.74, 1.76, 1.78,  // 0.5x
     1.81, 1.84, 1.86, 1.89, 1.91, 1.94, 1.97, 2,    2.03, 2.06,  // 0.6x
     2.1,  2.13, 2.16, 2.2,  2.24, 2.28, 2.32, 2.36, 2.4,  2.45,  // 0.7x
@@ -46,9 +48,10 @@ const CurveTable HTAB = {
     122,  128,  134,  140,  146,  152,  158,  165,  172,  180,   // 1.8x
 };
 
-// Specific iron loss in W/kg, arranged as HTAB. The repeated 4.45 at 1.40 and
-// 1.41 T and the wide first step 0.6 -> 0.686 belong to the catalogue curve.
-const CurveTable PTAB = {
+// Specific iron loss in W/kg, arranged as the field strength. The repeated
+// 4.45 at 1.40 and 1.41 T and the wide first step 0.6 -> 0.686 belong to the
+// catalogue curve.
+constexpr CurveTable kIronLoss = {
     0.6,   0.686, 0.712, 0.738, 0.769, 0.792, 0.818, 0.833, 0.869, 0.898,  // 0.5x
     0.926, 0.952, 0.978, 1.005, 1.03,  1.06,  1.088, 1.115, 1.141, 1.17,   // 0.6x
     1.2,   1.225, 1.251, 1.28,  1.308, 1.333, 1.36,  1.385, 1.41,  1.449,  // 0.7x
@@ -65,17 +68,55 @@ const CurveTable PTAB = {
     7.19,  7.29,  7.36,  7.46,  7.56,  7.64,  7.74,  7.82,  7.93,  8.02,   // 1.8x
 };
 
+using Slopes = std::array<double, kCurvePoints - 1>;
+
+// The slope (Y(k+1) - Y(k)) / (BTAB(k+1) - BTAB(k)) of every interval, the
+// very double InterpolateLinear works out for it.
+constexpr Slopes MakeSlopes(const CurveTable& Y) {
+  constexpr CurveTable B = MakeFluxDensityGrid();
+  Slopes slopes{};
+  for (int k = 0; k + 1 < kCurvePoints; ++k) slopes[k] = (Y[k + 1] - Y[k]) / (B[k + 1] - B[k]);
+  return slopes;
+}
+
+constexpr Slopes kFieldStrengthSlopes = MakeSlopes(kFieldStrength);
+constexpr Slopes kIronLossSlopes = MakeSlopes(kIronLoss);
+
+// Index k of the interval (BTAB(k), BTAB(k+1)] that holds x, or -1: x at or
+// below 0.50, above 1.89, or NaN lies in none. The grid step of 0.01 T gives
+// k to within one; the comparisons with the grid settle it.
+int CurveInterval(double x) {
+  if (!(BTAB[0] < x && x <= BTAB[kCurvePoints - 1])) return -1;
+  int k = static_cast<int>((x - BTAB[0]) * 100);
+  if (k > kCurvePoints - 2) k = kCurvePoints - 2;
+  while (!(BTAB[k] < x)) --k;
+  while (!(x <= BTAB[k + 1])) ++k;
+  return k;
+}
+
+}  // namespace
+
+const CurveTable HTAB = kFieldStrength;
+const CurveTable PTAB = kIronLoss;
+
 std::optional<float> LookupCurve(double x, const CurveTable& Y) {
-  // The first grid point not below x closes the interval (BTAB(k), BTAB(k+1)]
-  // that holds x. x at or below 0.50, above 1.89, or NaN lies in none.
-  auto upper = std::lower_bound(BTAB.begin(), BTAB.end(), x);
-  if (upper == BTAB.begin() || upper == BTAB.end()) return std::nullopt;
-  auto k = upper - BTAB.begin() - 1;
+  int k = CurveInterval(x);
+  if (k < 0) return std::nullopt;
   return InterpolateLinear(x, BTAB[k], Y[k], BTAB[k + 1], Y[k + 1]);
 }
 
 void LookupCurve(double x, const CurveTable& Y, SingleQuantity& target) {
   if (auto value = LookupCurve(x, Y)) target = *value;
+}
+
+bool LookupSteelCurve(double x, SteelCurve curve, float& value) {
+  int k = CurveInterval(x);
+  if (k < 0) return false;
+  bool field = curve == SteelCurve::FieldStrength;
+  const CurveTable& Y = field ? kFieldStrength : kIronLoss;
+  const Slopes& slopes = field ? kFieldStrengthSlopes : kIronLossSlopes;
+  value = NarrowToSingle(Y[k] + (x - BTAB[k]) * slopes[k]);
+  return true;
 }
 
 float NarrowToSingle(double x) {
@@ -217,13 +258,32 @@ constexpr YokeFit kYokeFits[] = {
     // clang-format on
 };
 
-// The fits exist for two poles, four poles, and six poles or more.
-int PoleClass(double P) {
-  if (P == 2) return 2;
-  if (P == 4) return 4;
-  if (P >= 6) return 6;
-  return 0;
+// The fits exist for two poles, four poles, and six poles or more; the rows
+// of each pole class start at its index here.
+int FirstRowOfPoleClass(double P) {
+  if (P == 2) return 0;
+  if (P == 4) return 6;
+  if (P >= 6) return 12;
+  return -1;
 }
+
+// Each pole class has six rows, the stator's three and then the rotor's, each
+// three in rising ranges of B.
+constexpr bool RowsInOrder() {
+  constexpr int classes[] = {2, 4, 6};
+  constexpr double from[] = {kLowest, 1.395, 1.55}, below[] = {1.395, 1.55, kHighest};
+  int row = 0;
+  for (int poleClass : classes)
+    for (Yoke yoke : {Yoke::Stator, Yoke::Rotor})
+      for (int range = 0; range < 3; ++range, ++row) {
+        const YokeFit& fit = kYokeFits[row];
+        if (fit.poleClass != poleClass || fit.yoke != yoke || fit.Bmin != from[range] ||
+            fit.Bmax != below[range])
+          return false;
+      }
+  return row == static_cast<int>(std::size(kYokeFits));
+}
+static_assert(RowsInOrder());
 
 double EvaluateYokeFit(const YokeFit& fit, double B, double HJ, double TP) {
   double x2 = (HJ / TP) * (HJ / TP);
@@ -232,24 +292,24 @@ double EvaluateYokeFit(const YokeFit& fit, double B, double HJ, double TP) {
   return atBhi + (fit.Bhi - B) * change / fit.span;
 }
 
-// Assigns CJ from the row that serves B, capped at 0.7; a negative value is kept.
-void CorrectYoke(int poleClass, Yoke yoke, double B, double HJ, double TP, Quantity& CJ) {
-  for (const auto& fit : kYokeFits) {
-    if (fit.poleClass != poleClass || fit.yoke != yoke) continue;
-    if (!(fit.Bmin <= B && B < fit.Bmax)) continue;
-    double value = EvaluateYokeFit(fit, B, HJ, TP);
-    CJ = value > 0.7 ? 0.7 : value;
-  }
+// Assigns CJ from the row that serves B, capped at 0.7; a negative value is
+// kept. `rows` are the three rows of one pole class and yoke.
+void CorrectYoke(const YokeFit* rows, double B, double HJ, double TP, Quantity& CJ) {
+  const YokeFit& fit = rows[B < rows[1].Bmin ? 0 : B < rows[2].Bmin ? 1 : 2];
+  // NaN and +inf lie in no range.
+  if (!(fit.Bmin <= B && B < fit.Bmax)) return;
+  double value = EvaluateYokeFit(fit, B, HJ, TP);
+  CJ = value > 0.7 ? 0.7 : value;
 }
 
 }  // namespace
 
 void YokeCorrectionCoefficients(double P, double BJs, double BJr, double HJs, double HJr, double TP,
                                 Quantity& CJs, Quantity& CJr) {
-  int poleClass = PoleClass(P);
-  if (poleClass == 0) return;
-  CorrectYoke(poleClass, Yoke::Stator, BJs, HJs, TP, CJs);
-  CorrectYoke(poleClass, Yoke::Rotor, BJr, HJr, TP, CJr);
+  int first = FirstRowOfPoleClass(P);
+  if (first < 0) return;
+  CorrectYoke(&kYokeFits[first], BJs, HJs, TP, CJs);
+  CorrectYoke(&kYokeFits[first + 3], BJr, HJr, TP, CJr);
 }
 
 }  // namespace velmora::calc

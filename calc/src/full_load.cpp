@@ -80,8 +80,8 @@ void LossesAndEfficiency(Procedure& r) {
   const Inputs& in = s.in;
   r.Item("90", "铁耗");
   if (in.GGPph == 1) {
-    LookUp(s, CurveSite::pt1, s.BT10, PTAB, s.pt1);
-    LookUp(s, CurveSite::pj1, s.BJ10, PTAB, s.pj1);
+    LookUp(s, CurveSite::pt1, s.BT10, SteelCurve::IronLoss, s.pt1);
+    LookUp(s, CurveSite::pj1, s.BJ10, SteelCurve::IronLoss, s.pj1);
   }
   s.GT1 = 7.8e-6 * s.AT1 * s.LT1 * in.P;
   s.GJ1 = 7.8e-6 * s.AJ1 * s.LJ1 * 2 * in.P;

@@ -163,8 +163,8 @@ void MagneticDrops(Procedure& r) {
       two_section);
   if (two_section) {
     if (in.GGPph == 1) {
-      LookUp(s, CurveSite::BT2U, s.BT2U, HTAB, s.HT2U);
-      LookUp(s, CurveSite::BT2L, s.BT2L, HTAB, s.HT2L);
+      LookUp(s, CurveSite::BT2U, s.BT2U, SteelCurve::FieldStrength, s.HT2U);
+      LookUp(s, CurveSite::BT2L, s.BT2L, SteelCurve::FieldStrength, s.HT2L);
     }
     s.FT2U = s.LT2U * s.HT2U / 10;
     s.FT2L = s.LT2L * s.HT2L / 10;
@@ -196,15 +196,15 @@ void SaturationIteration(Procedure& r) {
 
 }  // namespace
 
-void LookUp(CalculationState& s, CurveSite site, double B, const CurveTable& Y,
+void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
             SingleQuantity& target) {
   CurveLookup& record = s.lookups[static_cast<int>(site)];
   record.B = B;
   record.done = true;
-  std::optional<float> value = LookupCurve(B, Y);
-  record.found = value.has_value();
-  if (value) {
-    target = *value;
+  float value = 0;
+  record.found = LookupSteelCurve(B, curve, value);
+  if (record.found) {
+    target = value;
   } else {
     record.kept_set = target.set;
     record.kept = target.value;
@@ -214,10 +214,10 @@ void LookUp(CalculationState& s, CurveSite site, double B, const CurveTable& Y,
 void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
   const Inputs& in = s.in;
   if (in.GGPph == 1) {
-    LookUp(s, p.siteT1, p.BT1, HTAB, p.HT1);
-    if (!two_section_rotor) LookUp(s, p.siteT2, p.BT2, HTAB, p.HT2);
-    LookUp(s, p.siteJ1, p.BJ1, HTAB, p.HJ1);
-    LookUp(s, p.siteJ2, p.BJ2, HTAB, p.HJ2);
+    LookUp(s, p.siteT1, p.BT1, SteelCurve::FieldStrength, p.HT1);
+    if (!two_section_rotor) LookUp(s, p.siteT2, p.BT2, SteelCurve::FieldStrength, p.HT2);
+    LookUp(s, p.siteJ1, p.BJ1, SteelCurve::FieldStrength, p.HJ1);
+    LookUp(s, p.siteJ2, p.BJ2, SteelCurve::FieldStrength, p.HJ2);
   }
   YokeCorrectionCoefficients(in.P, p.BJ1, p.BJ2, s.HJ11, s.HJ21, s.TP, p.CJ1, p.CJ2);
   p.FT1 = s.LT1 * p.HT1 / 10;

@@ -125,9 +125,9 @@ struct OperatingPoint {
   Quantity &FT1, &FT2, &FJ1, &FJ2;
 };
 
-// Looks up curve Y at flux density B into `target` (kept as it was when B
+// Looks up `curve` at flux density B into `target` (kept as it was when B
 // lies off the curve) and records the look-up as the last one at `site`.
-void LookUp(CalculationState& s, CurveSite site, double B, const CurveTable& Y,
+void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
             SingleQuantity& target);
 
 // Looks up the field strengths (steel grade 1 only), the yoke coefficients

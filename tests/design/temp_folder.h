@@ -1,4 +1,5 @@
-// A fresh folder under /tmp for one test, removed with everything in it.
+// What tests share about files: a fresh folder under /tmp for one test,
+// removed with everything in it; whole files as bytes; the lines of a text.
 #pragma once
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::design::testing {
 
@@ -43,6 +45,17 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The lines of a text, each without its CR LF; text after the last CR LF
+// becomes a line of its own, marked, so that no comparison passes over it.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  if (start != text.size()) lines.push_back(text.substr(start) + "<no CR LF>");
+  return lines;
 }
 
 }  // namespace velmora::design::testing

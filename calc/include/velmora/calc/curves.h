@@ -28,6 +28,13 @@ std::optional<float> LookupCurve(double x, const CurveTable& Y);
 // target keeps its value (from an earlier pass, or unset).
 void LookupCurve(double x, const CurveTable& Y, SingleQuantity& target);
 
+// The grade-1 curves the run looks up: HTAB and PTAB.
+enum class SteelCurve { FieldStrength, IronLoss };
+
+// LookupCurve on HTAB or PTAB, the same float without the optional: whether
+// x lies on the curve, and then its value.
+bool LookupSteelCurve(double x, SteelCurve curve, float& value);
+
 // Narrows to single precision, rounding to nearest; a value too large for
 // single precision raises the floating-point overflow flag.
 float NarrowToSingle(double x);
