@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace velmora::report {
@@ -22,6 +23,8 @@ TEST_P(PlainNumberTextTest, WritesSignDigitsAndTrailingSpace) {
 
 constexpr auto D = Precision::Double;
 constexpr auto S = Precision::Single;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Expected texts worked out by hand from the rules: sign position, 15 (7)
 // significant digits, no 0 before the point, exponent below 1E-4 and from
@@ -41,7 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // a field strength from the steel curve keeps 7 digits, its double 15
                     PlainCase{1.59f, S, " 1.59 "}, PlainCase{1.59f, D, " 1.5900000333786 "},
                     PlainCase{1234567.f, S, " 1234567 "},
-                    PlainCase{12345678.f, S, " 1.234568E+07 "}, PlainCase{-0.5f, S, "-.5 "}));
+                    PlainCase{12345678.f, S, " 1.234568E+07 "}, PlainCase{-0.5f, S, "-.5 "},
+                    // never a wrong number for a value that is none
+                    PlainCase{kNaN, D, " NaN "}, PlainCase{kInf, S, " Inf "},
+                    PlainCase{-kInf, D, " -Inf "}));
 
 struct PatternCase {
   double value;
@@ -83,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{5.5e-3, "#.0####", D, ".0055"},
         // single precision: 12345.675f is 12345.6748..., 7 digits 12345.67
         PatternCase{12345.675f, "##.##", S, "12345.67"},
-        PatternCase{12345.675, "##.##", D, "12345.68"}, PatternCase{1.59f, "###.##", S, "1.59"}));
+        PatternCase{12345.675, "##.##", D, "12345.68"}, PatternCase{1.59f, "###.##", S, "1.59"},
+        PatternCase{kNaN, "0.00", D, "NaN"}, PatternCase{-kNaN, "#", S, "NaN"},
+        PatternCase{kInf, "###.##", D, "Inf"}, PatternCase{-kInf, "0.0", S, "-Inf"}));
 
 }  // namespace
 }  // namespace velmora::report
