@@ -15,25 +15,27 @@ struct CodecCase {
 };
 
 // GBK codes from the GB 2312 / GBK code chart (电 = B5E7, 机 = BBFA).
-const CodecCase kBothWays[] = {
-    {"", ""},
-    {"Y132M-4,380,", "Y132M-4,380,"},
-    {"电机", "\xB5\xE7\xBB\xFA"},
-    {"电机型号", "\xB5\xE7\xBB\xFA\xD0\xCD\xBA\xC5"},
-    {"：", "\xA3\xBA"},  // fullwidth colon of the report labels
-    {"Ω", "\xA6\xB8"},
-};
-
 TEST(TextCodec, ConvertsBothWays) {
-  for (const CodecCase& c : kBothWays) {
+  const CodecCase cases[] = {
+      {"", ""},
+      {"Y132M-4,380,", "Y132M-4,380,"},
+      {"电机型号", "\xB5\xE7\xBB\xFA\xD0\xCD\xBA\xC5"},
+      {"：", "\xA3\xBA"},  // fullwidth colon of the report labels
+      {"Ω", "\xA6\xB8"},
+  };
+  for (const CodecCase& c : cases) {
     EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
     EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8) << c.utf8;
   }
+  std::string long_text;
+  for (int i = 0; i < 5000; ++i) long_text += "定子槽数,";
+  EXPECT_EQ(Utf8ToGbk(long_text).size(), 5000u * 9u);
+  EXPECT_EQ(GbkToUtf8(Utf8ToGbk(long_text)), long_text);
 }
 
-TEST(TextCodec, InvalidGbkBytesBecomeOneReplacementEach) {
-  const CodecCase cases[] = {
-      {"\xEF\xBF\xBD", "\xFF"},
+TEST(TextCodec, WhatCannotBeConvertedIsMarkedCharacterByCharacter) {
+  // Each invalid GBK byte becomes one replacement character.
+  const CodecCase from_gbk[] = {
       {"a\xEF\xBF\xBD\xEF\xBF\xBD"
        "b",
        "a\xFF\xFF"
@@ -43,31 +45,20 @@ TEST(TextCodec, InvalidGbkBytesBecomeOneReplacementEach) {
       // A lead byte cut off by the end of the text.
       {"电\xEF\xBF\xBD", "\xB5\xE7\xB5"},
   };
-  for (const CodecCase& c : cases) EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8);
-}
-
-TEST(TextCodec, UnrepresentableCharactersBecomeQuestionMarks) {
-  const CodecCase cases[] = {
-      {"한", "?"},
-      {"a😀b", "a?b"},
+  for (const CodecCase& c : from_gbk) EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8);
+  // Each character GBK lacks, or byte that is no UTF-8, becomes a question mark.
+  const CodecCase to_gbk[] = {
       {"电한机", "\xB5\xE7?\xBB\xFA"},
+      {"a😀b", "a?b"},
       {"\xFF"
        "a",
-       "?a"},              // not UTF-8 at all
+       "?a"},
       {"\xE7\x94", "??"},  // each byte of a character cut off by the end
       {"\xC3"
        "a",
        "?a"},  // a lead byte without its continuation
   };
-  for (const CodecCase& c : cases) EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
-}
-
-TEST(TextCodec, LongTextsPassWhole) {
-  std::string utf8;
-  for (int i = 0; i < 5000; ++i) utf8 += "定子槽数,";
-  std::string gbk = Utf8ToGbk(utf8);
-  EXPECT_EQ(gbk.size(), 5000u * 9u);
-  EXPECT_EQ(GbkToUtf8(gbk), utf8);
+  for (const CodecCase& c : to_gbk) EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
 }
 
 TEST(TextCodec, ThreadsConvertIndependently) {
@@ -75,9 +66,8 @@ TEST(TextCodec, ThreadsConvertIndependently) {
   std::vector<int> failures(4, 0);
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([t, &failures] {
-      for (int i = 0; i < 2000; ++i) {
-        if (GbkToUtf8(Utf8ToGbk("转子内径DI2")) != "转子内径DI2") ++failures[t];
-      }
+      for (int i = 0; i < 2000; ++i)
+        failures[t] += GbkToUtf8(Utf8ToGbk("转子内径DI2")) != "转子内径DI2";
     });
   }
   for (std::thread& thread : threads) thread.join();
