@@ -9,7 +9,8 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velmora");
-  velmora::ui::qt::QtToolkit toolkit(velmora::design::ProgramFolder());
-  velmora::ui::SJSRCK(toolkit).Show();
+  velmora::ui::Session session;
+  velmora::ui::qt::QtToolkit toolkit(velmora::design::ProgramFolder(), session);
+  velmora::ui::ShowInputWindow(toolkit);
   return QApplication::exec();
 }

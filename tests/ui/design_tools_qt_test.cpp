@@ -38,8 +38,8 @@ class DesignToolsQtTest : public ::testing::Test {
     std::string pattern = (fs::temp_directory_path() / "velmora-tools-qt-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
-    toolkit_ = std::make_unique<QtToolkit>(folder_.string());
-    SJSRCK(*toolkit_).Show();
+    toolkit_ = std::make_unique<QtToolkit>(folder_.string(), session_);
+    ShowInputWindow(*toolkit_);
     const auto texts =
         design::ReadInputFile(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
     for (int i = 0; i < design::kFieldCount; ++i) toolkit_->SetBoxText(i, texts[i]);
@@ -82,6 +82,7 @@ class DesignToolsQtTest : public ::testing::Test {
   }
 
   fs::path folder_;
+  Session session_;
   std::unique_ptr<QtToolkit> toolkit_;
 };
 

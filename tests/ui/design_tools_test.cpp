@@ -37,7 +37,7 @@ class DesignToolsTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
     tk_ = std::make_unique<testing::FakeToolkit>(folder_.string());
-    input_ = std::make_unique<SJSRCK>(*tk_);
+    input_ = std::make_unique<SJSRCK>(*tk_, session_);
     input_->Show();
     tk_->boxes = design::ReadInputFile(kExample);
   }
@@ -45,6 +45,7 @@ class DesignToolsTest : public ::testing::Test {
 
   fs::path folder_;
   std::unique_ptr<testing::FakeToolkit> tk_;
+  Session session_;
   std::unique_ptr<SJSRCK> input_;
 };
 
@@ -227,13 +228,13 @@ TEST_F(DesignToolsTest, CancelledSweepLeavesNoThreadRunning) {
 TEST_F(DesignToolsTest, ExportPictureAsksForAFileAndSavesTheOpenWindow) {
   input_->SLOTS();
   tk_->answers.push_back((folder_ / "slots").string());
-  DesignTools(*tk_).ExportPicture(Window::SLOTS);
+  ExportPicture(*tk_, Window::SLOTS);
   ASSERT_EQ(tk_->pictures.size(), 1u);
   EXPECT_EQ(tk_->pictures[0].second, (folder_ / "slots.png").string());
   EXPECT_EQ(tk_->dialogs.back().title, "导出PNG");
   EXPECT_TRUE(tk_->messages.empty());
 
-  DesignTools(*tk_).ExportPicture(Window::SLOTS);  // dialog cancelled
+  ExportPicture(*tk_, Window::SLOTS);  // dialog cancelled
   EXPECT_EQ(tk_->messages, std::vector<std::string>{"无效的操作"});
 }
 

@@ -39,8 +39,8 @@ class QtWindowsTest : public ::testing::Test {
     folder_ = pattern;
     std::ofstream(folder_ / design::kGuideFileName, std::ios::binary)
         << design::Utf8ToGbk("操作说明\r\n第二行");
-    toolkit_ = std::make_unique<QtToolkit>(folder_.string());
-    SJSRCK(*toolkit_).Show();
+    toolkit_ = std::make_unique<QtToolkit>(folder_.string(), session_);
+    ShowInputWindow(*toolkit_);
   }
   void TearDown() override {
     toolkit_.reset();
@@ -66,6 +66,7 @@ class QtWindowsTest : public ::testing::Test {
   }
 
   fs::path folder_;
+  Session session_;
   std::unique_ptr<QtToolkit> toolkit_;
 };
 

@@ -39,7 +39,8 @@ class SessionTest : public ::testing::TestWithParam<fs::path> {
 
 TEST_P(SessionTest, OpenCalculateViewAndKeepACopy) {
   testing::FakeToolkit tk(folder_.string());
-  SJSRCK input(tk);
+  Session session;
+  SJSRCK input(tk, session);
   input.Show();
 
   tk.answers.push_back(GetParam().string());

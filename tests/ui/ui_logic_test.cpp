@@ -75,7 +75,7 @@ class WindowTest : public ::testing::Test {
 
   FakeToolkit& tk() { return *toolkit_; }
   SJSRCK Input() {
-    return SJSRCK(tk(), [this](const std::string& folder) { return run_(folder); });
+    return SJSRCK(tk(), session_, [this](const std::string& folder) { return run_(folder); });
   }
   // The input window as the program starts it.
   SJSRCK StartInput() {
@@ -87,6 +87,7 @@ class WindowTest : public ::testing::Test {
   fs::path InFolder(const std::string& name) { return folder_ / name; }
 
   fs::path folder_;
+  Session session_;
   std::unique_ptr<FakeToolkit> toolkit_;
   Calculation run_;
   std::vector<std::string> runs_;
@@ -94,9 +95,7 @@ class WindowTest : public ::testing::Test {
 
 TEST_F(WindowTest, LoadEmptiesBoxesAndCreatesMissingPanelFiles) {
   tk().boxes.fill("old");
-  SJSRCK input = Input();
-  tk().open.insert(Window::SJSRCK);
-  input.Load();
+  ShowInputWindow(tk());
 
   for (const std::string& box : tk().boxes) EXPECT_EQ(box, "");
   EXPECT_EQ(tk().panels[Panel::SJSRCK_Text1], "");

@@ -96,7 +96,8 @@ CheckTable MakeCheckTable(const LastCalculation& last) {
   return table;
 }
 
-DesignTools::DesignTools(Toolkit& toolkit) : toolkit_(toolkit) {}
+DesignTools::DesignTools(Toolkit& toolkit, Session& session)
+    : toolkit_(toolkit), session_(session) {}
 
 void DesignTools::SLOTS() {
   toolkit_.ShowWindow(Window::SLOTS);
@@ -119,13 +120,13 @@ void DesignTools::RefreshSlots() {
 }
 
 void DesignTools::RefreshCheck() {
-  toolkit_.ShowDesignCheck(MakeCheckTable(toolkit_.last_calculation));
+  toolkit_.ShowDesignCheck(MakeCheckTable(session_.last_calculation));
 }
 
-void DesignTools::ExportPicture(Window window) {
-  const std::optional<std::string> path = ChooseFile(toolkit_, kSavePictureDialog);
-  if (path && toolkit_.SavePicture(window, *path)) return;
-  toolkit_.ShowMessage(kInvalidOperation);
+void ExportPicture(Toolkit& toolkit, Window window) {
+  const std::optional<std::string> path = ChooseFile(toolkit, kSavePictureDialog);
+  if (path && toolkit.SavePicture(window, *path)) return;
+  toolkit.ShowMessage(kInvalidOperation);
 }
 
 design::DesignInput DesignTools::BoxDesign() {

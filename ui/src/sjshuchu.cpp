@@ -32,7 +32,7 @@ void SJSHUCHU::CUNPAN() {
 // The input window comes up before this one goes, so the program never
 // passes through a moment with no window open.
 void SJSHUCHU::FANHUI() {
-  SJSRCK(toolkit_).Show();
+  ShowInputWindow(toolkit_);
   toolkit_.CloseWindow(Window::SJSHUCHU);
 }
 

@@ -15,17 +15,16 @@ namespace velmora::ui {
 
 using design::kFieldCount;
 
-SJSRCK::SJSRCK(Toolkit& toolkit, Calculation run) : toolkit_(toolkit), run_(std::move(run)) {}
-
-void SJSRCK::Show() {
-  ShowWindowLoaded(toolkit_, Window::SJSRCK, [this] { Load(); });
+void ShowInputWindow(Toolkit& toolkit) {
+  ShowWindowLoaded(toolkit, Window::SJSRCK, [&toolkit] {
+    for (int i = 0; i < kFieldCount; ++i) toolkit.SetBoxText(i, "");
+    ShowFileInPanel(toolkit, Panel::SJSRCK_Text1, design::kGuideFileName);
+    ShowFileInPanel(toolkit, Panel::SJSRCK_Text3, design::kReferenceFileName);
+  });
 }
 
-void SJSRCK::Load() {
-  SJSRCLEAR();
-  ShowFileInPanel(toolkit_, Panel::SJSRCK_Text1, design::kGuideFileName);
-  ShowFileInPanel(toolkit_, Panel::SJSRCK_Text3, design::kReferenceFileName);
-}
+SJSRCK::SJSRCK(Toolkit& toolkit, Session& session, Calculation run)
+    : toolkit_(toolkit), session_(session), run_(std::move(run)) {}
 
 void SJSRCK::SJSRCLEAR() {
   for (int i = 0; i < kFieldCount; ++i) toolkit_.SetBoxText(i, "");
@@ -80,20 +79,20 @@ void SJSRCK::SJSRCACULATE() {
 
 // The design check shows the last run; an open check window follows it at once.
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
-  LastCalculation& last = toolkit_.last_calculation;
+  LastCalculation& last = session_.last_calculation;
   last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
   last.input = design::ToDesignInput(BoxTexts());
   last.message = outcome.message;
-  if (toolkit_.IsWindowOpen(Window::CHECK)) DesignTools(toolkit_).RefreshCheck();
+  if (toolkit_.IsWindowOpen(Window::CHECK)) DesignTools(toolkit_, session_).RefreshCheck();
 }
 
 void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }
 
 void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
 
-void SJSRCK::SLOTS() { DesignTools(toolkit_).SLOTS(); }
-void SJSRCK::CHECK() { DesignTools(toolkit_).CHECK(); }
-void SJSRCK::SWEEP() { DesignTools(toolkit_).SWEEP(); }
+void SJSRCK::SLOTS() { DesignTools(toolkit_, session_).SLOTS(); }
+void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
+void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
 
 std::array<std::string, kFieldCount> SJSRCK::BoxTexts() {
   std::array<std::string, kFieldCount> texts;

@@ -55,7 +55,7 @@ constexpr Command<SJSRCK> kToolsMenu[] = {{"SLOTS", "槽形图", &SJSRCK::SLOTS}
 
 }  // namespace
 
-InputWindow::InputWindow(Toolkit& toolkit) : logic_(toolkit) {
+InputWindow::InputWindow(Toolkit& toolkit, Session& session) : logic_(toolkit, session) {
   QWidget* client = SetUpWindow(this, "实验室---Velmora  ", kClientWidth, kClientHeight);
   AddBoxes(client);
   for (int top : kLineTops) {

@@ -49,7 +49,8 @@ QStringList NameFilters(const std::vector<FileFilter>& filters) {
 
 }  // namespace
 
-QtToolkit::QtToolkit(std::string program_folder) : program_folder_(std::move(program_folder)) {}
+QtToolkit::QtToolkit(std::string program_folder, Session& session)
+    : program_folder_(std::move(program_folder)), session_(session) {}
 
 QtToolkit::~QtToolkit() {
   for (QPointer<QMainWindow>& window : windows_) delete window.data();
@@ -122,7 +123,7 @@ QMainWindow* QtToolkit::window(Window which) {
 QMainWindow* QtToolkit::CreateWindow(Window which) {
   switch (which) {
     case Window::SJSRCK:
-      return new InputWindow(*this);
+      return new InputWindow(*this, session_);
     case Window::SJSHUCHU:
       return new ResultsWindow(*this);
     case Window::HHELP:

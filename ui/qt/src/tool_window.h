@@ -25,7 +25,7 @@ inline void AddExportPicture(QMainWindow* window, Toolkit& toolkit, Window which
   QAction* save = window->menuBar()->addAction(QString::fromUtf8("导出PNG"));
   save->setObjectName("EXPORTPNG");
   QObject::connect(save, &QAction::triggered, window,
-                   [&toolkit, which] { DesignTools(toolkit).ExportPicture(which); });
+                   [&toolkit, which] { ExportPicture(toolkit, which); });
 }
 
 }  // namespace velmora::ui::qt

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "velmora/calc/slot_geometry.h"
+#include "velmora/ui/session.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {
@@ -44,6 +45,9 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 // Why the slots cannot be drawn, naming the box; "" when they can.
 std::string SlotNote(const calc::SlotRefusal& refusal);
 
+// "导出PNG" of a design-tool window: asks for a file and saves the picture.
+void ExportPicture(Toolkit& toolkit, Window window);
+
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).
 CheckTable MakeCheckTable(const LastCalculation& last);
@@ -52,7 +56,7 @@ CheckTable MakeCheckTable(const LastCalculation& last);
 // it to the front when it is open, and refreshes it from the current boxes.
 class DesignTools {
  public:
-  explicit DesignTools(Toolkit& toolkit);
+  DesignTools(Toolkit& toolkit, Session& session);
 
   void SLOTS();  // 槽形图
   void CHECK();  // 设计校核
@@ -62,13 +66,11 @@ class DesignTools {
   void RefreshSlots();
   void RefreshCheck();
 
-  // "导出PNG" of a design-tool window: asks for a file and saves the picture.
-  void ExportPicture(Window window);
-
  private:
   design::DesignInput BoxDesign();
 
   Toolkit& toolkit_;
+  Session& session_;
 };
 
 }  // namespace velmora::ui

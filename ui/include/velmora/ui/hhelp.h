@@ -5,6 +5,7 @@
 
 namespace velmora::ui {
 
+// The help window (帮助): the help text.
 class HHELP {
  public:
   explicit HHELP(Toolkit& toolkit);

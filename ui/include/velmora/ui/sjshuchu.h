@@ -6,6 +6,7 @@
 
 namespace velmora::ui {
 
+// The results window (计算结果): the report, 存盘 and 返回.
 class SJSHUCHU {
  public:
   explicit SJSHUCHU(Toolkit& toolkit);

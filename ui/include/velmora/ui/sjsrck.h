@@ -9,6 +9,7 @@
 
 #include "velmora/design/design_input.h"
 #include "velmora/report/reports.h"
+#include "velmora/ui/session.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {
@@ -16,14 +17,18 @@ namespace velmora::ui {
 // The electromagnetic calculation of the design in the input data file of a folder.
 using Calculation = std::function<report::RunOutcome(const std::string& folder)>;
 
+// Shows the input window; a window that was not open is loaded: empty
+// boxes, and the guide and reference panels read from their files.
+void ShowInputWindow(Toolkit& toolkit);
+
+// The input window (输入窗口): SJSRCK for the 60 input boxes and the commands of
+// its menu (数据输入, 电磁计算, 计算结果, 帮助, 设计工具).
 class SJSRCK {
  public:
-  explicit SJSRCK(Toolkit& toolkit, Calculation run = report::RunElectromagneticCalculation);
+  SJSRCK(Toolkit& toolkit, Session& session,
+         Calculation run = report::RunElectromagneticCalculation);
 
-  // Shows the input window; a window that was not open is loaded.
-  void Show();
-  // Empty boxes, and the guide and reference panels read from their files.
-  void Load();
+  void Show() { ShowInputWindow(toolkit_); }
 
   // Empties all 60 boxes.
   void SJSRCLEAR();
@@ -53,6 +58,7 @@ class SJSRCK {
   void RememberRun(const report::RunOutcome& outcome);
 
   Toolkit& toolkit_;
+  Session& session_;
   Calculation run_;
 };
 

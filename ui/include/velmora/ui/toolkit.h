@@ -28,14 +28,6 @@ enum class Window {
 };
 constexpr int kWindowCount = 6;
 
-// What the last "电磁计算" of this session gave; the design check reads it.
-struct LastCalculation {
-  enum class Status { NeverRun, Succeeded, Failed };
-  Status status = Status::NeverRun;
-  design::DesignInput input;  // the design it ran on, when it succeeded
-  std::string message;        // why not, when it failed
-};
-
 // The multi-line text panels of the windows.
 enum class Panel {
   SJSRCK_Text1,    // operating guide beside the input boxes
@@ -99,9 +91,6 @@ class Toolkit {
   virtual void SetSweepBase(const design::DesignInput& base) = 0;
   // Saves what the window shows as a PNG picture; false when it could not.
   virtual bool SavePicture(Window window, const std::string& path) = 0;
-
-  // Kept for the whole session, whichever windows come and go.
-  LastCalculation last_calculation;
 };
 
 }  // namespace velmora::ui

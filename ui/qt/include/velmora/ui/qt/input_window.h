@@ -15,7 +15,7 @@ namespace velmora::ui::qt {
 
 class InputWindow : public QMainWindow {
  public:
-  explicit InputWindow(Toolkit& toolkit);
+  InputWindow(Toolkit& toolkit, Session& session);
 
   QLineEdit* Text2(int index) { return Text2_[index]; }
   QPlainTextEdit* Text1() { return Text1_; }

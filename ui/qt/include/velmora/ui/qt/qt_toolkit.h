@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "velmora/ui/session.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui::qt {
@@ -15,7 +16,7 @@ class InputWindow;
 
 class QtToolkit : public Toolkit {
  public:
-  explicit QtToolkit(std::string program_folder);
+  QtToolkit(std::string program_folder, Session& session);
   ~QtToolkit() override;
   QtToolkit(const QtToolkit&) = delete;
   QtToolkit& operator=(const QtToolkit&) = delete;
@@ -47,6 +48,7 @@ class QtToolkit : public Toolkit {
   }
 
   std::string program_folder_;
+  Session& session_;  // handed to the windows that need it
   std::array<QPointer<QMainWindow>, kWindowCount> windows_;
 };
 
