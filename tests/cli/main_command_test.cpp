@@ -93,6 +93,8 @@ const Case kCases[] = {
     {"layout_0_with_json", kSHFA, "0", {"DESIGN", "--json", "OUT"}, 0, ""},
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class MainCommandWritesNoReport : public ::testing::TestWithParam<Case> {};
 
 TEST_P(MainCommandWritesNoReport, ExitsWithItsStatusAndSaysWhy) {

@@ -5,12 +5,13 @@
 namespace velmora::report {
 namespace {
 
+// A Tab to column 30 from column 31, just past it, starts a new line.
 TEST(ReportWriter, TabPadsBeforeItsColumnAndPastItEndsTheLine) {
   ReportWriter w;
   w.Spc(1).Literal("电机").Tab(5).Literal("c").Tab(6).Literal("d").EndLine().EndLine();
-  w.Literal(std::string(34, 'x')).Tab(30).Literal("y").EndLine();
+  w.Literal(std::string(30, 'x')).Tab(30).Literal("y").EndLine();
   EXPECT_EQ(w.Text(),
-            " 电机 cd\r\n\r\n" + std::string(34, 'x') + "\r\n" + std::string(29, ' ') + "y\r\n");
+            " 电机 cd\r\n\r\n" + std::string(30, 'x') + "\r\n" + std::string(29, ' ') + "y\r\n");
 }
 
 TEST(ReportWriter, ValuesUseTheirPrecisionAndUnsetWritesNothing) {
