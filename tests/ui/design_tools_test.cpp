@@ -235,7 +235,7 @@ TEST_F(DesignToolsTest, ExportPictureAsksForAFileAndSavesTheOpenWindow) {
   EXPECT_TRUE(tk_->messages.empty());
 
   ExportPicture(*tk_, Window::SLOTS);  // dialog cancelled
-  EXPECT_EQ(tk_->messages, std::vector<std::string>{"无效的操作"});
+  EXPECT_TRUE(tk_->messages.empty());  // an optional export cancelled: nothing to say
 }
 
 }  // namespace

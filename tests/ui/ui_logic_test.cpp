@@ -74,6 +74,12 @@ class WindowTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder_); }
 
   FakeToolkit& tk() { return *toolkit_; }
+  // One message: the command's "无效的操作", then the reason naming `what`.
+  void ExpectInvalidWithReason(const std::string& what) {
+    ASSERT_EQ(tk().messages.size(), 1u);
+    EXPECT_EQ(tk().messages[0].rfind(std::string(kInvalidOperation) + "\n", 0), 0u);
+    EXPECT_NE(tk().messages[0].find(what), std::string::npos) << tk().messages[0];
+  }
   SJSRCK Input() {
     return SJSRCK(tk(), session_, [this](const std::string& folder) { return run_(folder); });
   }
@@ -172,7 +178,7 @@ TEST_F(WindowTest, OpeningAShortFileFillsWhatItHoldsAndKeepsTheRest) {
 
   for (int i = 0; i < 30; ++i) EXPECT_EQ(tk().boxes[i], "new" + std::to_string(i));
   for (int i = 30; i < kFieldCount; ++i) EXPECT_EQ(tk().boxes[i], FilledBoxes()[i]);
-  EXPECT_EQ(tk().messages, std::vector<std::string>{kInvalidOperation});
+  ExpectInvalidWithReason("输入文件只有30个字段");
 
   // The window goes on working: a save writes all 60 boxes.
   tk().answers.push_back((folder_ / "after.txt").string());
@@ -187,14 +193,14 @@ TEST_F(WindowTest, OpeningAMissingFileSaysInvalidAndKeepsTheBoxes) {
   tk().answers.push_back((folder_ / "nowhere.txt").string());
   input.SJSROPEN();
   EXPECT_EQ(tk().boxes, FilledBoxes());
-  EXPECT_EQ(tk().messages, std::vector<std::string>{kInvalidOperation});
+  ExpectInvalidWithReason("找不到文件");
 }
 
 TEST_F(WindowTest, SavingIntoAMissingFolderSaysInvalid) {
   SJSRCK input = StartInput();
   tk().answers.push_back((folder_ / "no-such-folder" / "motor.txt").string());
   input.SJSRSAVE();
-  EXPECT_EQ(tk().messages, std::vector<std::string>{kInvalidOperation});
+  ExpectInvalidWithReason("no-such-folder");
 }
 
 // Each file command, with its dialog cancelled.

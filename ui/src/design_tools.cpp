@@ -5,6 +5,7 @@
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/design_check.h"
 #include "velmora/calc/slot_geometry.h"
+#include "velmora/design/files.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/ui/window_support.h"
 
@@ -124,9 +125,12 @@ void DesignTools::RefreshCheck() {
 }
 
 void ExportPicture(Toolkit& toolkit, Window window) {
-  const std::optional<std::string> path = ChooseFile(toolkit, kSavePictureDialog);
-  if (path && toolkit.SavePicture(window, *path)) return;
-  toolkit.ShowMessage(kInvalidOperation);
+  RunFileCommand(
+      toolkit, ChooseFile(toolkit, kSavePictureDialog),
+      [&](const std::string& path) {
+        if (!toolkit.SavePicture(window, path)) throw design::FileError("无法保存图片 " + path, 0);
+      },
+      true);
 }
 
 design::DesignInput DesignTools::BoxDesign() {

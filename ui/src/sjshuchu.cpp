@@ -20,13 +20,10 @@ void SJSHUCHU::Load() { ShowFileInPanel(toolkit_, Panel::SJSHUCHU_Text1, design:
 // The copy is taken from the report file, byte for byte, not from the text
 // shown, which may be older than the file.
 void SJSHUCHU::CUNPAN() {
-  const std::optional<std::string> path = ChooseFile(toolkit_, kSaveReportDialog);
   const std::string report = design::JoinPath(toolkit_.ProgramFolder(), design::kReportFileName);
-  if (path &&
-      Succeeds([&] { design::WriteFileAtomically(*path, design::ReadWholeFile(report)); })) {
-    return;
-  }
-  toolkit_.ShowMessage(kInvalidOperation);
+  RunFileCommand(toolkit_, ChooseFile(toolkit_, kSaveReportDialog), [&](const std::string& path) {
+    design::WriteFileAtomically(path, design::ReadWholeFile(report));
+  });
 }
 
 // The input window comes up before this one goes, so the program never

@@ -38,15 +38,13 @@ void SJSRCK::SAVECKSRDAT() {
 void SJSRCK::SJSRCREAT() { SJSRCLEAR(); }
 
 void SJSRCK::SJSROPEN() {
-  const std::optional<std::string> path = ChooseFile(toolkit_, kOpenDesignDialog);
-  if (path && Succeeds([&] { ReadIntoBoxes(*path); })) return;
-  toolkit_.ShowMessage(kInvalidOperation);
+  RunFileCommand(toolkit_, ChooseFile(toolkit_, kOpenDesignDialog),
+                 [this](const std::string& path) { ReadIntoBoxes(path); });
 }
 
 void SJSRCK::SJSRSAVE() {
-  const std::optional<std::string> path = ChooseFile(toolkit_, kSaveDesignDialog);
-  if (path && Succeeds([&] { design::WriteInputFile(*path, BoxTexts()); })) return;
-  toolkit_.ShowMessage(kInvalidOperation);
+  RunFileCommand(toolkit_, ChooseFile(toolkit_, kSaveDesignDialog),
+                 [this](const std::string& path) { design::WriteInputFile(path, BoxTexts()); });
 }
 
 void SJSRCK::SJSREXIT() { toolkit_.CloseWindow(Window::SJSRCK); }

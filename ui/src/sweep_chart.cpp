@@ -135,12 +135,13 @@ bool SweepChart::Finished() {
 }
 
 void SweepChart::ExportCsv(Toolkit& toolkit) const {
-  const std::optional<std::string> path = ChooseFile(toolkit, kSaveCsvDialog);
-  if (path && !curves_.csv.empty() &&
-      Succeeds([&] { design::WriteFileAtomically(*path, curves_.csv); })) {
+  if (curves_.csv.empty()) {
+    toolkit.ShowMessage("还没有扫描结果，请先计算。");
     return;
   }
-  toolkit.ShowMessage(kInvalidOperation);
+  RunFileCommand(
+      toolkit, ChooseFile(toolkit, kSaveCsvDialog),
+      [this](const std::string& path) { design::WriteFileAtomically(path, curves_.csv); }, true);
 }
 
 }  // namespace velmora::ui

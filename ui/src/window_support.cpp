@@ -70,11 +70,17 @@ void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void(
   if (!was_open) load();
 }
 
-bool Succeeds(const std::function<void()>& step) {
+bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
+                    const std::function<void(const std::string& path)>& step, bool optional) {
+  if (!path) {
+    if (!optional) toolkit.ShowMessage(kInvalidOperation);
+    return false;
+  }
   try {
-    step();
+    step(*path);
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    toolkit.ShowMessage(std::string(kInvalidOperation) + "\n" + error.what());
     return false;
   }
 }

@@ -60,7 +60,13 @@ void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
 // `load`; an open one only comes to the front and keeps what it shows.
 void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void()>& load);
 
-// Runs one step of a file command; false when it threw.
-bool Succeeds(const std::function<void()>& step);
+// Runs the file step of a window command on a path the user chose. A
+// cancelled dialog (no path) ends the command with "无效的操作" for the
+// design and report files, as their commands always have, and silently for
+// the design tools' exports (`optional`). A failed step shows "无效的操作"
+// with the reason on the next line. Returns whether the step succeeded.
+bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
+                    const std::function<void(const std::string& path)>& step,
+                    bool optional = false);
 
 }  // namespace velmora::ui
