@@ -6,6 +6,7 @@
 
 #include "design_run.h"
 #include "velmora/calc/design_check.h"
+#include "velmora/report/validity_text.h"
 
 namespace velmora::cli {
 
@@ -15,12 +16,6 @@ const char* kUsage =
     "用法：velmora-calc check 设计文件\n"
     "  计算该设计，并把效率、功率因数、起动电流倍数、起动转矩倍数、最大转矩倍数和槽满率\n"
     "  与设计给定的目标值（输入数据 EFF PF IST TST TM SF0）按容差比较。\n";
-
-std::string Number(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6g", value);
-  return buffer;
-}
 
 // Columns on a terminal: a Chinese character takes two.
 std::string Padded(std::string_view text, std::size_t width) {
@@ -37,18 +32,16 @@ std::string Padded(std::string_view text, std::size_t width) {
 }
 
 std::string Line(const calc::CheckLine& line) {
-  using Outcome = calc::CheckLine::Outcome;
-  std::string out = Padded(line.name, 5) + Padded(line.caption, 14);
-  if (line.outcome == Outcome::NotChecked) return out + "未校核：输入数据中没有目标值";
-  const char* bound = line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
-  out += Padded(Number(line.target), 12) + Padded(bound + Number(line.limit), 14) +
-         Padded(Number(line.value), 12);
-  if (line.outcome == Outcome::Untrusted) return out + "不可信";
-  return out + (line.outcome == Outcome::Pass ? "合格" : "不合格");
+  std::string out = Padded(line.name, 6) + Padded(line.caption, 14);
+  if (line.outcome == calc::CheckLine::Outcome::NotChecked)
+    return out + "未校核：输入数据中没有目标值";
+  out += Padded(report::ShortNumber(line.target), 12) + Padded(report::CheckLimitText(line), 14) +
+         Padded(report::ShortNumber(line.value), 12);
+  return out + report::CheckVerdict(line);
 }
 
 std::string Table(const calc::DesignCheck& check) {
-  std::string out = Padded("校核项", 19) + Padded("目标值", 12) + Padded("允许限值", 14) +
+  std::string out = Padded("校核项", 20) + Padded("目标值", 12) + Padded("允许限值", 14) +
                     Padded("计算值", 12) + "结论\n";
   for (const calc::CheckLine& line : check.lines) out += Line(line) + "\n";
   return out + (check.AnyFailed() ? "设计校核不合格\n" : "设计校核合格\n");

@@ -93,6 +93,26 @@ std::string ShortNumber(double value) {
   return buffer;
 }
 
+std::string CheckVerdict(const calc::CheckLine& line) {
+  using Outcome = calc::CheckLine::Outcome;
+  switch (line.outcome) {
+    case Outcome::Pass:
+      return "合格";
+    case Outcome::Fail:
+      return "不合格";
+    case Outcome::Untrusted:
+      return "不可信";
+    case Outcome::NotChecked:
+      break;
+  }
+  return "未校核";
+}
+
+std::string CheckLimitText(const calc::CheckLine& line) {
+  if (line.outcome == calc::CheckLine::Outcome::NotChecked) return "";
+  return (line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + ShortNumber(line.limit);
+}
+
 std::string NoteText(const calc::ValidityNote& note) {
   switch (note.kind) {
     case Kind::AboveCurve:

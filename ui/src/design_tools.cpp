@@ -19,24 +19,16 @@ using Outcome = calc::CheckLine::Outcome;
 constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
                                             "PNG图片[*.png]|*.png", "png"};
 
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.5g", value);
-  return text;
-}
+using report::ShortNumber;
 
 CheckTable::Rule RuleRow(const calc::CheckLine& line) {
   CheckTable::Rule rule;
   rule.caption = std::string(line.caption);
-  rule.computed = Number(line.value);
+  rule.computed = ShortNumber(line.value);
   rule.failed = line.outcome == Outcome::Fail || line.outcome == Outcome::Untrusted;
-  if (line.outcome == Outcome::NotChecked) {
-    rule.verdict = "未校核";
-    return rule;
-  }
-  rule.target = Number(line.target);
-  rule.limit = (line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + Number(line.limit);
-  rule.verdict = line.outcome == Outcome::Untrusted ? "不可信" : rule.failed ? "不合格" : "合格";
+  if (line.outcome != Outcome::NotChecked) rule.target = ShortNumber(line.target);
+  rule.limit = report::CheckLimitText(line);
+  rule.verdict = report::CheckVerdict(line);
   return rule;
 }
 
@@ -92,7 +84,7 @@ CheckTable MakeCheckTable(const LastCalculation& last) {
   }
   for (const char* name : kCheckResults) {
     const std::optional<calc::QuantityView> value = calc::FindQuantity(state, name);
-    table.results.push_back({name, value && value->set ? Number(value->value) : ""});
+    table.results.push_back({name, value && value->set ? ShortNumber(value->value) : ""});
   }
   return table;
 }

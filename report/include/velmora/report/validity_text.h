@@ -1,9 +1,10 @@
-// The validity record of a run in words (UTF-8), for the warning box, the
-// terminal, the JSON and the check window.
+// The validity record of a run and the design check in words (UTF-8), for the
+// warning box, the terminal, the JSON and the check window.
 #pragma once
 
 #include <string>
 
+#include "velmora/calc/design_check.h"
 #include "velmora/calc/validity.h"
 
 namespace velmora::report {
@@ -19,5 +20,11 @@ std::string ValidityWarning(const calc::Validity& validity);
 
 // A number as a message shows it: up to six significant digits.
 std::string ShortNumber(double value);
+
+// A rule of the design check as every display words it: its verdict (合格,
+// 不合格, 不可信 or 未校核) and its allowed limit ("≥ 0.83325", empty when
+// the rule has no target).
+std::string CheckVerdict(const calc::CheckLine& line);
+std::string CheckLimitText(const calc::CheckLine& line);
 
 }  // namespace velmora::report
