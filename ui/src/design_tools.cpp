@@ -104,11 +104,11 @@ void DesignTools::CHECK() {
 
 void DesignTools::SWEEP() {
   toolkit_.ShowWindow(Window::SWEEP);
-  toolkit_.SetSweepBase(BoxDesign());
+  toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }
 
 void DesignTools::RefreshSlots() {
-  const calc::SlotDrawing drawing = calc::DrawSlots(BoxDesign());
+  const calc::SlotDrawing drawing = calc::DrawSlots(BoxDesign(toolkit_));
   toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal));
 }
 
@@ -123,12 +123,6 @@ void ExportPicture(Toolkit& toolkit, Window window) {
         if (!toolkit.SavePicture(window, path)) throw design::FileError("无法保存图片 " + path, 0);
       },
       true);
-}
-
-design::DesignInput DesignTools::BoxDesign() {
-  std::array<std::string, design::kFieldCount> texts;
-  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = toolkit_.BoxText(i);
-  return design::ToDesignInput(texts);
 }
 
 }  // namespace velmora::ui

@@ -32,7 +32,7 @@ void SJSRCK::SJSRCLEAR() {
 
 void SJSRCK::SAVECKSRDAT() {
   design::WriteInputFile(design::JoinPath(toolkit_.ProgramFolder(), design::kInputDataFileName),
-                         BoxTexts());
+                         BoxTexts(toolkit_));
 }
 
 void SJSRCK::SJSRCREAT() { SJSRCLEAR(); }
@@ -43,8 +43,9 @@ void SJSRCK::SJSROPEN() {
 }
 
 void SJSRCK::SJSRSAVE() {
-  RunFileCommand(toolkit_, ChooseFile(toolkit_, kSaveDesignDialog),
-                 [this](const std::string& path) { design::WriteInputFile(path, BoxTexts()); });
+  RunFileCommand(
+      toolkit_, ChooseFile(toolkit_, kSaveDesignDialog),
+      [this](const std::string& path) { design::WriteInputFile(path, BoxTexts(toolkit_)); });
 }
 
 void SJSRCK::SJSREXIT() { toolkit_.CloseWindow(Window::SJSRCK); }
@@ -79,7 +80,7 @@ void SJSRCK::SJSRCACULATE() {
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   LastCalculation& last = session_.last_calculation;
   last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
-  last.input = design::ToDesignInput(BoxTexts());
+  last.input = design::ToDesignInput(BoxTexts(toolkit_));
   last.message = outcome.message;
   if (toolkit_.IsWindowOpen(Window::CHECK)) DesignTools(toolkit_, session_).RefreshCheck();
 }
@@ -91,12 +92,6 @@ void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
 void SJSRCK::SLOTS() { DesignTools(toolkit_, session_).SLOTS(); }
 void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
 void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
-
-std::array<std::string, kFieldCount> SJSRCK::BoxTexts() {
-  std::array<std::string, kFieldCount> texts;
-  for (int i = 0; i < kFieldCount; ++i) texts[i] = toolkit_.BoxText(i);
-  return texts;
-}
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {
   for (std::size_t i = 0; i < texts.size() && i < kFieldCount; ++i) {

@@ -70,6 +70,14 @@ void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void(
   if (!was_open) load();
 }
 
+std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit) {
+  std::array<std::string, design::kFieldCount> texts;
+  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = toolkit.BoxText(i);
+  return texts;
+}
+
+design::DesignInput BoxDesign(Toolkit& toolkit) { return design::ToDesignInput(BoxTexts(toolkit)); }
+
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step, bool optional) {
   if (!path) {

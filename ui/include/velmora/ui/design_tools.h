@@ -67,8 +67,6 @@ class DesignTools {
   void RefreshCheck();
 
  private:
-  design::DesignInput BoxDesign();
-
   Toolkit& toolkit_;
   Session& session_;
 };

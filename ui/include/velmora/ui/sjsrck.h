@@ -48,7 +48,6 @@ class SJSRCK {
   void SWEEP();  // 参数扫描
 
  private:
-  std::array<std::string, design::kFieldCount> BoxTexts();
   // Puts each text into the box of its index; boxes past the last text keep theirs.
   void SetBoxes(std::span<const std::string> texts);
   // Reads the fields of an input file into the boxes. A file that ends early

@@ -2,6 +2,7 @@
 // and the show-once rule of the windows.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -55,6 +56,10 @@ std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& ki
 // `panel`, creating the file empty when it does not exist. A file that cannot
 // be read leaves the panel empty and says why in a message.
 void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
+
+// The texts of the 60 input boxes, and the design they make.
+std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit);
+design::DesignInput BoxDesign(Toolkit& toolkit);
 
 // Shows `window`. A window that was not open is created and then loaded by
 // `load`; an open one only comes to the front and keeps what it shows.
