@@ -50,13 +50,11 @@ std::string Table(const calc::DesignCheck& check) {
 }  // namespace
 
 int CheckCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << kUsage;
-    return kExitUsage;
-  }
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
+    throw CommandFailure("", kExitUsage, kUsage);
   design::DesignInput input;
   calc::CalculationState state;
-  if (auto status = ReadAndCalculate(args[0], input, state)) return *status;
+  ReadAndCalculate(args[0], input, state);
   calc::DesignCheck check = calc::CheckDesign(input, state);
   std::cout << Table(check);
   return check.AnyFailed() ? kExitCheckFailed : 0;

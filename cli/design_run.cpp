@@ -2,20 +2,17 @@
 
 #include <iostream>
 
-#include "velmora/calc/validity.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/validity_text.h"
 
 namespace velmora::cli {
 
-std::optional<int> ReadDesign(const std::string& path, design::DesignInput& input) {
+design::DesignInput ReadDesign(const std::string& path) {
   try {
-    input = design::ReadDesignInput(path);
+    return design::ReadDesignInput(path);
   } catch (const design::InputFileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitUsage;
+    throw CommandFailure(error.what(), kExitUsage);
   }
-  return std::nullopt;
 }
 
 void TellValidity(const calc::Validity& validity) {
@@ -25,16 +22,12 @@ void TellValidity(const calc::Validity& validity) {
     std::cerr << "警告：以上结果不可信（效率、功率因数、磁化电流等不能作为设计依据）。\n";
 }
 
-std::optional<int> ReadAndCalculate(const std::string& path, design::DesignInput& input,
-                                    calc::CalculationState& state) {
-  if (auto status = ReadDesign(path, input)) return status;
+void ReadAndCalculate(const std::string& path, design::DesignInput& input,
+                      calc::CalculationState& state) {
+  input = ReadDesign(path);
   calc::CalculationFault fault;
-  if (!calc::Calculate(input, state, fault)) {
-    std::cerr << fault.message << "\n";
-    return kExitFault;
-  }
+  if (!calc::Calculate(input, state, fault)) throw CommandFailure(fault.message, kExitFault);
   TellValidity(calc::AssessValidity(state));
-  return std::nullopt;
 }
 
 }  // namespace velmora::cli

@@ -1,8 +1,9 @@
-// What the commands of velmora-calc share: exit statuses, reading a design
-// file and calculating it, with the failure told on standard error.
+// What the commands of velmora-calc share: exit statuses, the one failure
+// type the commands throw (main turns it into a message and a status), and
+// reading a design file and calculating it.
 #pragma once
 
-#include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "velmora/calc/calculation.h"
@@ -14,17 +15,32 @@ namespace velmora::cli {
 constexpr int kExitFault = 1;        // the calculation or a write failed
 constexpr int kExitUsage = 2;        // bad arguments or an unreadable input file
 constexpr int kExitCheckFailed = 3;  // the design check found a failed rule
+constexpr int kExitInterrupted = 130;
 
-// Reads the design file `path` into `input`; on failure tells why and
-// returns the exit status.
-std::optional<int> ReadDesign(const std::string& path, design::DesignInput& input);
+// Why a command stops: the message for standard error and the exit status;
+// `usage` is the command's usage text to follow the message, or empty.
+class CommandFailure : public std::runtime_error {
+ public:
+  CommandFailure(const std::string& message, int status, std::string usage = {})
+      : std::runtime_error(message), status_(status), usage_(std::move(usage)) {}
+  int status() const { return status_; }
+  const std::string& usage() const { return usage_; }
+
+ private:
+  int status_;
+  std::string usage_;
+};
+
+// Reads the design file `path`; throws CommandFailure (kExitUsage).
+design::DesignInput ReadDesign(const std::string& path);
 
 // Tells on standard error where a run's results cannot be trusted.
 void TellValidity(const calc::Validity& validity);
 
-// Reads and calculates the design file `path`; on failure tells why and
-// returns the exit status. Tells where the results cannot be trusted.
-std::optional<int> ReadAndCalculate(const std::string& path, design::DesignInput& input,
-                                    calc::CalculationState& state);
+// Reads and calculates the design file `path` into `input` and `state`, and
+// tells where the results cannot be trusted; throws CommandFailure
+// (kExitUsage for the file, kExitFault for the calculation).
+void ReadAndCalculate(const std::string& path, design::DesignInput& input,
+                      calc::CalculationState& state);
 
 }  // namespace velmora::cli

@@ -13,6 +13,7 @@
 #include "json_output.h"
 #include "sweep_command.h"
 #include "velmora/calc/calculation.h"
+#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/design/text_codec.h"
@@ -79,34 +80,47 @@ void WriteOutput(const std::string& path, const std::string& bytes) {
 int Calculate(const Options& options) {
   design::DesignInput input;
   calc::CalculationState state;
-  if (auto status = cli::ReadAndCalculate(options.input, input, state)) return *status;
-  try {
-    if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state));
-    std::optional<std::string> report = report::SelectedReport(input, state);
-    if (!report) {
-      if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";
-    } else if (options.report) {
-      WriteOutput(*options.report, design::Utf8ToGbk(*report));
-    } else if (!options.json) {
-      std::cout << TerminalText(*report);
-    }
-  } catch (const design::FileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitFault;
+  cli::ReadAndCalculate(options.input, input, state);
+  if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state));
+  std::optional<std::string> report = report::SelectedReport(input, state);
+  if (!report) {
+    if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";
+  } else if (options.report) {
+    WriteOutput(*options.report, design::Utf8ToGbk(*report));
+  } else if (!options.json) {
+    std::cout << TerminalText(*report);
   }
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "sweep") return cli::SweepCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "check") return cli::CheckCommand({args.begin() + 1, args.end()});
   std::optional<Options> options = ParseOptions(args);
-  if (!options) {
-    std::cerr << kUsage;
-    return kExitUsage;
-  }
+  if (!options) throw cli::CommandFailure("", kExitUsage, kUsage);
   return Calculate(*options);
+}
+
+void Tell(const std::string& message) {
+  if (!message.empty()) std::cerr << message << "\n";
+}
+
+}  // namespace
+
+// Every command's failure becomes a message on standard error and an exit
+// status here, and only here.
+int main(int argc, char** argv) {
+  try {
+    return Run({argv + 1, argv + argc});
+  } catch (const cli::CommandFailure& failure) {
+    Tell(failure.what());
+    std::cerr << failure.usage();
+    return failure.status();
+  } catch (const calc::SweepError& error) {
+    Tell(error.what());
+    return kExitUsage;
+  } catch (const design::FileError& error) {
+    Tell(error.what());
+    return kExitFault;
+  }
 }

@@ -23,8 +23,6 @@ namespace velmora::cli {
 
 namespace {
 
-constexpr int kExitInterrupted = 130;
-
 constexpr unsigned kMaxThreads = 1024;
 constexpr std::uint64_t kProgressFrom = 10'000;  // variants; smaller sweeps are quick
 
@@ -42,17 +40,16 @@ struct SweepArguments {
   std::optional<std::string> columns;
 };
 
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+[[noreturn]] void UsageError(const std::string& message) {
+  throw CommandFailure(message, kExitUsage, kUsage);
+}
 
 unsigned ThreadCount(std::string_view text) {
   unsigned n = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (error != std::errc() || end != text.data() + text.size() || n < 1 || n > kMaxThreads)
-    throw UsageError("--threads 应为1到" + std::to_string(kMaxThreads) + "的整数，现为“" +
-                     std::string(text) + "”");
+    UsageError("--threads 应为1到" + std::to_string(kMaxThreads) + "的整数，现为“" +
+               std::string(text) + "”");
   return n;
 }
 
@@ -70,15 +67,15 @@ SweepArguments ParseOptions(const std::vector<std::string>& args) {
     } else if (arg == "--columns" && has_value) {
       options.columns = args[++i];
     } else if (!arg.empty() && arg[0] == '-') {
-      throw UsageError("不认识的选项或缺少取值：" + arg);
+      UsageError("不认识的选项或缺少取值：" + arg);
     } else if (options.base.empty()) {
       options.base = arg;
     } else {
-      throw UsageError("多余的参数：" + arg);
+      UsageError("多余的参数：" + arg);
     }
   }
-  if (options.base.empty()) throw UsageError("没有给出基准设计文件");
-  if (options.vary.empty()) throw UsageError("没有给出 --vary");
+  if (options.base.empty()) UsageError("没有给出基准设计文件");
+  if (options.vary.empty()) UsageError("没有给出 --vary");
   return options;
 }
 
@@ -180,8 +177,7 @@ class InterruptGuard {
 };
 
 int Sweep(const SweepArguments& options) {
-  design::DesignInput base;
-  if (auto status = ReadDesign(options.base, base)) return *status;
+  design::DesignInput base = ReadDesign(options.base);
   std::vector<calc::SweepAxis> axes;
   for (const std::string& vary : options.vary) axes.push_back(ParseVaryOption(vary));
   calc::SweepGrid grid(std::move(axes));
@@ -189,7 +185,7 @@ int Sweep(const SweepArguments& options) {
   std::vector<std::string_view> columns = ColumnNames(options.columns);
   report::SweepCsv csv(grid, columns);
 
-  try {
+  {
     CsvOutput output(options.output);
     output.Write(csv.Header());
     ProgressBar progress(grid.size());
@@ -208,24 +204,12 @@ int Sweep(const SweepArguments& options) {
       return kExitInterrupted;
     }
     output.Finish();
-  } catch (const design::FileError& error) {
-    std::cerr << error.what() << "\n";
-    return kExitFault;
   }
   return 0;
 }
 
 }  // namespace
 
-int SweepCommand(const std::vector<std::string>& args) {
-  try {
-    return Sweep(ParseOptions(args));
-  } catch (const UsageError& error) {
-    std::cerr << error.what() << "\n" << kUsage;
-  } catch (const calc::SweepError& error) {
-    std::cerr << error.what() << "\n";
-  }
-  return kExitUsage;
-}
+int SweepCommand(const std::vector<std::string>& args) { return Sweep(ParseOptions(args)); }
 
 }  // namespace velmora::cli
