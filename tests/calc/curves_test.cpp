@@ -11,8 +11,6 @@
 #include <cfenv>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <numeric>
 #include <optional>
@@ -26,14 +24,6 @@ constexpr float kInfF = std::numeric_limits<float>::infinity();
 
 double Below(double x) { return std::nextafter(x, -kInf); }
 double Above(double x) { return std::nextafter(x, kInf); }
-
-TEST(SteelTables, FluxDensityGridIsTheTwoDecimalLiterals) {
-  for (int k = 0; k < kCurvePoints; ++k) {
-    char literal[16];
-    std::snprintf(literal, sizeof literal, "%d.%02d", (50 + k) / 100, (50 + k) % 100);
-    EXPECT_EQ(BTAB[k], std::strtod(literal, nullptr)) << literal;
-  }
-}
 
 // Rising curves whose sums match the printed catalogue: a mistyped or
 // transposed entry shows here.
@@ -76,19 +66,24 @@ TEST(LookupCurve, InterpolatesInsideTheGridOnly) {
   }
 }
 
-TEST(LookupCurve, TargetIsAssignedOnlyOnAMatch) {
-  SingleQuantity unset;
-  LookupCurve(0.50, HTAB, unset);
-  EXPECT_FALSE(unset.set);
-  EXPECT_EQ(unset.value, 0.f);
-
-  SingleQuantity earlierPass;
-  earlierPass = 7.5f;
-  LookupCurve(1.95, HTAB, earlierPass);
-  EXPECT_TRUE(earlierPass.set);
-  EXPECT_EQ(earlierPass.value, 7.5f);
-  LookupCurve(0.505, HTAB, earlierPass);
-  EXPECT_EQ(earlierPass.value, 1.59f);
+// The run's lookup with its slopes worked out beforehand gives the very
+// float of the plain interpolation, on the grid, between and beside its points.
+TEST(LookupSteelCurve, IsTheInterpolationOfTheCurve) {
+  for (auto [curve, table] :
+       {std::pair{SteelCurve::FieldStrength, &HTAB}, std::pair{SteelCurve::IronLoss, &PTAB}}) {
+    for (int k = 0; k < kCurvePoints; ++k) {
+      for (double x : {Below(BTAB[k]), BTAB[k], Above(BTAB[k]), BTAB[k] + 0.004, BTAB[k] - 0.007}) {
+        float value = -1;
+        std::optional<float> expected = LookupCurve(x, *table);
+        EXPECT_EQ(LookupSteelCurve(x, curve, value), expected.has_value()) << x;
+        if (expected) {
+          EXPECT_EQ(value, *expected) << x;
+        }
+      }
+    }
+    float value = -1;
+    for (double x : {kNaN, -kInf, kInf, 0.0}) EXPECT_FALSE(LookupSteelCurve(x, curve, value)) << x;
+  }
 }
 
 TEST(NarrowToSingle, RoundsToNearestAndSignalsOnlyAValueBeyondSinglePrecision) {

@@ -89,16 +89,6 @@ TEST_F(WindowTest, InputWindowShowsThePanelFilesAndCreatesMissingOnes) {
   EXPECT_TRUE(tk().messages.empty());
 }
 
-TEST_F(WindowTest, NewEmptiesEveryBoxAndTouchesNoFile) {
-  SJSRCK input = StartInput();
-  tk().boxes = FilledBoxes();
-  const auto before = Snapshot(folder_.path());
-  input.SJSRCREAT();
-  for (const std::string& box : tk().boxes) EXPECT_EQ(box, "");
-  EXPECT_EQ(Snapshot(folder_.path()), before);
-  EXPECT_TRUE(tk().messages.empty());
-}
-
 TEST_F(WindowTest, SaveAsInputDataFileThenOpenRestoresAllBoxes) {
   SJSRCK input = StartInput();
   tk().boxes = FilledBoxes();
