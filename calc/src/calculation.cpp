@@ -107,8 +107,8 @@ std::string Procedure::EfficiencyStartAdvice(const char* name) const {
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {
   for (bool fine : {false, true}) {
     state = CalculationState{};
-    state.in = ToInputs(input);
-    std::feclearexcept(FE_ALL_EXCEPT);
+    ReadInputs(input, state.in);
+    ClearAllFlags();
     Procedure r(state, fine);
     try {
       try {
@@ -124,7 +124,7 @@ bool Calculate(const design::DesignInput& input, CalculationState& state, Calcul
     // mode already names its item; only a flag needs the fine mode to place it.
     if (!std::fetestexcept(kFaultFlags)) break;
   }
-  std::feclearexcept(FE_ALL_EXCEPT);
+  ClearAllFlags();
   return false;
 }
 

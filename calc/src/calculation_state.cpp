@@ -58,14 +58,18 @@ bool SameQuantities(const CalculationState& a, const CalculationState& b) {
   return true;
 }
 
-Inputs ToInputs(const design::DesignInput& input) {
-  Inputs in;
+void ReadInputs(const design::DesignInput& input, Inputs& in) {
   int index = 0;
 #define VELMORA_INPUT(name)                                      \
   in.name = {input[index].number, input[index].IsText(), index}; \
   ++index;
   VELMORA_DESIGN_FIELDS(VELMORA_INPUT)
 #undef VELMORA_INPUT
+}
+
+Inputs ToInputs(const design::DesignInput& input) {
+  Inputs in;
+  ReadInputs(input, in);
   return in;
 }
 

@@ -136,7 +136,7 @@ Outcome EfficiencyIteration(Procedure& r, IterationGuard& outer) {
     guard.Pass();
     ++s.passes.EFF0;
     CurrentsAndEmf(r);
-    r.Check();
+    r.CheckAtLoopTest();
     if (std::fabs(s.KE - s.KE0) > 0.005) {
       outer.NextPassAllowed(s.KE0, s.KE);
       s.KE0 = s.KE - (s.KE - s.KE0) / 8;
@@ -145,7 +145,7 @@ Outcome EfficiencyIteration(Procedure& r, IterationGuard& outer) {
     CurrentsAndDensities(r);
     NoLoadState(r);
     LossesAndEfficiency(r);
-    r.Check();
+    r.CheckAtLoopTest();
     if (std::fabs(s.EFF - s.EFF0) <= 0.002) return Outcome::Converged;
     guard.NextPassAllowed(s.EFF0, s.EFF);
     s.EFF0 = s.EFF + (s.EFF - s.EFF0) / 5;

@@ -187,7 +187,7 @@ void SaturationIteration(Procedure& r) {
     MagneticDrops(r);
     r.Item("39", "饱和系数计算值FT");
     s.FT = (s.FG + s.FT1 + s.FT2) / s.FG;
-    r.Check();
+    r.CheckAtLoopTest();
     if (std::fabs(s.FT - s.FT0) <= 0.01) break;
     guard.NextPassAllowed(s.FT0, s.FT);
     s.FT0 = s.FT - (s.FT - s.FT0) / 3;

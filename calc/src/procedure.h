@@ -7,6 +7,11 @@
 #include <optional>
 #include <string>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <xmmintrin.h>
+#define VELMORA_X86_FLAGS 1
+#endif
+
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/calculation_state.h"
 #include "velmora/calc/curves.h"
@@ -19,6 +24,47 @@ constexpr double pi = 3.1415926;
 inline double sq(double x) { return x * x; }
 
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+
+// The floating-point flags without the library calls: the x87 status word
+// and the SSE control/status register hold them at the bits of FE_*, and
+// std::fetestexcept and std::feclearexcept work on both.
+#ifdef VELMORA_X86_FLAGS
+static_assert(FE_INVALID == 0x01 && FE_DIVBYZERO == 0x04 && FE_OVERFLOW == 0x08 &&
+              (FE_ALL_EXCEPT & ~0x3f) == 0);
+
+inline unsigned X87StatusWord() {
+  unsigned short word;
+  asm volatile("fnstsw %0" : "=a"(word) : : "memory");
+  return word;
+}
+#endif
+
+// std::fetestexcept(kFaultFlags), read in place.
+inline int RaisedFaultFlags() {
+#ifdef VELMORA_X86_FLAGS
+  unsigned x87 = X87StatusWord();
+  asm volatile("" : : : "memory");
+  return static_cast<int>((x87 | _mm_getcsr()) & kFaultFlags);
+#else
+  return std::fetestexcept(kFaultFlags);
+#endif
+}
+
+// std::feclearexcept(FE_ALL_EXCEPT). Nothing in the run touches the x87 unit
+// but an overflow raised by hand, so its flags are nearly always clear and
+// only the SSE register needs writing.
+inline void ClearAllFlags() {
+#ifdef VELMORA_X86_FLAGS
+  if (X87StatusWord() & FE_ALL_EXCEPT) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    return;
+  }
+  unsigned csr = _mm_getcsr();
+  if (csr & FE_ALL_EXCEPT) _mm_setcsr(csr & ~static_cast<unsigned>(FE_ALL_EXCEPT));
+#else
+  std::feclearexcept(FE_ALL_EXCEPT);
+#endif
+}
 
 // Thrown when a text input is used as a number.
 struct TypeMismatch {
@@ -33,7 +79,10 @@ struct RunStopped {
 // Tracks the procedure item being computed and ends the run at the first
 // floating-point fault. In the fast mode the flags are tested only at the
 // loop tests and at the end; when a fault turns up, the run is repeated in
-// the fine mode, which tests after every item and so names the item.
+// the fine mode, which tests after every item and so names the item. Only
+// the fine mode's outcome names a floating-point fault: a fast run that
+// raised any flag is repeated whatever it stopped on, so its loop tests
+// merely stop a run early and read the flags the quick way.
 class Procedure {
  public:
   Procedure(CalculationState& state, bool fine) : s(state), fine_(fine) {}
@@ -50,6 +99,11 @@ class Procedure {
   void Check() const {
     int raised = std::fetestexcept(kFaultFlags);
     if (raised) StopForFlags(raised);
+  }
+  // Check() at the test of a loop.
+  void CheckAtLoopTest() const {
+    if (fine_) return Check();
+    if (int raised = RaisedFaultFlags()) StopForFlags(raised);
   }
 
   [[noreturn]] void StopForFlags(int raised) const;
@@ -70,6 +124,10 @@ class Procedure {
   const char* item_ = "";
   const char* title_ = "";
 };
+
+// ToInputs, written straight into the run's state: every member of every
+// input is assigned.
+void ReadInputs(const design::DesignInput& input, Inputs& in);
 
 // Whether two states hold the same value, bit for bit, and the same set flag
 // in every quantity. Inputs and pass counts are left out.
