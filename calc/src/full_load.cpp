@@ -163,7 +163,7 @@ void FullLoadPerformance(Procedure& r) {
     guard.Pass();
     ++s.passes.KE0;
     FluxStage(r);
-    Parameters(r);
+    Parameters(r, guard.passes() == 1);
     if (EfficiencyIteration(r, guard) == Outcome::Converged) break;
   }
   RatedPoint(r);

@@ -86,15 +86,18 @@ void StatorSlotLeakage(Procedure& r) {
   s.XS11 = s.Cx * s.XS11_C;
 }
 
-void StatorHarmonicAndEndLeakage(Procedure& r) {
+// Item 50, whose XD11 follows the saturation factor FT.
+void StatorHarmonicLeakage(Procedure& r, bool first_pass) {
   CalculationState& s = r.s;
-  const Inputs& in = s.in;
   r.Item("50", "定子谐波漏抗XD11");
-  if (kTwoThirds <= s.BETA && s.BETA <= 1)
+  if (first_pass && kTwoThirds <= s.BETA && s.BETA <= 1)
     s.SGMS = HarmonicLeakageFactor(3 * s.Qp1 * (1 - s.BETA), s.Qp1, s.KDP1);
   s.XD11_C = 3 * s.TP * s.SGMS / (pi * pi * s.GEF * sq(s.KDP1) * s.FT);
   s.XD11 = s.Cx * s.XD11_C;
-  r.Item("51", "定子端部漏抗XE11");
+}
+
+void StatorEndLeakage(CalculationState& s) {
+  const Inputs& in = s.in;
   if (in.CZN == 1) {
     if (in.P == 2) s.SLE1 = 0.47 * (s.LZ - in.L - 0.64 * s.TY);
     if (in.P == 4) s.SLE1 = 0.67 * (s.LZ - in.L - 0.64 * s.TY);
@@ -103,6 +106,13 @@ void StatorHarmonicAndEndLeakage(Procedure& r) {
   if (in.CZN == 2) s.SLE1 = 1.2 * sq(s.KDP1) * (in.D + 0.5 * s.FD);
   s.XE11_C = s.SLE1 / (sq(s.KDP1) * s.LEF);
   s.XE11 = s.Cx * s.XE11_C;
+}
+
+void StatorHarmonicAndEndLeakage(Procedure& r, bool first_pass) {
+  CalculationState& s = r.s;
+  StatorHarmonicLeakage(r, first_pass);
+  r.Item("51", "定子端部漏抗XE11");
+  if (first_pass) StatorEndLeakage(s);
   s.X11 = s.XS11 + s.XD11 + s.XE11;
 }
 
@@ -148,7 +158,7 @@ void TwoSectionPermeance(CalculationState& s) {
   s.SPL2 = TwoSectionBodyPermeance(s.KTL2, in.HR3, in.BR4, s.SBL, s.SB, s);
 }
 
-void RotorLeakage(Procedure& r) {
+void RotorSlotLeakage(Procedure& r) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
   r.Item("53", "转子槽比漏磁导");
@@ -163,14 +173,22 @@ void RotorLeakage(Procedure& r) {
   r.Item("54", "转子槽漏抗XS21");
   s.XS21_C = 3 * in.P * in.L * s.SP2 / (s.LEF * in.Q2);
   s.XS21 = s.Cx * s.XS21_C;
+}
+
+// Items 55 to 59; XD21 and XSK1 follow the saturation factor FT.
+void RotorHarmonicAndEndLeakage(Procedure& r, bool first_pass) {
+  CalculationState& s = r.s;
+  const Inputs& in = s.in;
   r.Item("55", "转子谐波漏抗XD21");
-  s.SGMR = pi * pi * sq(in.P / in.Q2) / 12;
+  if (first_pass) s.SGMR = pi * pi * sq(in.P / in.Q2) / 12;
   s.XD21_C = 3 * s.TP * s.SGMR / (pi * pi * s.GEF * s.FT);
   s.XD21 = s.Cx * s.XD21_C;
   r.Item("56", "转子端部漏抗XE21");
-  s.SLE2 = 0.757 * s.Dr / in.P;
-  s.XE21_C = s.SLE2 / s.LEF;
-  s.XE21 = s.Cx * s.XE21_C;
+  if (first_pass) {
+    s.SLE2 = 0.757 * s.Dr / in.P;
+    s.XE21_C = s.SLE2 / s.LEF;
+    s.XE21 = s.Cx * s.XE21_C;
+  }
   r.Item("57", "转子斜槽漏抗XSK1");
   s.XSK1_C = 0.5 * sq(s.BSK / s.T2) * s.XD21_C;
   s.XSK1 = s.Cx * s.XSK1_C;
@@ -234,11 +252,16 @@ void EndWindingGeometry(Procedure& r) {
   }
 }
 
-void Parameters(Procedure& r) {
-  Resistances(r);
-  StatorSlotLeakage(r);
-  StatorHarmonicAndEndLeakage(r);
-  RotorLeakage(r);
+void Parameters(Procedure& r, bool first_pass) {
+  // Only the harmonic and skew leakages follow FT and so KE0; a later outer
+  // pass keeps the rest from the first, which raised no fault on them.
+  if (first_pass) {
+    Resistances(r);
+    StatorSlotLeakage(r);
+  }
+  StatorHarmonicAndEndLeakage(r, first_pass);
+  if (first_pass) RotorSlotLeakage(r);
+  RotorHarmonicAndEndLeakage(r, first_pass);
 }
 
 }  // namespace velmora::calc

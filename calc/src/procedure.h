@@ -200,7 +200,8 @@ void MagneticGeometry(Procedure& r);     // tooth, yoke and gap geometry, bar ar
 void EndWindingGeometry(Procedure& r);   // items 44 and 45
 void FullLoadPerformance(Procedure& r);  // the KE0 and EFF0 loops, items 22 to 97
 void FluxStage(Procedure& r);            // items 22 to 43 for the current KE0
-void Parameters(Procedure& r);           // items 47 to 63
+// Items 47 to 63; on a later outer pass only those that follow FT.
+void Parameters(Procedure& r, bool first_pass);
 void StartingPerformance(Procedure& r);  // items 98 to 118
 
 // Shared pieces of the rotor slot permeances, used at full load and at starting.

@@ -121,8 +121,8 @@ void TwoSectionSkinEffect(Procedure& r) {
   }
 }
 
-// Rotor reactances, impedance and current at starting (items 108 to 117).
-void RotorAtStarting(Procedure& r) {
+// Lower permeance of the rotor slot at starting (items 107.1 and 108.3).
+void RotorSlotAtStarting(Procedure& r) {
   CalculationState& s = r.s;
   if (s.in.ZC == 4) {
     TwoSectionSkinEffect(r);
@@ -130,6 +130,11 @@ void RotorAtStarting(Procedure& r) {
     r.Item("108.3", "SPL2ST");
     s.SPL2ST = s.SPL2 * s.xx0;
   }
+}
+
+// Rotor reactances, impedance and current at starting (items 108.4 to 117).
+void RotorAtStarting(Procedure& r) {
+  CalculationState& s = r.s;
   r.Item("108.4", "SP2ST");
   s.SPU2ST = s.SPU2 - s.DELTSPU2;
   s.SP2ST = s.SPL2ST + s.SPU2ST;
@@ -167,9 +172,15 @@ void StartingPerformance(Procedure& r) {
     guard.Pass();
     ++s.passes.IST1;
     StatorAtStarting(r);
-    SkinEffect(r);
+    // The skin effect and the rotor slot it gives depend on the bar, not on
+    // IST1: a later pass keeps what the first computed in their place. A
+    // pass after the first means the first raised no fault on them.
+    if (guard.passes() == 1) {
+      SkinEffect(r);
+      RotorSlotAtStarting(r);
+    }
     RotorAtStarting(r);
-    r.Check();
+    r.CheckAtLoopTest();
     if (std::fabs(s.IST - s.IST1) <= 0.03) break;
     guard.NextPassAllowed(s.IST1, s.IST);
     s.IST1 = s.IST + (s.IST - s.IST1) / 5;
