@@ -30,7 +30,7 @@ void BM_Sweep(benchmark::State& bench, calc::SweepGrid (*make_grid)(), bool csv_
   design::DesignInput base =
       design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
   calc::SweepGrid grid = make_grid();
-  report::SweepCsv csv(grid);
+  report::SweepCsv csv(grid, report::DefaultSweepColumns());
   calc::SweepOptions options;
   options.threads = static_cast<unsigned>(bench.range(0));
   std::size_t bytes = 0;

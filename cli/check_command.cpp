@@ -6,6 +6,8 @@
 
 #include "design_run.h"
 #include "velmora/calc/design_check.h"
+#include "velmora/calc/material_cost.h"
+#include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
 
 namespace velmora::cli {
@@ -13,9 +15,11 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "用法：velmora-calc check 设计文件\n"
+    "用法：velmora-calc check 设计文件 [--class IE2|IE3|IE4|none] [--prices 价格文件]\n"
     "  计算该设计，并把效率、功率因数、起动电流倍数、起动转矩倍数、最大转矩倍数和槽满率\n"
-    "  与设计给定的目标值（输入数据 EFF PF IST TST TM SF0）按容差比较。\n";
+    "  与设计给定的目标值（输入数据 EFF PF IST TST TM SF0）按容差比较；检查磁密是否超出\n"
+    "  磁化曲线、输入与结果是否合理，能效等级是否达到要求（默认法定最低等级），并给出\n"
+    "  有效材料成本（默认程序旁的“材料价格.dat”，没有时用内置价格）。\n";
 
 // Columns on a terminal: a Chinese character takes two.
 std::string Padded(std::string_view text, std::size_t width) {
@@ -49,14 +53,21 @@ std::string Table(const calc::DesignCheck& check) {
 
 }  // namespace
 
-int CheckCommand(const std::vector<std::string>& args) {
+int CheckCommand(std::vector<std::string> args) {
+  DesignToolOptions options = TakeDesignToolOptions(args, kUsage);
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
     throw CommandFailure("", kExitUsage, kUsage);
   design::DesignInput input;
   calc::CalculationState state;
   ReadAndCalculate(args[0], input, state);
-  calc::DesignCheck check = calc::CheckDesign(input, state);
+  calc::DesignCheck check = calc::CheckDesign(input, state, options.check);
   std::cout << Table(check);
+  bool legal = !options.check.required_class;
+  for (const std::string& line : report::ClassLines(check.efficiency_class, legal))
+    std::cout << line << "\n";
+  for (const std::string& line :
+       report::CostLines(calc::CostOf(state, options.prices), options.prices))
+    std::cout << line << "\n";
   return check.AnyFailed() ? kExitCheckFailed : 0;
 }
 

@@ -9,6 +9,6 @@ namespace velmora::cli {
 // Runs `velmora-calc check` with the arguments that follow "check"; returns
 // the exit status: 0 every rule passed, 3 a rule failed, 1 the calculation
 // stopped with a fault, 2 a wrong command or an unreadable design.
-int CheckCommand(const std::vector<std::string>& args);
+int CheckCommand(std::vector<std::string> args);
 
 }  // namespace velmora::cli

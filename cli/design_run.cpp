@@ -1,11 +1,41 @@
 #include "design_run.h"
 
 #include <iostream>
+#include <optional>
 
+#include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/validity_text.h"
 
 namespace velmora::cli {
+
+DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage) {
+  DesignToolOptions options;
+  std::optional<std::string> prices;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool has_value = i + 1 < args.size();
+    if (args[i] == "--class" && has_value) {
+      options.check.required_class = calc::ParseClassName(args[++i]);
+      options.check.check_class = args[i] != "none";
+      if (!options.check.required_class && options.check.check_class)
+        throw CommandFailure("--class 应为IE2、IE3、IE4或none，现为“" + args[i] + "”", kExitUsage,
+                             usage);
+    } else if (args[i] == "--prices" && has_value) {
+      prices = args[++i];
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  args = rest;
+  try {
+    options.prices =
+        prices ? design::ReadPrices(*prices) : design::ReadPricesOrShipped(design::ProgramFolder());
+  } catch (const design::PriceFileError& error) {
+    throw CommandFailure(error.what(), kExitUsage);
+  }
+  return options;
+}
 
 design::DesignInput ReadDesign(const std::string& path) {
   try {

@@ -5,10 +5,13 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "velmora/calc/calculation.h"
+#include "velmora/calc/design_check.h"
 #include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
+#include "velmora/design/material_prices.h"
 
 namespace velmora::cli {
 
@@ -30,6 +33,18 @@ class CommandFailure : public std::runtime_error {
   int status_;
   std::string usage_;
 };
+
+// What the design tools ask beyond the design: the efficiency class to
+// reach and the material prices.
+struct DesignToolOptions {
+  calc::CheckOptions check;  // required_class empty: the legal minimum
+  design::MaterialPrices prices;
+};
+
+// Takes "--class IE2|IE3|IE4" and "--prices FILE" out of `args`; without
+// --prices, the price file beside the program or the shipped prices. Throws
+// CommandFailure (kExitUsage, with `usage`) for a bad class or price file.
+DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage);
 
 // Reads the design file `path`; throws CommandFailure (kExitUsage).
 design::DesignInput ReadDesign(const std::string& path);

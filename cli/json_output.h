@@ -3,11 +3,14 @@
 
 #include <string>
 
+#include "design_run.h"
 #include "velmora/calc/calculation_state.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::cli {
 
-std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state);
+// Also the efficiency class and the material cost under `options`.
+std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
+                            const DesignToolOptions& options);
 
 }  // namespace velmora::cli

@@ -27,10 +27,14 @@ using cli::kExitFault;
 using cli::kExitUsage;
 
 const char* kUsage =
-    "用法：velmora-calc 输入文件 [-o 报告文件] [--json 文件|-]\n"
+    "用法：velmora-calc 输入文件 [-o 报告文件] [--json 文件|-] [--class IE2|IE3|IE4|none] "
+    "[--prices "
+    "价格文件]\n"
     "  读入输入文件（输入数据文件格式），进行电磁计算。\n"
     "  -o 报告文件    把报告（GBK）写入该文件；不给 -o 也不给 --json 时报告输出到终端\n"
-    "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出）\n"
+    "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出），含能效等级和材料成本\n"
+    "  --class 等级   JSON 中校核的能效等级（默认法定最低等级）\n"
+    "  --prices 文件  材料价格文件（默认程序旁的“材料价格.dat”，没有时用内置价格）\n"
     "      velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
     "      velmora-calc check 设计文件（设计校核）\n";
 
@@ -38,10 +42,12 @@ struct Options {
   std::string input;
   std::optional<std::string> report;
   std::optional<std::string> json;
+  cli::DesignToolOptions tools;
 };
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
+std::optional<Options> ParseOptions(std::vector<std::string> args) {
   Options options;
+  options.tools = cli::TakeDesignToolOptions(args, kUsage);
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool has_value = i + 1 < args.size();
@@ -81,7 +87,7 @@ int Calculate(const Options& options) {
   design::DesignInput input;
   calc::CalculationState state;
   cli::ReadAndCalculate(options.input, input, state);
-  if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state));
+  if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state, options.tools));
   std::optional<std::string> report = report::SelectedReport(input, state);
   if (!report) {
     if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";

@@ -29,8 +29,10 @@ constexpr std::uint64_t kProgressFrom = 10'000;  // variants; smaller sweeps are
 const char* kUsage =
     "用法：velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 [--vary 名称=值1,值2,...]\n"
     "                         [-o 结果.csv] [--threads N] [--columns 量1,量2,...]\n"
+    "                         [--class IE2|IE3|IE4|none] [--prices 价格文件]\n"
     "  对基准设计逐一改变所给输入数据（最后一个 --vary 变化最快），计算全部组合，\n"
-    "  结果按组合顺序写成 CSV（UTF-8）；不给 -o 时输出到终端。\n";
+    "  结果按组合顺序写成 CSV（UTF-8）；不给 -o 时输出到终端。默认各列为主要结果、\n"
+    "  能效等级IE和有效材料成本COST；check列列出不合格的校核项。\n";
 
 struct SweepArguments {
   std::string base;
@@ -38,6 +40,7 @@ struct SweepArguments {
   std::optional<std::string> output;
   unsigned threads = 0;
   std::optional<std::string> columns;
+  DesignToolOptions tools;
 };
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -80,7 +83,7 @@ SweepArguments ParseOptions(const std::vector<std::string>& args) {
 }
 
 std::vector<std::string_view> ColumnNames(const std::optional<std::string>& list) {
-  if (!list) return {calc::kKeyResults.begin(), calc::kKeyResults.end()};
+  if (!list) return report::DefaultSweepColumns();
   std::vector<std::string_view> names;
   std::string_view rest = *list;
   for (;;) {
@@ -183,7 +186,7 @@ int Sweep(const SweepArguments& options) {
   calc::SweepGrid grid(std::move(axes));
   calc::CheckSweepSelectors(base, grid);
   std::vector<std::string_view> columns = ColumnNames(options.columns);
-  report::SweepCsv csv(grid, columns);
+  report::SweepCsv csv(grid, columns, options.tools.prices);
 
   {
     CsvOutput output(options.output);
@@ -193,6 +196,7 @@ int Sweep(const SweepArguments& options) {
     calc::SweepOptions run;
     run.threads = options.threads;
     run.cancel = &interrupted;
+    run.check = options.tools.check;
     run.progress = [&](std::uint64_t done) { progress.Update(done); };
     calc::RunSweep(
         base, grid, run,
@@ -210,6 +214,11 @@ int Sweep(const SweepArguments& options) {
 
 }  // namespace
 
-int SweepCommand(const std::vector<std::string>& args) { return Sweep(ParseOptions(args)); }
+int SweepCommand(std::vector<std::string> args) {
+  DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
+  SweepArguments options = ParseOptions(args);
+  options.tools = tools;
+  return Sweep(options);
+}
 
 }  // namespace velmora::cli

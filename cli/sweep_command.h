@@ -9,6 +9,6 @@ namespace velmora::cli {
 // Runs `velmora-calc sweep` with the arguments that follow "sweep"; returns
 // the exit status: 0 done, 1 the output could not be written, 2 a refused
 // command or an unreadable base design, 130 interrupted.
-int SweepCommand(const std::vector<std::string>& args);
+int SweepCommand(std::vector<std::string> args);
 
 }  // namespace velmora::cli

@@ -72,6 +72,21 @@ int Count(const Validity& validity, bool (*counts)(const ValidityNote&)) {
   return static_cast<int>(std::count_if(validity.notes().begin(), validity.notes().end(), counts));
 }
 
+// The efficiency class reached against the one required.
+CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
+  CheckLine line;
+  line.name = "IE";
+  line.caption = "能效等级";
+  line.bound = Bound::AtLeast;
+  line.value = result.percent;
+  if (!result.limits.classified()) return line;
+  line.target = line.limit = result.limits.Of(result.required);
+  line.outcome = result.Meets() ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
+  if (validity.AnyAboveCurve() || validity.ImplausibleResult("EFF"))
+    line.outcome = CheckLine::Outcome::Untrusted;
+  return line;
+}
+
 CheckLine Apply(const Rule& rule, const design::DesignInput& input, const CalculationState& state) {
   CheckLine line;
   line.name = rule.name;
@@ -101,12 +116,13 @@ bool DesignCheck::Trustworthy() const {
          lines[kTargetRuleCount + 1].outcome == CheckLine::Outcome::Pass;
 }
 
-DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state) {
-  return CheckDesign(input, state, AssessValidity(state));
+DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
+                        const CheckOptions& options) {
+  return CheckDesign(input, state, AssessValidity(state), options);
 }
 
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
-                        const Validity& validity) {
+                        const Validity& validity, const CheckOptions& options) {
   DesignCheck check;
   for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i) {
     check.lines[i] = Apply(kRules[i], input, state);
@@ -120,6 +136,11 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
       "VALID", "输入结果合理", Count(validity, [](const ValidityNote& n) {
         return n.kind == ValidityNote::Kind::Input || n.kind == ValidityNote::Kind::Result;
       }));
+  check.efficiency_class = ClassifyEfficiency(state.EFF, state.in.Pn.value, state.in.P.value,
+                                              state.in.f.value, options.required_class);
+  check.lines[DesignCheck::kClassRule] = ClassRule(check.efficiency_class, validity);
+  if (!options.check_class)
+    check.lines[DesignCheck::kClassRule].outcome = CheckLine::Outcome::NotChecked;
   return check;
 }
 

@@ -151,7 +151,7 @@ class SweepRun {
       for (std::size_t a = 0; a < w.varied.size(); ++a)
         SetVariedInput(w.input, grid_.axes()[a].field(), w.varied[a]);
       bool ok = Calculate(w.input, w.state, w.fault);
-      if (ok) w.check = CheckDesign(w.input, w.state);
+      if (ok) w.check = CheckDesign(w.input, w.state, options_.check);
       format_({index, w.varied, ok, w.state, w.fault, w.check}, slot.bytes);
     }
     return true;

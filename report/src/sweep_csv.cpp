@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "velmora/calc/material_cost.h"
+
 namespace velmora::report {
 
 namespace {
@@ -51,20 +53,28 @@ void AppendCheck(std::string& out, const calc::DesignCheck& check) {
 
 }  // namespace
 
-SweepCsv::SweepCsv(const calc::SweepGrid& grid, std::span<const std::string_view> columns) {
+std::vector<std::string_view> DefaultSweepColumns() {
+  std::vector<std::string_view> columns(calc::kKeyResults.begin(), calc::kKeyResults.end());
+  columns.push_back("IE");
+  columns.push_back("COST");
+  return columns;
+}
+
+SweepCsv::SweepCsv(const calc::SweepGrid& grid, std::span<const std::string_view> columns,
+                   const design::MaterialPrices& prices)
+    : prices_(prices) {
   for (std::string_view name : columns) {
     const calc::QuantityEntry* entry = calc::FindQuantityEntry(name);
-    if (!entry)
+    if (!entry && name != "IE" && name != "COST")
       throw calc::SweepError("没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
-    columns_.push_back(entry);
+    columns_.push_back({entry ? entry->name : name, entry});
   }
   // A varied input named like a result column (EFF, PF) is headed "input EFF",
   // so that no two columns share a name.
   for (const calc::SweepAxis& axis : grid.axes()) {
     std::string name = design::kFieldInfo[axis.field()].name;
-    bool shared =
-        std::any_of(columns_.begin(), columns_.end(),
-                    [&](const calc::QuantityEntry* entry) { return entry->name == name; });
+    bool shared = std::any_of(columns_.begin(), columns_.end(),
+                              [&](const Column& column) { return column.name == name; });
     varied_names_.push_back(shared ? "input " + name : name);
     varied_single_.push_back(axis.field() == design::field::SHFA);
   }
@@ -76,12 +86,23 @@ std::string SweepCsv::Header() const {
     AppendField(out, name);
     out += ',';
   }
-  for (const calc::QuantityEntry* entry : columns_) {
-    AppendField(out, entry->name);
+  for (const Column& column : columns_) {
+    AppendField(out, column.name);
     out += ',';
   }
   out += "check,fault\r\n";
   return out;
+}
+
+void SweepCsv::AppendColumn(const Column& column, const calc::SweepRow& row,
+                            std::string& out) const {
+  if (column.quantity) {
+    AppendQuantity(out, column.quantity->get(row.state));
+  } else if (column.name == "COST") {
+    AppendNumber(out, calc::CostOf(row.state, prices_).total);
+  } else if (row.check.efficiency_class.limits.classified()) {
+    out += calc::ClassName(row.check.efficiency_class.reached);
+  }
 }
 
 void SweepCsv::AppendRow(const calc::SweepRow& row, std::string& out) const {
@@ -92,8 +113,8 @@ void SweepCsv::AppendRow(const calc::SweepRow& row, std::string& out) const {
       AppendNumber(out, row.varied[a]);
     out += ',';
   }
-  for (const calc::QuantityEntry* entry : columns_) {
-    if (row.ok) AppendQuantity(out, entry->get(row.state));
+  for (const Column& column : columns_) {
+    if (row.ok) AppendColumn(column, row, out);
     out += ',';
   }
   if (row.ok) AppendCheck(out, row.check);

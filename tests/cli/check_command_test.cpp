@@ -41,7 +41,7 @@ class CheckOutcome : public ::testing::TestWithParam<CheckCase> {};
 TEST_P(CheckOutcome, SetsTheExitStatus) {
   const CheckCase& c = GetParam();
   TempFolder folder;
-  ProgramRun run = RunProgram({"check", ExampleWith(folder, c.field, c.text)});
+  ProgramRun run = RunProgram({"check", ExampleWith(folder, c.field, c.text), "--class", "none"});
   EXPECT_EQ(run.status, c.status) << run.out << run.err;
   const std::string& shown = c.status == 1 ? run.err : run.out;
   EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
@@ -52,6 +52,19 @@ TEST_P(CheckOutcome, SetsTheExitStatus) {
 
 INSTANTIATE_TEST_SUITE_P(Designs, CheckOutcome, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The 4-pole 5.5 kW example reaches 87.06 %: below IE2 (87.7 %), so it
+// fails the legal minimum IE3 (89.6 %) and also a chosen IE2.
+TEST(CheckCommand, EfficiencyClassAgainstTheLegalMinimumOrAChosenClass) {
+  ProgramRun run = RunProgram({"check", k4Pole});
+  EXPECT_EQ(run.status, 3) << run.err;
+  EXPECT_NE(run.out.find("能效等级：低于IE2（计算效率87.06%）"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("IE2 87.7%，IE3 89.6%，IE4 91.9%"), std::string::npos);
+  EXPECT_NE(run.out.find("要求IE3（法定最低）：未达到，还差2.54个百分点"), std::string::npos);
+  EXPECT_NE(run.out.find("合计 680.45 元，每千瓦 123.72 元/kW"), std::string::npos);
+  EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE2"}).status, 3);
+  EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE5"}).status, 2);
+}
 
 TEST(CheckCommand, WrongUseExitsWithTwo) {
   EXPECT_EQ(RunProgram({"check"}).status, 2);

@@ -76,7 +76,7 @@ TEST(SweepCsv, SingleInputPrintsAsFloat) {
         csv.AppendRow(row, block);
       },
       [&](std::string_view block) { out += block; });
-  EXPECT_EQ(out, "1.1,ok,\r\n");
+  EXPECT_EQ(out, "1.1,IE,\r\n");  // below the legal minimum IE3
 }
 
 TEST(SweepCsv, CheckColumnJoinsFailedRules) {

@@ -140,7 +140,7 @@ TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {
   EXPECT_EQ(window->rules()->rowCount(), 0);
 
   Choose("SJSRCACULATE");
-  EXPECT_EQ(window->rules()->rowCount(), 8);
+  EXPECT_EQ(window->rules()->rowCount(), 9);
   EXPECT_EQ(window->results()->rowCount(), 13);
   ExpectPicture(Window::CHECK, "check.png");
 }

@@ -4,8 +4,11 @@
 
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/design_check.h"
+#include "velmora/calc/material_cost.h"
 #include "velmora/calc/slot_geometry.h"
 #include "velmora/design/files.h"
+#include "velmora/design/material_prices.h"
+#include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/ui/window_support.h"
 
@@ -57,7 +60,26 @@ std::string SlotNote(const calc::SlotRefusal& refusal) {
   return "";
 }
 
-CheckTable MakeCheckTable(const LastCalculation& last) {
+// The class reached and what the active material costs.
+std::vector<std::string> ClassAndCost(const calc::DesignCheck& check,
+                                      const calc::CalculationState& state,
+                                      std::optional<calc::EfficiencyClass> required,
+                                      const std::string& folder) {
+  std::vector<std::string> lines = report::ClassLines(check.efficiency_class, !required);
+  try {
+    const design::MaterialPrices prices =
+        folder.empty() ? design::MaterialPrices{} : design::ReadPricesOrShipped(folder);
+    for (std::string& line : report::CostLines(calc::CostOf(state, prices), prices))
+      lines.push_back(std::move(line));
+  } catch (const design::PriceFileError& error) {
+    lines.push_back(std::string("没有计算材料成本：") + error.what());
+  }
+  return lines;
+}
+
+CheckTable MakeCheckTable(const LastCalculation& last,
+                          std::optional<calc::EfficiencyClass> required,
+                          const std::string& folder) {
   CheckTable table;
   if (last.status == Status::NeverRun) {
     table.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看设计校核。";
@@ -75,9 +97,11 @@ CheckTable MakeCheckTable(const LastCalculation& last) {
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
   calc::Validity validity = calc::AssessValidity(state);
-  for (const calc::CheckLine& line : calc::CheckDesign(last.input, state, validity).lines) {
-    table.rules.push_back(RuleRow(line));
-  }
+  calc::CheckOptions options;
+  options.required_class = required;
+  const calc::DesignCheck check = calc::CheckDesign(last.input, state, validity, options);
+  for (const calc::CheckLine& line : check.lines) table.rules.push_back(RuleRow(line));
+  table.class_and_cost = ClassAndCost(check, state, required, folder);
   for (const calc::ValidityNote& note : validity.notes()) {
     table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
                            note.Untrustworthy()});
@@ -113,7 +137,8 @@ void DesignTools::RefreshSlots() {
 }
 
 void DesignTools::RefreshCheck() {
-  toolkit_.ShowDesignCheck(MakeCheckTable(session_.last_calculation));
+  toolkit_.ShowDesignCheck(
+      MakeCheckTable(session_.last_calculation, session_.required_class, toolkit_.ProgramFolder()));
 }
 
 void ExportPicture(Toolkit& toolkit, Window window) {

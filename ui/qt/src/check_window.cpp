@@ -1,5 +1,6 @@
 #include "velmora/ui/qt/check_window.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -36,7 +37,7 @@ void Fill(QTableWidget* table, const std::vector<QStringList>& rows, const std::
 
 }  // namespace
 
-CheckWindow::CheckWindow(Toolkit& toolkit) {
+CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   auto* client = new QWidget(this);
   client->setObjectName("Picture");
   auto* layout = new QVBoxLayout(client);
@@ -49,15 +50,35 @@ CheckWindow::CheckWindow(Toolkit& toolkit) {
        QString::fromUtf8("计算值"), QString::fromUtf8("结论")});
   results_ =
       AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
+  required_class_ = new QComboBox(client);
+  required_class_->setObjectName("RequiredClass");
+  required_class_->addItems({QString::fromUtf8("法定最低等级"), "IE2", "IE3", "IE4"});
+  connect(required_class_, &QComboBox::currentIndexChanged, this, [&toolkit, &session](int index) {
+    session.required_class = calc::ParseClassName(index == 0   ? ""
+                                                  : index == 1 ? "IE2"
+                                                  : index == 2 ? "IE3"
+                                                               : "IE4");
+    DesignTools(toolkit, session).RefreshCheck();
+  });
+  auto* class_row = new QHBoxLayout();
+  class_row->addWidget(new QLabel(QString::fromUtf8("要求能效等级："), client));
+  class_row->addWidget(required_class_);
+  class_row->addStretch(1);
+  class_and_cost_ = new QPlainTextEdit(client);
+  class_and_cost_->setObjectName("ClassAndCost");
+  class_and_cost_->setReadOnly(true);
+  class_and_cost_->setMinimumHeight(150);
   notes_ = AddTable(client, "Notes", {QString::fromUtf8("结果可信性")});
   notes_->setWordWrap(true);
   notes_->setTextElideMode(Qt::ElideNone);
   layout->addWidget(status_);
-  rules_->setMinimumHeight(300);  // the eight rules without scrolling
+  rules_->setMinimumHeight(330);  // the nine rules without scrolling
   layout->addWidget(rules_, 0);
+  layout->addLayout(class_row);
+  layout->addWidget(class_and_cost_, 0);
   layout->addWidget(results_, 2);
   layout->addWidget(notes_, 1);
-  SetUpToolWindow(this, "设计校核", client, QSize(640, 760));
+  SetUpToolWindow(this, "设计校核", client, QSize(680, 900));
   AddExportPicture(this, toolkit, Window::CHECK);
 }
 
@@ -78,6 +99,9 @@ void CheckWindow::Show(const CheckTable& table) {
     red.push_back(false);
   }
   Fill(results_, rows, red);
+  QStringList lines;
+  for (const std::string& line : table.class_and_cost) lines << Text(line);
+  class_and_cost_->setPlainText(lines.join('\n'));
   rows.clear();
   red.clear();
   for (const CheckTable::Note& note : table.notes) {

@@ -131,7 +131,7 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
     case Window::SLOTS:
       return new SlotWindow(*this);
     case Window::CHECK:
-      return new CheckWindow(*this);
+      return new CheckWindow(*this, session_);
     case Window::SWEEP:
       return new SweepWindow(*this);
   }

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "velmora/calc/calculation_state.h"
+#include "velmora/calc/efficiency_class.h"
 #include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
 
@@ -29,15 +31,19 @@ struct CheckLine {
   double value = 0;   // the computed quantity
 };
 
-// The eight rules, in the order: efficiency, power factor, starting-current
+// The nine rules, in the order: efficiency, power factor, starting-current
 // ratio, starting-torque ratio, breakdown-torque ratio, slot fill; then flux
 // densities within the steel curve (the value is the number of look-ups above
 // its last point) and plausible inputs and results (the number of impossible
-// ones), both always checked with a limit of 0.
+// ones), both always checked with a limit of 0; last the efficiency class
+// (value EFF·100 against the limit of the required class, in per cent; not
+// checked for a rating without class limits).
 struct DesignCheck {
   static constexpr int kTargetRuleCount = 6;
-  static constexpr int kRuleCount = 8;
+  static constexpr int kClassRule = 8;
+  static constexpr int kRuleCount = 9;
   std::array<CheckLine, kRuleCount> lines;
+  ClassResult efficiency_class;
 
   bool AnyFailed() const;
   // Whether the results can be taken at face value: flux densities within
@@ -45,12 +51,19 @@ struct DesignCheck {
   bool Trustworthy() const;
 };
 
+// What a check asks beyond the design's own targets.
+struct CheckOptions {
+  std::optional<EfficiencyClass> required_class;  // empty: the legal minimum of the rating
+  bool check_class = true;                        // false: the class rule is not checked
+};
+
 // Compares the results of a finished run (`state`) with the targets of
 // `input` (inputs EFF, PF, IST, TST, TM, SF0). A target that is empty or text
 // is not a target: its rule is NotChecked and never fails. No allocation.
-DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state);
+DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
+                        const CheckOptions& options = {});
 // The same, with the run's validity already assessed.
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
-                        const Validity& validity);
+                        const Validity& validity, const CheckOptions& options = {});
 
 }  // namespace velmora::calc

@@ -102,6 +102,7 @@ struct SweepOptions {
   // Told the number of variants handed to the writer so far, after each block.
   std::function<void(std::uint64_t done)> progress;
   const std::atomic<bool>* cancel = nullptr;  // set to stop early
+  CheckOptions check;                         // what each row's check asks
 };
 
 // Runs every variant of `grid` on `base`. A variant whose run faults is a row

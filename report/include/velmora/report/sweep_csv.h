@@ -3,6 +3,9 @@
 // "check" (ok, or the failed rules joined by ';') and "fault". Numbers are
 // the shortest text that reads back to the same value (single-precision
 // quantities as floats); a quantity the run left unset is an empty field.
+// Besides the quantities, two columns of the design tools: "IE", the
+// efficiency class reached (empty without class limits), and "COST", the
+// active-material cost at the sweep's prices.
 #pragma once
 
 #include <span>
@@ -11,14 +14,18 @@
 #include <vector>
 
 #include "velmora/calc/sweep.h"
+#include "velmora/design/material_prices.h"
 
 namespace velmora::report {
+
+// The key results, then IE and COST.
+std::vector<std::string_view> DefaultSweepColumns();
 
 class SweepCsv {
  public:
   // Throws calc::SweepError for a column that names no quantity.
-  SweepCsv(const calc::SweepGrid& grid,
-           std::span<const std::string_view> columns = calc::kKeyResults);
+  SweepCsv(const calc::SweepGrid& grid, std::span<const std::string_view> columns,
+           const design::MaterialPrices& prices = {});
 
   std::string Header() const;
   void AppendRow(const calc::SweepRow& row, std::string& out) const;
@@ -26,7 +33,14 @@ class SweepCsv {
  private:
   std::vector<std::string> varied_names_;
   std::vector<bool> varied_single_;  // SHFA, a single-precision input
-  std::vector<const calc::QuantityEntry*> columns_;
+  struct Column {
+    std::string_view name;
+    const calc::QuantityEntry* quantity;  // null for IE and COST
+  };
+  std::vector<Column> columns_;
+  design::MaterialPrices prices_;
+
+  void AppendColumn(const Column& column, const calc::SweepRow& row, std::string& out) const;
 };
 
 }  // namespace velmora::report

@@ -36,6 +36,7 @@ struct CheckTable {
   std::vector<Rule> rules;      // empty unless the last calculation succeeded
   std::vector<Result> results;  // likewise
   std::vector<Note> notes;      // likewise
+  std::vector<std::string> class_and_cost;  // the efficiency class, then the material cost
 };
 
 // The main results shown under the check, by report name.
@@ -50,7 +51,11 @@ void ExportPicture(Toolkit& toolkit, Window window);
 
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).
-CheckTable MakeCheckTable(const LastCalculation& last);
+// `required`: the class asked for, empty for the legal minimum; the prices
+// come from the price file in `folder`, or are the shipped ones.
+CheckTable MakeCheckTable(const LastCalculation& last,
+                          std::optional<calc::EfficiencyClass> required = std::nullopt,
+                          const std::string& folder = "");
 
 // The three commands of the menu. Each shows its window not modally, brings
 // it to the front when it is open, and refreshes it from the current boxes.

@@ -1,8 +1,10 @@
 // What one session of the program remembers across its windows.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "velmora/calc/efficiency_class.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::ui {
@@ -19,6 +21,8 @@ struct LastCalculation {
 // need it, whichever windows come and go.
 struct Session {
   LastCalculation last_calculation;
+  // The efficiency class the design check asks for; empty: the legal minimum.
+  std::optional<calc::EfficiencyClass> required_class;
 };
 
 }  // namespace velmora::ui

@@ -1,9 +1,12 @@
-// The design check on screen: what it is about, the six rules with the
-// failures in red, and the main results.
+// The design check on screen: what it is about, the rules with the failures
+// in red, the main results, the efficiency class with the class asked for,
+// the material cost, and where the results cannot be trusted.
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 
 #include "velmora/ui/design_tools.h"
@@ -13,19 +16,23 @@ namespace velmora::ui::qt {
 
 class CheckWindow : public QMainWindow {
  public:
-  explicit CheckWindow(Toolkit& toolkit);
+  CheckWindow(Toolkit& toolkit, Session& session);
 
   void Show(const CheckTable& table);
 
   QLabel* status() { return status_; }
   QTableWidget* rules() { return rules_; }
   QTableWidget* results() { return results_; }
+  QComboBox* required_class() { return required_class_; }
+  QPlainTextEdit* class_and_cost() { return class_and_cost_; }
 
  private:
   QLabel* status_ = nullptr;
   QTableWidget* rules_ = nullptr;
   QTableWidget* results_ = nullptr;
   QTableWidget* notes_ = nullptr;
+  QComboBox* required_class_ = nullptr;
+  QPlainTextEdit* class_and_cost_ = nullptr;
 };
 
 }  // namespace velmora::ui::qt

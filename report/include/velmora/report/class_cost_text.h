@@ -1,0 +1,29 @@
+// The efficiency class and the material cost of a design in words (UTF-8),
+// for the terminal and the check window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "velmora/calc/efficiency_class.h"
+#include "velmora/calc/material_cost.h"
+#include "velmora/design/material_prices.h"
+
+namespace velmora::report {
+
+// "IE3", "低于IE2" or why the rating has no class ("频率不是50Hz，不分能效等级").
+std::string ClassVerdict(const calc::ClassResult& result);
+
+// The class reached, the three limits of the rating, the margin to the next
+// class and to the required one, as lines.
+std::vector<std::string> ClassLines(const calc::ClassResult& result, bool legal_minimum);
+
+// Weight, price and cost of each material, the total and the cost per kW,
+// and which prices were used, as lines.
+std::vector<std::string> CostLines(const calc::MaterialCost& cost,
+                                   const design::MaterialPrices& prices);
+
+// The currency of a price unit: "元" of "元/kg".
+std::string Currency(const design::MaterialPrices& prices);
+
+}  // namespace velmora::report
