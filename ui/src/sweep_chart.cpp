@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "velmora/calc/material_cost.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
@@ -69,7 +70,7 @@ std::string SweepChart::Start(const SweepRequest& request) {
     names = ChosenResults(request.results);
     grid.emplace(ChartGrid(base_, request));
     const std::vector<std::string_view> columns(names.begin(), names.end());
-    csv.emplace(*grid, columns);
+    csv.emplace(*grid, columns, prices_);
   } catch (const calc::SweepError& error) {
     return error.what();
   }
@@ -85,41 +86,46 @@ std::string SweepChart::Start(const SweepRequest& request) {
   done_ = 0;
   cancel_ = false;
   ended_ = false;
-  worker_ = std::thread([this, base = base_, grid = std::move(*grid), csv = std::move(*csv)] {
-    std::vector<char> faulted(total_, 0);
-    // Each row is a point of its own, so the workers never share an element.
-    const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
-      csv.AppendRow(row, block);
-      curves_.x[row.index] = row.varied[0];
-      faulted[row.index] = !row.ok;
-      curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
-      for (std::size_t i = 0; row.ok && i < curves_.names.size(); ++i) {
-        const std::optional<calc::QuantityView> value =
-            calc::FindQuantity(row.state, curves_.names[i]);
-        if (value && value->set) curves_.y[i][row.index] = value->value;
-      }
-    };
-    const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
-    calc::SweepOptions options;
-    options.progress = [this](std::uint64_t done) { done_ = done; };
-    options.cancel = &cancel_;
-    std::uint64_t written = 0;
-    try {
-      written = calc::RunSweep(base, grid, options, format, write);
-    } catch (const std::exception& error) {
-      error_ = error.what();
-    }
-    curves_.x.resize(written);
-    for (std::vector<double>& curve : curves_.y) curve.resize(written);
-    curves_.untrusted.resize(written);
-    for (std::uint64_t k = 0; k < written; ++k) {
-      curves_.faulted += faulted[k];
-      curves_.untrusted_count += curves_.untrusted[k];
-    }
-    curves_.cancelled = written < total_;
-    done_ = written;
-    ended_ = true;
-  });
+  worker_ = std::thread(
+      [this, base = base_, grid = std::move(*grid), csv = std::move(*csv), prices = prices_] {
+        std::vector<char> faulted(total_, 0);
+        // Each row is a point of its own, so the workers never share an element.
+        const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
+          csv.AppendRow(row, block);
+          curves_.x[row.index] = row.varied[0];
+          faulted[row.index] = !row.ok;
+          curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
+          for (std::size_t i = 0; row.ok && i < curves_.names.size(); ++i) {
+            if (curves_.names[i] == "COST") {
+              curves_.y[i][row.index] = calc::CostOf(row.state, prices).total;
+              continue;
+            }
+            const std::optional<calc::QuantityView> value =
+                calc::FindQuantity(row.state, curves_.names[i]);
+            if (value && value->set) curves_.y[i][row.index] = value->value;
+          }
+        };
+        const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
+        calc::SweepOptions options;
+        options.progress = [this](std::uint64_t done) { done_ = done; };
+        options.cancel = &cancel_;
+        std::uint64_t written = 0;
+        try {
+          written = calc::RunSweep(base, grid, options, format, write);
+        } catch (const std::exception& error) {
+          error_ = error.what();
+        }
+        curves_.x.resize(written);
+        for (std::vector<double>& curve : curves_.y) curve.resize(written);
+        curves_.untrusted.resize(written);
+        for (std::uint64_t k = 0; k < written; ++k) {
+          curves_.faulted += faulted[k];
+          curves_.untrusted_count += curves_.untrusted[k];
+        }
+        curves_.cancelled = written < total_;
+        done_ = written;
+        ended_ = true;
+      });
   return "";
 }
 

@@ -72,6 +72,7 @@ QWidget* SweepWindow::AddControls() {
     for (std::string_view name : calc::kKeyResults) {
       results_[i]->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
+    results_[i]->addItem("COST");
     form->addRow(Text("结果") + QString::number(i + 1), results_[i]);
   }
   run_ = AddButton(panel, "Calculate", "计算");
@@ -101,6 +102,12 @@ void SweepWindow::Calculate() {
   request.to = to_->text().toStdString();
   request.step = step_->text().toStdString();
   for (QComboBox* result : results_) request.results.push_back(result->currentText().toStdString());
+  try {
+    logic_.SetPrices(design::ReadPricesOrShipped(toolkit_.ProgramFolder()));
+  } catch (const design::PriceFileError& error) {
+    status_->setText(QString::fromUtf8(error.what()));
+    return;
+  }
   const std::string refused = logic_.Start(request);
   if (!refused.empty()) {
     status_->setText(QString::fromUtf8(refused));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "velmora/design/design_input.h"
+#include "velmora/design/material_prices.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {
@@ -18,7 +19,7 @@ namespace velmora::ui {
 struct SweepRequest {
   int field = 0;  // the swept input, by box index
   std::string from, to, step;
-  std::vector<std::string> results;  // report names, empty entries ignored, at most three
+  std::vector<std::string> results;  // report names or COST, empty entries ignored, at most three
 };
 
 // Largest number of points a chart takes.
@@ -49,6 +50,8 @@ class SweepChart {
   SweepChart& operator=(const SweepChart&) = delete;
 
   void SetBase(const design::DesignInput& base) { base_ = base; }
+  // The prices of the result COST.
+  void SetPrices(const design::MaterialPrices& prices) { prices_ = prices; }
 
   // Checks the request and starts the worker. Returns "" when started, else
   // why not, naming the box or the value at fault. Refused while running.
@@ -72,6 +75,7 @@ class SweepChart {
 
  private:
   design::DesignInput base_;
+  design::MaterialPrices prices_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> ended_{false};
