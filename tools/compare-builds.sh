@@ -53,12 +53,13 @@ bench_medians() {  # BUILD
 }
 
 # Wall time of the sweep in milliseconds and its exit status (not 0 when
-# some variants fault, which is fine here).
+# some variants fault, which is fine here). The CSV goes to a plain file:
+# older builds replace whatever -o names, /dev/null included.
 sweep_ms() {  # BUILD
   local start status=0
   start=$(date +%s%N)
   "$1/cli/velmora-calc" sweep "$root/examples/Y132S-4-5.5kW.txt" --vary L=115:200:5 \
-    --vary Z=36:56:2 --vary G=0.3:0.5:0.1 --vary BS2=8:11:0.5 --threads 2 -o /dev/null \
+    --vary Z=36:56:2 --vary G=0.3:0.5:0.1 --vary BS2=8:11:0.5 --threads 2 -o "$out/sweep.csv" \
     2>/dev/null || status=$?
   echo "$((($(date +%s%N) - start) / 1000000)) $status"
 }
