@@ -2,6 +2,7 @@
 // no-load state, losses and efficiency, then power factor, slip, speed and
 // breakdown torque (items 64 to 97).
 #include <cmath>
+#include <optional>
 
 #include "procedure.h"
 #include "velmora/calc/curves.h"
@@ -61,11 +62,13 @@ void NoLoadState(Procedure& r) {
   // One rotor tooth section for every slot shape: for the two-section slot
   // BT20 is 0 and finds no point on the curve.
   r.Item("74", "空载磁场强度及磁压降");
-  ToothAndYokeDrops(
-      s,
-      {CurveSite::BT10, CurveSite::BT20, CurveSite::BJ10, CurveSite::BJ20, s.BT10, s.BT20, s.BJ10,
-       s.BJ20, s.HT10, s.HT20, s.HJ10, s.HJ20, s.CJ10, s.CJ20, s.Ft10, s.Ft20, s.Fj10, s.Fj20},
-      false);
+  OperatingPoint no_load{CurveSite::BT10, CurveSite::BT20, CurveSite::BJ10, CurveSite::BJ20,  //
+                         s.BT10,          s.BT20,          s.BJ10,          s.BJ20,           //
+                         s.HT10,          s.HT20,          s.HJ10,          s.HJ20,           //
+                         s.CJ10,          s.CJ20,                                             //
+                         s.Ft10,          s.Ft20,          s.Fj10,          s.Fj20};
+  ToothDrops(s, no_load, false);
+  YokeDrops(s, no_load);
   r.Item("78", "空载气隙磁压降FG0");
   s.FG0 = 0.8 * s.BG0 * s.GEF * 1e3;
   r.Item("79", "空载总磁压降F0");
@@ -159,10 +162,11 @@ void FullLoadPerformance(Procedure& r) {
   r.Item("22.1", "满载电势系数KE0");
   s.KE0 = 0.922;
   IterationGuard guard(r, "KE0");
+  std::optional<double> FT0_start;
   for (;;) {
     guard.Pass();
     ++s.passes.KE0;
-    FluxStage(r);
+    FluxStage(r, FT0_start);
     Parameters(r, guard.passes() == 1);
     if (EfficiencyIteration(r, guard) == Outcome::Converged) break;
   }

@@ -1,6 +1,7 @@
 // Magnetic circuit: tooth, yoke and air-gap geometry, and the flux stage with
 // the tooth-saturation iteration (items 22 to 43).
 #include <cmath>
+#include <optional>
 
 #include "procedure.h"
 #include "velmora/calc/curves.h"
@@ -132,15 +133,18 @@ void GapAndYokeAreas(Procedure& r) {
 }
 
 // Flux densities for the assumed saturation factor FT0 (items 26 to 31).
-void FluxDensities(Procedure& r) {
+// The yoke densities follow FA alone: a later pass keeps them.
+void FluxDensities(Procedure& r, bool first_pass) {
   CalculationState& s = r.s;
   r.Item("26.2", "波幅系数FS");
   s.FS = 0.2668 * sq(s.FT0) - 1.0163 * s.FT0 + 2.323;
   r.Item("27", "齿、轭及气隙磁密");
   s.BG = 1e6 * s.FA * s.FS / s.AG;
   s.BT1 = 1e6 * s.FA * s.FS / s.AT1;
-  s.BJ1 = 1e6 * (s.FA / 2) / s.AJ1;
-  s.BJ2 = 1e6 * (s.FA / 2) / s.AJ2;
+  if (first_pass) {
+    s.BJ1 = 1e6 * (s.FA / 2) / s.AJ1;
+    s.BJ2 = 1e6 * (s.FA / 2) / s.AJ2;
+  }
   if (s.in.ZC == 4) {
     s.BT2U = 1e6 * s.FA * s.FS / s.AT2U;
     s.BT2L = 1e6 * s.FA * s.FS / s.AT2L;
@@ -151,16 +155,19 @@ void FluxDensities(Procedure& r) {
 
 // Field strengths, yoke coefficients and magnetic voltage drops at full load
 // (items 32 to 38); the two-section rotor tooth is taken section by section.
-void MagneticDrops(Procedure& r) {
+// The yoke drops follow the yoke densities: a later pass keeps them.
+void MagneticDrops(Procedure& r, bool first_pass) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
   bool two_section = in.ZC == 4;
   r.Item("32", "磁场强度及磁压降");
-  ToothAndYokeDrops(
-      s,
-      {CurveSite::BT1, CurveSite::BT2, CurveSite::BJ1, CurveSite::BJ2, s.BT1, s.BT2, s.BJ1, s.BJ2,
-       s.HT1, s.HT2, s.HJ1, s.HJ2, s.CJ1, s.CJ2, s.FT1, s.FT2, s.FJ1, s.FJ2},
-      two_section);
+  OperatingPoint full_load{CurveSite::BT1, CurveSite::BT2, CurveSite::BJ1, CurveSite::BJ2,  //
+                           s.BT1,          s.BT2,          s.BJ1,          s.BJ2,           //
+                           s.HT1,          s.HT2,          s.HJ1,          s.HJ2,           //
+                           s.CJ1,          s.CJ2,                                           //
+                           s.FT1,          s.FT2,          s.FJ1,          s.FJ2};
+  ToothDrops(s, full_load, two_section);
+  if (first_pass) YokeDrops(s, full_load);
   if (two_section) {
     if (in.GGPph == 1) {
       LookUp(s, CurveSite::BT2U, s.BT2U, SteelCurve::FieldStrength, s.HT2U);
@@ -174,17 +181,20 @@ void MagneticDrops(Procedure& r) {
   s.FG = 0.8 * s.BG * s.GEF * 1e3;
 }
 
-// The tooth-saturation iteration on FT0 (items 26 and 39).
-void SaturationIteration(Procedure& r) {
+// The tooth-saturation iteration on FT0 (items 26 and 39). The start value
+// is the same on every outer pass: a later one takes it over from the first.
+void SaturationIteration(Procedure& r, std::optional<double>& FT0_start) {
   CalculationState& s = r.s;
   r.Item("26.1", "饱和系数初值FT0");
-  s.FT0 = 1.34 - 0.037 * std::log(s.in.Pn);
+  if (!FT0_start) FT0_start = 1.34 - 0.037 * std::log(s.in.Pn);
+  s.FT0 = *FT0_start;
   IterationGuard guard(r, "FT0");
   for (;;) {
     guard.Pass();
     ++s.passes.FT0;
-    FluxDensities(r);
-    MagneticDrops(r);
+    bool first_pass = guard.passes() == 1;
+    FluxDensities(r, first_pass);
+    MagneticDrops(r, first_pass);
     r.Item("39", "饱和系数计算值FT");
     s.FT = (s.FG + s.FT1 + s.FT2) / s.FG;
     r.CheckAtLoopTest();
@@ -211,17 +221,22 @@ void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
   }
 }
 
-void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
-  const Inputs& in = s.in;
-  if (in.GGPph == 1) {
+void ToothDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
+  if (s.in.GGPph == 1) {
     LookUp(s, p.siteT1, p.BT1, SteelCurve::FieldStrength, p.HT1);
     if (!two_section_rotor) LookUp(s, p.siteT2, p.BT2, SteelCurve::FieldStrength, p.HT2);
+  }
+  p.FT1 = s.LT1 * p.HT1 / 10;
+  if (!two_section_rotor) p.FT2 = s.LT2 * p.HT2 / 10;
+}
+
+void YokeDrops(CalculationState& s, const OperatingPoint& p) {
+  const Inputs& in = s.in;
+  if (in.GGPph == 1) {
     LookUp(s, p.siteJ1, p.BJ1, SteelCurve::FieldStrength, p.HJ1);
     LookUp(s, p.siteJ2, p.BJ2, SteelCurve::FieldStrength, p.HJ2);
   }
   YokeCorrectionCoefficients(in.P, p.BJ1, p.BJ2, s.HJ11, s.HJ21, s.TP, p.CJ1, p.CJ2);
-  p.FT1 = s.LT1 * p.HT1 / 10;
-  if (!two_section_rotor) p.FT2 = s.LT2 * p.HT2 / 10;
   p.FJ1 = s.LJ1 * p.HJ1 * p.CJ1 / 10;
   p.FJ2 = s.LJ2 * p.HJ2 * p.CJ2 / 10;
 }
@@ -235,12 +250,12 @@ void MagneticGeometry(Procedure& r) {
   GapAndYokeAreas(r);
 }
 
-void FluxStage(Procedure& r) {
+void FluxStage(Procedure& r, std::optional<double>& FT0_start) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
   r.Item("22.2", "每极磁通FA");
   s.FA = s.KE0 * in.Un / (2.22 * in.f * s.ZF * s.KDP1);
-  SaturationIteration(r);
+  SaturationIteration(r, FT0_start);
   r.Item("40", "总磁压降F0");
   s.F0 = s.FG + s.FT1 + s.FT2 + s.FJ1 + s.FJ2;
   r.Item("41", "满载磁化电流IM");

@@ -188,10 +188,13 @@ struct OperatingPoint {
 void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
             SingleQuantity& target);
 
-// Looks up the field strengths (steel grade 1 only), the yoke coefficients
-// and the tooth and yoke drops of `p`. With a two-section rotor slot the
-// rotor tooth is left to the caller.
-void ToothAndYokeDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor);
+// Looks up the tooth field strengths of `p` (steel grade 1 only) and gives
+// its tooth drops. With a two-section rotor slot the rotor tooth is left to
+// the caller.
+void ToothDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor);
+// Looks up the yoke field strengths of `p` (steel grade 1 only) and gives its
+// yoke coefficients and yoke drops.
+void YokeDrops(CalculationState& s, const OperatingPoint& p);
 
 // The stages, in the order of the run.
 void CheckSelectors(Procedure& r);
@@ -199,7 +202,9 @@ void RatedDataAndWinding(Procedure& r);  // items 1 to 21, slot dimensions
 void MagneticGeometry(Procedure& r);     // tooth, yoke and gap geometry, bar areas
 void EndWindingGeometry(Procedure& r);   // items 44 and 45
 void FullLoadPerformance(Procedure& r);  // the KE0 and EFF0 loops, items 22 to 97
-void FluxStage(Procedure& r);            // items 22 to 43 for the current KE0
+// Items 22 to 43 for the current KE0; the first call works out the start
+// value of FT0 (item 26.1) into FT0_start, and later calls take it from there.
+void FluxStage(Procedure& r, std::optional<double>& FT0_start);
 // Items 47 to 63; on a later outer pass only those that follow FT.
 void Parameters(Procedure& r, bool first_pass);
 void StartingPerformance(Procedure& r);  // items 98 to 118

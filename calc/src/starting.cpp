@@ -24,15 +24,18 @@ double ShapeFactor(double ratio) {
          (1 - d / 4 - 1 / (2 * d) - 1 / sq(d) + std::log(1 / ratio) / std::pow(d, 3));
 }
 
-// Leakage saturation and the stator at starting (items 99 to 105).
-void StatorAtStarting(Procedure& r) {
+// Leakage saturation and the stator at starting (items 99 to 105). BTAC
+// depends on the air gap alone: a later pass keeps it.
+void StatorAtStarting(Procedure& r, bool first_pass) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
   r.Item("99.1", "Fst");
   s.Fst = std::sqrt(s.KEK0) * s.IST1 * (0.707 * in.Z / in.A) *
           (s.KU1 + sq(s.KD1) * s.KP1 * in.Q1 / in.Q2);
-  r.Item("99.2", "BTAC");
-  s.BTAC = 0.64 + 2.5 * std::sqrt(in.G / (s.T1 + s.T2));
+  if (first_pass) {
+    r.Item("99.2", "BTAC");
+    s.BTAC = 0.64 + 2.5 * std::sqrt(in.G / (s.T1 + s.T2));
+  }
   r.Item("99.3", "BL");
   s.BL = s.Fst / (1.6 * in.G * s.BTAC) / 1000;
   r.Item("99.4", "KZ");
@@ -171,11 +174,12 @@ void StartingPerformance(Procedure& r) {
   for (;;) {
     guard.Pass();
     ++s.passes.IST1;
-    StatorAtStarting(r);
+    bool first_pass = guard.passes() == 1;
+    StatorAtStarting(r, first_pass);
     // The skin effect and the rotor slot it gives depend on the bar, not on
     // IST1: a later pass keeps what the first computed in their place. A
     // pass after the first means the first raised no fault on them.
-    if (guard.passes() == 1) {
+    if (first_pass) {
       SkinEffect(r);
       RotorSlotAtStarting(r);
     }
