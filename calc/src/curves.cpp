@@ -188,6 +188,13 @@ float HyperbolicCosine(double x) {
   return NarrowToSingle((ePlus + eMinus) / 2);
 }
 
+void HyperbolicSineAndCosine(double x, float& sh, float& ch) {
+  double eMinus = std::exp(-x);
+  double ePlus = std::exp(x);
+  sh = NarrowToSingle((ePlus - eMinus) / 2);
+  ch = NarrowToSingle((ePlus + eMinus) / 2);
+}
+
 float TrapezoidSlotCoefficient(double x) {
   // S is the remainder -u/5 - u^2/6 - ... of the series of ln(1 - u), so the
   // coefficient tends to 1/3 for a slot of parallel sides (x -> 1).

@@ -37,7 +37,7 @@ void CurrentsAndDensities(Procedure& r) {
   s.I2 = 3 * s.ZF * s.KDP1 * s.IKW * s.I21 / in.Q2;
   s.IR = s.I2 * in.Q2 / (pi * in.P);
   r.Item("82", "定子电流密度J1");
-  s.J1 = s.I1 / (in.A * (pi * in.JJ * sq(in.DJJ) / 4 + pi * in.MM * sq(in.DMM) / 4));
+  s.J1 = s.I1 / (in.A * s.S);
   r.Item("83", "线负荷A1");
   s.A1 = 10 * (3 * s.ZF * s.I1) / (pi * in.DI1);
   r.Item("85.1", "转子电流密度JB、JR");

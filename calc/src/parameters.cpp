@@ -122,6 +122,7 @@ void RotorBodyPermeance(CalculationState& s) {
   s.WR1 = in.BR1 / in.BR2;
   s.HWR2 = s.HR2 / in.BR2;
   double x = 1 - s.WR1;
+  double HWR2cubed = std::pow(s.HWR2, 3);  // in KTC2 and KRT2
   if (in.BR1 / in.BR2 == 1) {
     s.KTR2 = kOneThird;
     s.KTC2 = EqualWidthRoundBottom(s.HWR2);
@@ -129,14 +130,14 @@ void RotorBodyPermeance(CalculationState& s) {
     double lnW = std::log(s.WR1);
     s.KTR2 = kOneThird - (x / 4) * (lnW / std::pow(x, 4) + 1 / std::pow(x, 3) + 0.5 / sq(x) +
                                     kOneThird / x + 0.25);
-    s.KTC2 = pi / (16 * s.HWR2) + (2 * std::pow(pi, 3) - 9 * pi) / (1536 * std::pow(s.HWR2, 3)) -
+    s.KTC2 = pi / (16 * s.HWR2) + (2 * std::pow(pi, 3) - 9 * pi) / (1536 * HWR2cubed) -
              pi / (8 * x * s.HWR2) -
              lnW * (pi / (8 * sq(x) * s.HWR2) + pi * pi / (64 * x * sq(s.HWR2)));
   }
   s.KRD2 = (1 + s.WR1) / 2 + (1 - sq(s.WR1)) * pi / (8 * s.HWR2);
   s.KRT2 = sq(s.KRD2) * pi / (4 * s.HWR2) +
            s.KRD2 * sq(s.WR1) * (3 * (pi * pi) + 4) / (32 * sq(s.HWR2)) +
-           std::pow(s.WR1, 4) * (39 * pi + 14 * std::pow(pi, 3)) / (1536 * std::pow(s.HWR2, 3));
+           std::pow(s.WR1, 4) * (39 * pi + 14 * std::pow(pi, 3)) / (1536 * HWR2cubed);
   if (in.ZC == 1) s.SPL2 = TaperedSlotPermeance(s.KTR2, s.HWR2, s.WR1, s);
   if (in.ZC == 2)
     s.SPL2 =

@@ -66,7 +66,8 @@ void SkinEffect(Procedure& r) {
   r.Item("106", "导条相对高度KSAI");
   s.KSAI = 1.987 * s.HB * std::sqrt(in.f / in.Lo2) / 1000;
   double x = 2 * s.KSAI;
-  double sh = HyperbolicSine(x), ch = HyperbolicCosine(x);
+  float sh, ch;
+  HyperbolicSineAndCosine(x, sh, ch);
   s.KR = s.KSAI * (sh + std::sin(x)) / (ch - std::cos(x));
   s.KX = (1.5 / s.KSAI) * (sh - std::sin(x)) / (ch - std::cos(x));
   r.Item("106.1", "BAta");

@@ -44,6 +44,8 @@ float LeakageSaturationFactor(double BL);
 float PenetrationDepthCorrection(double w);
 float HyperbolicSine(double x);
 float HyperbolicCosine(double x);
+// Both of them from the same two exponentials.
+void HyperbolicSineAndCosine(double x, float& sh, float& ch);
 float TrapezoidSlotCoefficient(double x);
 float RoundBottomSlotCoefficient(double x, double y);
 float HarmonicLeakageFactor(double a, double q, double k);
