@@ -68,36 +68,21 @@ constexpr CurveTable kIronLoss = {
     7.19,  7.29,  7.36,  7.46,  7.56,  7.64,  7.74,  7.82,  7.93,  8.02,   // 1.8x
 };
 
-using Slopes = std::array<double, kCurvePoints - 1>;
-
 // The slope (Y(k+1) - Y(k)) / (BTAB(k+1) - BTAB(k)) of every interval, the
 // very double InterpolateLinear works out for it.
-constexpr Slopes MakeSlopes(const CurveTable& Y) {
+constexpr CurveSlopes MakeSlopes(const CurveTable& Y) {
   constexpr CurveTable B = MakeFluxDensityGrid();
-  Slopes slopes{};
+  CurveSlopes slopes{};
   for (int k = 0; k + 1 < kCurvePoints; ++k) slopes[k] = (Y[k + 1] - Y[k]) / (B[k + 1] - B[k]);
   return slopes;
-}
-
-constexpr Slopes kFieldStrengthSlopes = MakeSlopes(kFieldStrength);
-constexpr Slopes kIronLossSlopes = MakeSlopes(kIronLoss);
-
-// Index k of the interval (BTAB(k), BTAB(k+1)] that holds x, or -1: x at or
-// below 0.50, above 1.89, or NaN lies in none. The grid step of 0.01 T gives
-// k to within one; the comparisons with the grid settle it.
-int CurveInterval(double x) {
-  if (!(BTAB[0] < x && x <= BTAB[kCurvePoints - 1])) return -1;
-  int k = static_cast<int>((x - BTAB[0]) * 100);
-  if (k > kCurvePoints - 2) k = kCurvePoints - 2;
-  while (!(BTAB[k] < x)) --k;
-  while (!(x <= BTAB[k + 1])) ++k;
-  return k;
 }
 
 }  // namespace
 
 const CurveTable HTAB = kFieldStrength;
 const CurveTable PTAB = kIronLoss;
+const CurveSlopes HTAB_SLOPES = MakeSlopes(kFieldStrength);
+const CurveSlopes PTAB_SLOPES = MakeSlopes(kIronLoss);
 
 std::optional<float> LookupCurve(double x, const CurveTable& Y) {
   int k = CurveInterval(x);
@@ -107,16 +92,6 @@ std::optional<float> LookupCurve(double x, const CurveTable& Y) {
 
 void LookupCurve(double x, const CurveTable& Y, SingleQuantity& target) {
   if (auto value = LookupCurve(x, Y)) target = *value;
-}
-
-bool LookupSteelCurve(double x, SteelCurve curve, float& value) {
-  int k = CurveInterval(x);
-  if (k < 0) return false;
-  bool field = curve == SteelCurve::FieldStrength;
-  const CurveTable& Y = field ? kFieldStrength : kIronLoss;
-  const Slopes& slopes = field ? kFieldStrengthSlopes : kIronLossSlopes;
-  value = NarrowToSingle(Y[k] + (x - BTAB[k]) * slopes[k]);
-  return true;
 }
 
 float NarrowToSingle(double x) {

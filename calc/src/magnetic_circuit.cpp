@@ -206,21 +206,6 @@ void SaturationIteration(Procedure& r, std::optional<double>& FT0_start) {
 
 }  // namespace
 
-void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
-            SingleQuantity& target) {
-  CurveLookup& record = s.lookups[static_cast<int>(site)];
-  record.B = B;
-  record.done = true;
-  float value = 0;
-  record.found = LookupSteelCurve(B, curve, value);
-  if (record.found) {
-    target = value;
-  } else {
-    record.kept_set = target.set;
-    record.kept = target.value;
-  }
-}
-
 void ToothDrops(CalculationState& s, const OperatingPoint& p, bool two_section_rotor) {
   if (s.in.GGPph == 1) {
     LookUp(s, p.siteT1, p.BT1, SteelCurve::FieldStrength, p.HT1);

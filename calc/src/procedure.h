@@ -185,8 +185,20 @@ struct OperatingPoint {
 
 // Looks up `curve` at flux density B into `target` (kept as it was when B
 // lies off the curve) and records the look-up as the last one at `site`.
-void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
-            SingleQuantity& target);
+inline void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
+                   SingleQuantity& target) {
+  CurveLookup& record = s.lookups[static_cast<int>(site)];
+  record.B = B;
+  record.done = true;
+  float value = 0;
+  record.found = LookupSteelCurve(B, curve, value);
+  if (record.found) {
+    target = value;
+  } else {
+    record.kept_set = target.set;
+    record.kept = target.value;
+  }
+}
 
 // Looks up the tooth field strengths of `p` (steel grade 1 only) and gives
 // its tooth drops. With a two-section rotor slot the rotor tooth is left to

@@ -31,9 +31,36 @@ void LookupCurve(double x, const CurveTable& Y, SingleQuantity& target);
 // The grade-1 curves the run looks up: HTAB and PTAB.
 enum class SteelCurve { FieldStrength, IronLoss };
 
+// The slope (Y(k+1) - Y(k)) / (BTAB(k+1) - BTAB(k)) of every interval of
+// HTAB and PTAB: the very doubles InterpolateLinear works out for them.
+using CurveSlopes = std::array<double, kCurvePoints - 1>;
+extern const CurveSlopes HTAB_SLOPES;
+extern const CurveSlopes PTAB_SLOPES;
+
+// Index k of the interval (BTAB(k), BTAB(k+1)] that holds x, or -1: x at or
+// below 0.50, above 1.89, or NaN lies in none. The grid step of 0.01 T gives
+// k to within one; the comparisons with the grid settle it.
+inline int CurveInterval(double x) {
+  if (!(BTAB[0] < x && x <= BTAB[kCurvePoints - 1])) return -1;
+  int k = static_cast<int>((x - BTAB[0]) * 100);
+  if (k > kCurvePoints - 2) k = kCurvePoints - 2;
+  while (!(BTAB[k] < x)) --k;
+  while (!(x <= BTAB[k + 1])) ++k;
+  return k;
+}
+
 // LookupCurve on HTAB or PTAB, the same float without the optional: whether
-// x lies on the curve, and then its value.
-bool LookupSteelCurve(double x, SteelCurve curve, float& value);
+// x lies on the curve, and then its value. An interpolated value lies
+// between two table values, far inside single precision.
+inline bool LookupSteelCurve(double x, SteelCurve curve, float& value) {
+  int k = CurveInterval(x);
+  if (k < 0) return false;
+  bool field = curve == SteelCurve::FieldStrength;
+  const CurveTable& Y = field ? HTAB : PTAB;
+  const CurveSlopes& slopes = field ? HTAB_SLOPES : PTAB_SLOPES;
+  value = static_cast<float>(Y[k] + (x - BTAB[k]) * slopes[k]);
+  return true;
+}
 
 // Narrows to single precision, rounding to nearest; a value too large for
 // single precision raises the floating-point overflow flag.
