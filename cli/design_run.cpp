@@ -37,8 +37,19 @@ DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const ch
   return options;
 }
 
+// A design file is small; more than this on standard input is not one.
+constexpr std::size_t kMaxDesignBytes = 1 << 20;
+
 design::DesignInput ReadDesign(const std::string& path) {
   try {
+    if (path == "-") {
+      std::string bytes(kMaxDesignBytes + 1, '\0');
+      std::cin.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      bytes.resize(static_cast<std::size_t>(std::cin.gcount()));
+      if (bytes.size() > kMaxDesignBytes)
+        throw CommandFailure("标准输入超过1 MiB，不是设计文件", kExitUsage);
+      return design::ToDesignInput(design::ParseInputFile(bytes, "标准输入"));
+    }
     return design::ReadDesignInput(path);
   } catch (const design::InputFileError& error) {
     throw CommandFailure(error.what(), kExitUsage);

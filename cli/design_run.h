@@ -46,7 +46,8 @@ struct DesignToolOptions {
 // CommandFailure (kExitUsage, with `usage`) for a bad class or price file.
 DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage);
 
-// Reads the design file `path`; throws CommandFailure (kExitUsage).
+// Reads the design file `path`, or standard input for "-"; throws
+// CommandFailure (kExitUsage).
 design::DesignInput ReadDesign(const std::string& path);
 
 // Tells on standard error where a run's results cannot be trusted.

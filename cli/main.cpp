@@ -11,6 +11,7 @@
 #include "check_command.h"
 #include "design_run.h"
 #include "json_output.h"
+#include "outputs.h"
 #include "sweep_command.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/sweep.h"
@@ -48,10 +49,16 @@ struct Options {
 std::optional<Options> ParseOptions(std::vector<std::string> args) {
   Options options;
   options.tools = cli::TakeDesignToolOptions(args, kUsage);
+  bool options_end = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool has_value = i + 1 < args.size();
-    if (arg == "-o" && has_value) {
+    if (options_end) {
+      if (!options.input.empty()) return std::nullopt;
+      options.input = arg;
+    } else if (arg == "--") {
+      options_end = true;
+    } else if (arg == "-o" && has_value) {
       options.report = args[++i];
     } else if (arg == "--json" && has_value) {
       options.json = args[++i];
@@ -76,26 +83,21 @@ std::string TerminalText(const std::string& report) {
   return out;
 }
 
-void WriteOutput(const std::string& path, const std::string& bytes) {
-  if (path == "-")
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  else
-    design::WriteFileAtomically(path, bytes);
-}
-
 int Calculate(const Options& options) {
   design::DesignInput input;
   calc::CalculationState state;
   cli::ReadAndCalculate(options.input, input, state);
-  if (options.json) WriteOutput(*options.json, cli::CalculationJson(input, state, options.tools));
+  cli::Outputs outputs;
+  if (options.json) outputs.Add(*options.json, cli::CalculationJson(input, state, options.tools));
   std::optional<std::string> report = report::SelectedReport(input, state);
   if (!report) {
     if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";
   } else if (options.report) {
-    WriteOutput(*options.report, design::Utf8ToGbk(*report));
+    outputs.Add(*options.report, design::Utf8ToGbk(*report));
   } else if (!options.json) {
-    std::cout << TerminalText(*report);
+    outputs.Add("-", TerminalText(*report));
   }
+  outputs.WriteAll();
   return 0;
 }
 
@@ -117,7 +119,9 @@ void Tell(const std::string& message) {
 // status here, and only here.
 int main(int argc, char** argv) {
   try {
-    return Run({argv + 1, argv + argc});
+    int status = Run({argv + 1, argv + argc});
+    cli::FinishStandardOutput();
+    return status;
   } catch (const cli::CommandFailure& failure) {
     Tell(failure.what());
     std::cerr << failure.usage();

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "design_run.h"
 #include "vary_option.h"
@@ -58,10 +60,16 @@ unsigned ThreadCount(std::string_view text) {
 
 SweepArguments ParseOptions(const std::vector<std::string>& args) {
   SweepArguments options;
+  bool options_end = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool has_value = i + 1 < args.size();
-    if (arg == "--vary" && has_value) {
+    if (options_end) {
+      if (!options.base.empty()) UsageError("多余的参数：" + arg);
+      options.base = arg;
+    } else if (arg == "--") {
+      options_end = true;
+    } else if (arg == "--vary" && has_value) {
       options.vary.push_back(args[++i]);
     } else if (arg == "-o" && has_value) {
       options.output = args[++i];
@@ -69,7 +77,7 @@ SweepArguments ParseOptions(const std::vector<std::string>& args) {
       options.threads = ThreadCount(args[++i]);
     } else if (arg == "--columns" && has_value) {
       options.columns = args[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
       UsageError("不认识的选项或缺少取值：" + arg);
     } else if (options.base.empty()) {
       options.base = arg;
@@ -88,9 +96,30 @@ std::vector<std::string_view> ColumnNames(const std::optional<std::string>& list
   std::string_view rest = *list;
   for (;;) {
     std::size_t comma = rest.find(',');
-    names.push_back(rest.substr(0, comma));
+    std::string_view name = rest.substr(0, comma);
+    if (std::find(names.begin(), names.end(), name) != names.end())
+      UsageError("--columns 中“" + std::string(name) + "”出现了两次");
+    names.push_back(name);
     if (comma == std::string_view::npos) return names;
     rest.remove_prefix(comma + 1);
+  }
+}
+
+// More threads than processors only slow a sweep down.
+unsigned UsableThreads(unsigned asked) {
+  unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
+  if (asked <= processors) return asked;
+  std::cerr << "--threads " << asked << " 多于处理器数，按" << processors << "个线程计算\n";
+  return processors;
+}
+
+// A range whose step does not divide it stops at the last step below TO.
+void TellShortRanges(const calc::SweepGrid& grid) {
+  for (const calc::SweepAxis& axis : grid.axes()) {
+    if (!axis.EndsShort()) continue;
+    std::cerr << "提示：改变" << design::InputLabel(axis.field())
+              << "的步长不能整除范围，最后一点为" << design::ShortestText(axis[axis.size() - 1])
+              << "，不到终点\n";
   }
 }
 
@@ -158,7 +187,8 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void OnInterrupt(int) { interrupted.store(true); }
 
-// Ctrl-C stops the sweep cleanly (the temporary file is removed) for as long as this lives.
+// Ctrl-C, kill and a closed terminal stop the sweep cleanly (the temporary
+// file is removed) for as long as this lives.
 class InterruptGuard {
  public:
   InterruptGuard() {
@@ -168,15 +198,18 @@ class InterruptGuard {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previous_int_);
     sigaction(SIGTERM, &action, &previous_term_);
+    sigaction(SIGHUP, &action, &previous_hup_);
   }
   ~InterruptGuard() {
     sigaction(SIGINT, &previous_int_, nullptr);
     sigaction(SIGTERM, &previous_term_, nullptr);
+    sigaction(SIGHUP, &previous_hup_, nullptr);
   }
 
  private:
   struct sigaction previous_int_ {};
   struct sigaction previous_term_ {};
+  struct sigaction previous_hup_ {};
 };
 
 int Sweep(const SweepArguments& options) {
@@ -185,6 +218,7 @@ int Sweep(const SweepArguments& options) {
   for (const std::string& vary : options.vary) axes.push_back(ParseVaryOption(vary));
   calc::SweepGrid grid(std::move(axes));
   calc::CheckSweepSelectors(base, grid);
+  TellShortRanges(grid);
   std::vector<std::string_view> columns = ColumnNames(options.columns);
   report::SweepCsv csv(grid, columns, options.tools.prices);
 
@@ -194,7 +228,7 @@ int Sweep(const SweepArguments& options) {
     ProgressBar progress(grid.size());
     InterruptGuard guard;
     calc::SweepOptions run;
-    run.threads = options.threads;
+    run.threads = options.threads ? UsableThreads(options.threads) : 0;
     run.cancel = &interrupted;
     run.check = options.tools.check;
     run.progress = [&](std::uint64_t done) { progress.Update(done); };

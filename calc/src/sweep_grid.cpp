@@ -65,6 +65,8 @@ SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
       return axis;
     }
   }
+  if (from + step == from || to - step == to)
+    throw SweepError("改变" + InputLabel(field) + "：步长" + ShortestText(step) + "相对于取值太小");
   axis.count_ = static_cast<std::uint64_t>(std::floor(steps + kGridTolerance)) + 1;
   double last = from + static_cast<double>(axis.count_ - 1) * step;
   axis.last_is_to_ = std::fabs(last - to) <= kGridTolerance * std::fabs(step);
@@ -78,6 +80,12 @@ SweepAxis SweepAxis::List(int field, std::vector<double> values) {
   axis.field_ = field;
   axis.list_ = std::move(values);
   return axis;
+}
+
+bool SweepAxis::EndsShort() const {
+  if (!list_.empty()) return false;
+  if (scale_ != 0) return (*this)[count_ - 1] != to_;
+  return !last_is_to_;
 }
 
 double SweepAxis::operator[](std::uint64_t k) const {

@@ -1,11 +1,13 @@
 #include "velmora/design/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -129,14 +131,74 @@ std::string ReadOrCreateFile(const std::string& path) {
   return ReadFile(path, O_CREAT, std::string::npos);
 }
 
+std::string WriteTarget(const std::string& path) {
+  std::string target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    std::vector<char> buffer(static_cast<std::size_t>(info.st_size) + 1 + 4096);
+    ssize_t n = readlink(target.c_str(), buffer.data(), buffer.size());
+    if (n < 0) ThrowFileError("无法写入文件", path, errno);
+    std::string link(buffer.data(), static_cast<std::size_t>(n));
+    target = link.starts_with('/') ? link : JoinPath(FolderOf(target), link);
+  }
+  ThrowFileError("无法写入文件", path, ELOOP);
+}
+
+namespace {
+
+// Named temporary files of an earlier writer that was killed, left for a day
+// in case another writer is still at work, then removed.
+void RemoveStaleTemporaries(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  const time_t day_ago = time(nullptr) - 24 * 60 * 60;
+  while (const dirent* entry = readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (!name.starts_with(".velmora-")) continue;
+    struct stat info;
+    std::string path = JoinPath(folder, name);
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < day_ago)
+      unlink(path.c_str());
+  }
+  closedir(dir);
+}
+
+}  // namespace
+
 AtomicFileWriter::AtomicFileWriter(std::string path)
-    : path_(std::move(path)), temporary_(JoinPath(FolderOf(path_), ".velmora-XXXXXX")) {
+    : path_(std::move(path)), target_(WriteTarget(path_)) {
+  struct stat info;
+  bool exists = stat(target_.c_str(), &info) == 0;
+  if (exists && S_ISDIR(info.st_mode)) Fail(EISDIR);
+  if (exists && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) Fail(errno);
+  direct_ = exists && !S_ISREG(info.st_mode);
+  if (direct_) {
+    fd_ = open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) Fail(errno);
+    return;
+  }
+  OpenTemporary();
+  if (fchmod(fd_, ModeFor(target_)) != 0) Fail(errno);
+}
+
+// An unnamed file in the target's folder, or a named one where the file
+// system cannot make unnamed files.
+void AtomicFileWriter::OpenTemporary() {
+  fd_ = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd_ >= 0) return;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(errno);
+  OpenNamedTemporary();
+}
+
+void AtomicFileWriter::OpenNamedTemporary() {
+  RemoveStaleTemporaries(FolderOf(target_));
+  temporary_ = JoinPath(FolderOf(target_), ".velmora-XXXXXX");
   fd_ = mkstemp(temporary_.data());
   if (fd_ < 0) {
     temporary_.clear();
     Fail(errno);
   }
-  if (fchmod(fd_, ModeFor(path_)) != 0) Fail(errno);
 }
 
 AtomicFileWriter::~AtomicFileWriter() { Discard(); }
@@ -146,13 +208,29 @@ void AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 void AtomicFileWriter::Commit() {
+  if (direct_) {
+    int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) Fail(errno);
+    return;
+  }
   if (fsync(fd_) != 0) Fail(errno);
+  if (temporary_.empty()) {
+    // Name the unnamed file for a moment, then move it over the target.
+    temporary_ = JoinPath(FolderOf(target_),
+                          ".velmora-" + std::to_string(getpid()) + "-" + std::to_string(fd_));
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+    if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      temporary_.clear();
+      Fail(errno);
+    }
+  }
   int fd = fd_;
   fd_ = -1;
-  if (close(fd) != 0 || rename(temporary_.c_str(), path_.c_str()) != 0) Fail(errno);
+  if (close(fd) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
   // Make the rename itself durable; the new content is already in place.
-  Descriptor folder(open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Descriptor folder(open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());
 }
 

@@ -129,7 +129,12 @@ void WriteInputFile(const std::string& path, const std::array<std::string, kFiel
 }
 
 std::array<std::string, kFieldCount> ReadInputFile(const std::string& path) {
-  std::vector<std::string> fields = ParseInputFields(ReadInputBytes(path));
+  return ParseInputFile(ReadInputBytes(path), path);
+}
+
+std::array<std::string, kFieldCount> ParseInputFile(std::string_view gbk_bytes,
+                                                    const std::string& path) {
+  std::vector<std::string> fields = ParseInputFields(gbk_bytes);
   if (fields.size() < kFieldCount) {
     std::string message = "输入文件只有" + std::to_string(fields.size()) + "个字段，需要" +
                           std::to_string(kFieldCount) + "个：" + path;

@@ -37,12 +37,15 @@ struct ProgramRun {
   std::string err;
 };
 
-inline ProgramRun RunProgram(const std::vector<std::string>& args) {
+// Standard input from `in`; standard output to `out` when given (and then
+// not collected).
+inline ProgramRun RunProgram(const std::vector<std::string>& args,
+                             const std::string& in = "/dev/null", std::string out = "") {
   design::testing::TempFolder folder;
-  std::string out_path = folder.File("out"), err_path = folder.File("err");
+  std::string out_path = out.empty() ? folder.File("out") : out, err_path = folder.File("err");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0644);
   std::vector<std::string> all = {VELMORA_CALC_PROGRAM};
@@ -58,7 +61,7 @@ inline ProgramRun RunProgram(const std::vector<std::string>& args) {
     if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
   }
   posix_spawn_file_actions_destroy(&actions);
-  run.out = design::testing::ReadBytes(out_path);
+  if (out.empty()) run.out = design::testing::ReadBytes(out_path);
   run.err = design::testing::ReadBytes(err_path);
   return run;
 }

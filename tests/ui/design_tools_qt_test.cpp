@@ -19,6 +19,7 @@
 #include <string>
 #include <utility>
 
+#include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/ui/qt/check_window.h"
 #include "velmora/ui/qt/input_window.h"
@@ -62,9 +63,11 @@ class DesignToolsQtTest : public ::testing::Test {
   // good share of pixels that are not the background, in several colours.
   void ExpectPicture(Window which, const char* file) {
     const fs::path path = folder_ / file;
-    ASSERT_TRUE(toolkit_->SavePicture(which, path.string()));
+    const std::optional<std::string> png = toolkit_->PictureBytes(which);
+    ASSERT_TRUE(png.has_value());
+    design::WriteFileAtomically(path.string(), *png);
     if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
-      toolkit_->SavePicture(which, (fs::path(keep) / file).string());
+      design::WriteFileAtomically((fs::path(keep) / file).string(), *png);
     }
     QImage image(QString::fromStdString(path.string()));
     ASSERT_FALSE(image.isNull());

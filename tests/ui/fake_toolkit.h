@@ -59,9 +59,9 @@ class FakeToolkit : public Toolkit {
   void SetSweepBase(const design::DesignInput& base) override {
     if (IsWindowOpen(Window::SWEEP)) sweep_base = base;
   }
-  bool SavePicture(Window window, const std::string& path) override {
-    pictures.push_back({window, path});
-    return IsWindowOpen(window);
+  std::optional<std::string> PictureBytes(Window window) override {
+    if (!IsWindowOpen(window)) return std::nullopt;
+    return "PNG of window " + std::to_string(static_cast<int>(window));
   }
 
   std::array<std::string, design::kFieldCount> boxes;
@@ -75,7 +75,6 @@ class FakeToolkit : public Toolkit {
   std::string slot_note;
   std::optional<CheckTable> check;
   std::optional<design::DesignInput> sweep_base;
-  std::vector<std::pair<Window, std::string>> pictures;
 
  private:
   // A newly created window starts with empty controls.

@@ -145,7 +145,9 @@ void ExportPicture(Toolkit& toolkit, Window window) {
   RunFileCommand(
       toolkit, ChooseFile(toolkit, kSavePictureDialog),
       [&](const std::string& path) {
-        if (!toolkit.SavePicture(window, path)) throw design::FileError("无法保存图片 " + path, 0);
+        const std::optional<std::string> png = toolkit.PictureBytes(window);
+        if (!png) throw design::FileError("窗口没有可导出的图片：" + path, 0);
+        design::WriteFileAtomically(path, *png);
       },
       true);
 }

@@ -1,6 +1,7 @@
 #include "velmora/ui/qt/qt_toolkit.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -150,10 +151,15 @@ void QtToolkit::SetSweepBase(const design::DesignInput& base) {
   if (auto* shown = open<SweepWindow>(Window::SWEEP)) shown->logic().SetBase(base);
 }
 
-bool QtToolkit::SavePicture(Window which, const std::string& path) {
+std::optional<std::string> QtToolkit::PictureBytes(Window which) {
   QMainWindow* shown = window(which);
   auto* picture = shown ? shown->findChild<QWidget*>("Picture") : nullptr;
-  return picture && picture->grab().save(FromUtf8(path), "PNG");
+  if (!picture) return std::nullopt;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture->grab().save(&buffer, "PNG")) return std::nullopt;
+  return png.toStdString();
 }
 
 InputWindow* QtToolkit::input() { return static_cast<InputWindow*>(window(Window::SJSRCK)); }

@@ -40,11 +40,14 @@ class SweepAxis {
   // The points of FROM:TO:STEP. TO is included when it lies on the grid
   // within 1e-9 of a step; a point within 1e-9 of a step of a 15-digit
   // decimal is that decimal, so 0.3:0.6:0.1 gives 0.3, 0.4, 0.5, 0.6.
-  // Throws SweepError for a step of 0 or pointing away from TO.
+  // Throws SweepError for a step of 0 or pointing away from TO, or one too
+  // small to change the value (beyond 2^53 units in doubles).
   static SweepAxis Range(int field, double from, double to, double step);
   static SweepAxis List(int field, std::vector<double> values);
 
   int field() const { return field_; }
+  // A range whose step does not divide it: the last point falls short of TO.
+  bool EndsShort() const;
   std::uint64_t size() const { return list_.empty() ? count_ : list_.size(); }
   double operator[](std::uint64_t k) const;
 

@@ -32,11 +32,20 @@ std::string ReadWholeFile(const std::string& path, std::size_t max_bytes = std::
 // Reads the whole file, creating it empty first if it does not exist; throws FileError.
 std::string ReadOrCreateFile(const std::string& path);
 
-// Replaces a file atomically, written piece by piece: a temporary file in
-// the same folder takes the bytes and is flushed and renamed over the target
-// by Commit(), so a failure, or a writer destroyed before Commit(), leaves
-// the old file whole and no temporary file behind. A replaced file keeps its
-// permissions. Every method throws FileError naming the target.
+// The one writer of every file the programs write, piece by piece.
+// - A new path or a regular file is replaced atomically: an unnamed
+//   temporary file in the same folder (O_TMPFILE) takes the bytes and
+//   Commit() gives it a name and renames it over the target, so a failure, a
+//   kill, or a writer destroyed before Commit() leaves the old file whole and
+//   nothing behind. Where the file system has no unnamed files, the
+//   temporary file is named ".velmora-XXXXXX"; such files older than a day
+//   are removed by the next writer in that folder. A replaced file keeps its
+//   permission bits.
+// - A symbolic link is followed: its target is replaced and the link stays.
+// - A path that exists and is not a regular file (a character device, a
+//   FIFO, a socket) is written to directly, without a rename.
+// - A file the user could not write to directly is refused, as cp would.
+// Every method throws FileError naming the path.
 class AtomicFileWriter {
  public:
   explicit AtomicFileWriter(std::string path);
@@ -48,13 +57,21 @@ class AtomicFileWriter {
   void Commit();
 
  private:
+  void OpenTemporary();
+  void OpenNamedTemporary();
   [[noreturn]] void Fail(int error_number);
   void Discard();
 
-  std::string path_;
-  std::string temporary_;  // empty once renamed or removed
+  std::string path_;       // as the user gave it, for messages
+  std::string target_;     // the file replaced or written: symbolic links followed
+  std::string temporary_;  // a named temporary file until renamed or removed
+  bool direct_ = false;    // writing straight into a device, FIFO or socket
   int fd_ = -1;
 };
+
+// The path a write to `path` lands on: symbolic links followed, also a
+// link to a file that does not exist yet. Throws FileError for a loop.
+std::string WriteTarget(const std::string& path);
 
 // Replaces `path` with `bytes` atomically (see AtomicFileWriter).
 void WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -42,6 +42,11 @@ void WriteInputFile(const std::string& path, const std::array<std::string, kFiel
 // carries the fields it did hold).
 std::array<std::string, kFieldCount> ReadInputFile(const std::string& path);
 
+// The 60 field texts of the GBK bytes of a file called `path` (in messages);
+// throws InputFileError for a short file.
+std::array<std::string, kFieldCount> ParseInputFile(std::string_view gbk_bytes,
+                                                    const std::string& path);
+
 // Reads and converts the 60 fields of `path`; throws InputFileError.
 DesignInput ReadDesignInput(const std::string& path);
 

@@ -11,7 +11,7 @@ namespace velmora::design {
 inline constexpr const char* kPriceFileName = "材料价格.dat";
 
 struct MaterialPrices {
-  double copper = 75;    // 铜, stator winding
+  double copper = 75;     // 铜, stator winding
   double aluminium = 22;  // 铝, rotor cage
   double steel = 7;       // 硅钢片, core
   std::string unit = "元/kg";

@@ -89,8 +89,9 @@ class Toolkit {
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;
-  // Saves what the window shows as a PNG picture; false when it could not.
-  virtual bool SavePicture(Window window, const std::string& path) = 0;
+  // What the window shows, as the bytes of a PNG picture; nothing when the
+  // window is closed or has no picture.
+  virtual std::optional<std::string> PictureBytes(Window window) = 0;
 };
 
 }  // namespace velmora::ui

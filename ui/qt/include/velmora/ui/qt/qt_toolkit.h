@@ -33,7 +33,7 @@ class QtToolkit : public Toolkit {
   void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) override;
   void ShowDesignCheck(const CheckTable& table) override;
   void SetSweepBase(const design::DesignInput& base) override;
-  bool SavePicture(Window window, const std::string& path) override;
+  std::optional<std::string> PictureBytes(Window window) override;
 
   // The window, or null when it is not open.
   QMainWindow* window(Window window);
