@@ -147,6 +147,22 @@ void RotorBodyPermeance(CalculationState& s) {
              sq((1 + s.WR1) / 2 + pi * (1 + sq(s.WR1)) / (8 * s.HWR2));
 }
 
+// KTU2, KMU2 and KLU2 of the upper section of the two-section slot, from WR1.
+void TwoSectionUpperCoefficients(CalculationState& s) {
+  const Inputs& in = s.in;
+  s.WR1 = in.BR1 / in.BR2;
+  if (s.WR1 == 1) {
+    s.KTU2 = kOneThird;
+    s.KMU2 = 1;
+    s.KLU2 = 1;
+  } else {
+    s.KTU2 = TrapezoidSlotCoefficient(s.WR1);
+    double lnW = std::log(s.WR1);
+    s.KMU2 = 0.5 - 1 / (1 - s.WR1) - lnW / sq(1 - s.WR1);
+    s.KLU2 = -lnW / (1 - s.WR1);
+  }
+}
+
 // Lower permeance of the two-section rotor slot (shape 4).
 void TwoSectionPermeance(CalculationState& s) {
   const Inputs& in = s.in;
@@ -214,20 +230,6 @@ double TwoSectionBodyPermeance(double KTL, double hl, double bl, double sl, doub
           s.KTU2 * std::pow(s.HR2, 3) * in.BR2) /
              sq(total) +
          RotorLipPermeance(s);
-}
-
-void TwoSectionUpperCoefficients(CalculationState& s) {
-  const Inputs& in = s.in;
-  s.WR1 = in.BR1 / in.BR2;
-  if (s.WR1 == 1) {
-    s.KTU2 = kOneThird;
-    s.KMU2 = 1;
-    s.KLU2 = 1;
-  } else {
-    s.KTU2 = TrapezoidSlotCoefficient(s.WR1);
-    s.KMU2 = 0.5 - 1 / (1 - s.WR1) - std::log(s.WR1) / sq(1 - s.WR1);
-    s.KLU2 = -std::log(s.WR1) / (1 - s.WR1);
-  }
 }
 
 void EndWindingGeometry(Procedure& r) {

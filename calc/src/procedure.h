@@ -231,7 +231,5 @@ double TaperedSlotPermeance(double KT, double HW, double W, const CalculationSta
 // hl, bottom width bl and area sl, out of a bar area `total`, plus the lip.
 double TwoSectionBodyPermeance(double KTL, double hl, double bl, double sl, double total,
                                const CalculationState& s);
-// KTU2, KMU2 and KLU2 of the upper section of the two-section slot, from WR1.
-void TwoSectionUpperCoefficients(CalculationState& s);
 
 }  // namespace velmora::calc

@@ -111,7 +111,8 @@ void TwoSectionSkinEffect(Procedure& r) {
     s.HPXL = s.HPX - in.HR12;
     s.SPXL = s.HPXL * (s.BPX + in.BR3) / 2;
     s.SPX = s.SBU + s.SBM + s.SPXL;
-    TwoSectionUpperCoefficients(s);
+    // KTU2, KMU2 and KLU2 of the upper section are those of item 53: the
+    // same WR1 gives the same values.
     s.WL2S = in.BR3 / s.BPX;
     s.KTL2S = TrapezoidOrLimit(s.WL2S);
     s.SPL2ST = TwoSectionBodyPermeance(s.KTL2S, s.HPXL, s.BPX, s.SPXL, s.SPX, s);
