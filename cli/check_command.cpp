@@ -54,6 +54,10 @@ std::string Table(const calc::DesignCheck& check) {
 }  // namespace
 
 int CheckCommand(std::vector<std::string> args) {
+  if (AsksForHelp(args)) {
+    std::cout << kUsage;
+    return 0;
+  }
   DesignToolOptions options = TakeDesignToolOptions(args, kUsage);
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
     throw CommandFailure("", kExitUsage, kUsage);

@@ -9,6 +9,14 @@
 
 namespace velmora::cli {
 
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "-h" || arg == "--help") return true;
+  }
+  return false;
+}
+
 DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage) {
   DesignToolOptions options;
   std::optional<std::string> prices;

@@ -34,6 +34,9 @@ class CommandFailure : public std::runtime_error {
   std::string usage_;
 };
 
+// Whether the user asks for a command's usage: -h or --help before any "--".
+bool AsksForHelp(const std::vector<std::string>& args);
+
 // What the design tools ask beyond the design: the efficiency class to
 // reach and the material prices.
 struct DesignToolOptions {

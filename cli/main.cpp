@@ -36,8 +36,11 @@ const char* kUsage =
     "  --json 文件    把全部输入和计算结果写成 JSON（- 表示标准输出），含能效等级和材料成本\n"
     "  --class 等级   JSON 中校核的能效等级（默认法定最低等级）\n"
     "  --prices 文件  材料价格文件（默认程序旁的“材料价格.dat”，没有时用内置价格）\n"
-    "      velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
-    "      velmora-calc check 设计文件（设计校核）\n";
+    "  输入文件为 - 时从标准输入读入；-- 之后的参数都不是选项。\n"
+    "  -h, --help     显示本说明；--version 显示版本\n"
+    "其他命令（各带 --help）：\n"
+    "  velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
+    "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n";
 
 struct Options {
   std::string input;
@@ -104,6 +107,14 @@ int Calculate(const Options& options) {
 int Run(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "sweep") return cli::SweepCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "check") return cli::CheckCommand({args.begin() + 1, args.end()});
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "velmora-calc " << VELMORA_VERSION << "\n";
+    return 0;
+  }
+  if (cli::AsksForHelp(args)) {
+    std::cout << kUsage;
+    return 0;
+  }
   std::optional<Options> options = ParseOptions(args);
   if (!options) throw cli::CommandFailure("", kExitUsage, kUsage);
   return Calculate(*options);

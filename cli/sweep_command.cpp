@@ -249,6 +249,10 @@ int Sweep(const SweepArguments& options) {
 }  // namespace
 
 int SweepCommand(std::vector<std::string> args) {
+  if (AsksForHelp(args)) {
+    std::cout << kUsage;
+    return 0;
+  }
   DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
   SweepArguments options = ParseOptions(args);
   options.tools = tools;

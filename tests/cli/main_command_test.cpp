@@ -122,5 +122,17 @@ TEST_P(MainCommandWritesNoReport, ExitsWithItsStatusAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(Commands, MainCommandWritesNoReport, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Asking for help is not a mistake: usage on standard output, exit 0.
+TEST(MainCommand, HelpAndVersionGoToStandardOutput) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"sweep", "--help"}, {"check", "-h"}}) {
+    ProgramRun run = RunProgram(args);
+    EXPECT_EQ(run.status, 0) << args.back();
+    EXPECT_TRUE(run.out.starts_with("用法：velmora-calc")) << run.out;
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_TRUE(RunProgram({"--version"}).out.starts_with("velmora-calc "));
+}
+
 }  // namespace
 }  // namespace velmora::cli
