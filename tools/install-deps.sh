@@ -10,5 +10,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   clang clang-format libclang-rt-14-dev \
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev \
-  qt6-translations-l10n libnlopt-cxx-dev \
+  qt6-translations-l10n libnlopt-dev libnlopt-cxx-dev \
   fonts-noto-cjk xvfb xauth
