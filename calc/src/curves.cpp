@@ -14,8 +14,6 @@ namespace velmora::calc {
 
 namespace {
 
-constexpr double pi = 3.1415926;
-
 // BTAB(k) is the double nearest the two-decimal literal 0.50 + 0.01k; the
 // quotient (50 + k)/100 is correctly rounded, repeated addition of 0.01 is not.
 constexpr CurveTable MakeFluxDensityGrid() {
@@ -177,6 +175,11 @@ float TrapezoidSlotCoefficient(double x) {
   double S = std::log(x) / std::pow(u, 4) + 1 / std::pow(u, 3) + (1.0 / 2) / (u * u) +
              (1.0 / 3) / u + 1.0 / 4;
   return NarrowToSingle(1.0 / 3 - S * (u / 4));
+}
+
+double TrapezoidSlotCoefficientOrLimit(double x) {
+  if (x == 1) return 1.0 / 3;
+  return TrapezoidSlotCoefficient(x);
 }
 
 float RoundBottomSlotCoefficient(double x, double y) {

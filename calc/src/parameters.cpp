@@ -72,13 +72,11 @@ void StatorSlotLeakage(Procedure& r) {
   s.SPU1 = in.HS0 / in.B01 + 2 * s.HS1 / (in.B01 + in.BS1);
   s.WS1 = in.BS1 / in.BS2;
   s.HWS2 = s.HS2 / in.BS2;
-  if (s.WS1 == 1) {
-    s.KTR1 = kOneThird;
+  s.KTR1 = TrapezoidSlotCoefficientOrLimit(s.WS1);
+  if (s.WS1 == 1)
     s.KTC1 = EqualWidthRoundBottom(s.HWS2);
-  } else {
-    s.KTR1 = TrapezoidSlotCoefficient(s.WS1);
+  else
     s.KTC1 = RoundBottomSlotCoefficient(s.WS1, s.HWS2);
-  }
   s.SPL1 = s.HWS2 * (s.KTR1 + s.KTC1) / sq((1 + s.WS1) / 2 + pi / (8 * s.HWS2));
   s.SP1 = s.KU1 * s.SPU1 + s.KL1 * s.SPL1;
   r.Item("49", "定子槽漏抗XS11");
@@ -151,12 +149,11 @@ void RotorBodyPermeance(CalculationState& s) {
 void TwoSectionUpperCoefficients(CalculationState& s) {
   const Inputs& in = s.in;
   s.WR1 = in.BR1 / in.BR2;
+  s.KTU2 = TrapezoidSlotCoefficientOrLimit(s.WR1);
   if (s.WR1 == 1) {
-    s.KTU2 = kOneThird;
     s.KMU2 = 1;
     s.KLU2 = 1;
   } else {
-    s.KTU2 = TrapezoidSlotCoefficient(s.WR1);
     double lnW = std::log(s.WR1);
     s.KMU2 = 0.5 - 1 / (1 - s.WR1) - lnW / sq(1 - s.WR1);
     s.KLU2 = -lnW / (1 - s.WR1);
@@ -168,10 +165,7 @@ void TwoSectionPermeance(CalculationState& s) {
   const Inputs& in = s.in;
   TwoSectionUpperCoefficients(s);
   s.WR3 = in.BR3 / in.BR4;
-  if (s.WR3 == 1)
-    s.KTL2 = kOneThird;
-  else
-    s.KTL2 = TrapezoidSlotCoefficient(s.WR3);
+  s.KTL2 = TrapezoidSlotCoefficientOrLimit(s.WR3);
   s.SPL2 = TwoSectionBodyPermeance(s.KTL2, in.HR3, in.BR4, s.SBL, s.SB, s);
 }
 

@@ -18,9 +18,6 @@
 
 namespace velmora::calc {
 
-// Written as the procedure writes it, not a more exact value.
-constexpr double pi = 3.1415926;
-
 inline double sq(double x) { return x * x; }
 
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "velmora/calc/curves.h"
+
 namespace velmora::calc {
 
 namespace {
 
 namespace field = design::field;
-
-constexpr double pi = 3.1415926;
 
 // What a box must hold for the slot to be drawable.
 enum class Need { Any, NonNegative, Positive };

@@ -9,14 +9,6 @@ namespace velmora::calc {
 
 namespace {
 
-const double kOneThird = 1.0 / 3;
-
-// Trapezoid coefficient, or its limit 1/3 at a width ratio of exactly 1.
-double TrapezoidOrLimit(double ratio) {
-  if (ratio == 1) return kOneThird;
-  return TrapezoidSlotCoefficient(ratio);
-}
-
 // Shape factor of a slot width ratio r.
 double ShapeFactor(double ratio) {
   double d = 1 - ratio;
@@ -114,14 +106,14 @@ void TwoSectionSkinEffect(Procedure& r) {
     // KTU2, KMU2 and KLU2 of the upper section are those of item 53: the
     // same WR1 gives the same values.
     s.WL2S = in.BR3 / s.BPX;
-    s.KTL2S = TrapezoidOrLimit(s.WL2S);
+    s.KTL2S = TrapezoidSlotCoefficientOrLimit(s.WL2S);
     s.SPL2ST = TwoSectionBodyPermeance(s.KTL2S, s.HPXL, s.BPX, s.SPXL, s.SPX, s);
   } else {
     s.BPX = in.BR1 + (in.BR2 - in.BR1) * (s.HPX - s.HR1) / s.HR2;
     s.HPXL = s.HPX - s.HR1;
     s.WU2S = in.BR1 / s.BPX;
     s.HWU2S = s.HPXL / in.BR2;
-    s.KTU2S = TrapezoidOrLimit(s.WU2S);
+    s.KTU2S = TrapezoidSlotCoefficientOrLimit(s.WU2S);
     s.SPL2ST = TaperedSlotPermeance(s.KTU2S, s.HWU2S, s.WU2S, s);
   }
 }

@@ -9,6 +9,9 @@
 
 namespace velmora::calc {
 
+// π as the procedure writes it in every formula, not a more exact value.
+constexpr double pi = 3.1415926;
+
 constexpr int kCurvePoints = 140;
 using CurveTable = std::array<double, kCurvePoints>;
 
@@ -74,6 +77,9 @@ float HyperbolicCosine(double x);
 // Both of them from the same two exponentials.
 void HyperbolicSineAndCosine(double x, float& sh, float& ch);
 float TrapezoidSlotCoefficient(double x);
+// The coefficient, or its limit 1/3 for parallel sides (a width ratio of
+// exactly 1), where the closed form divides by zero.
+double TrapezoidSlotCoefficientOrLimit(double x);
 float RoundBottomSlotCoefficient(double x, double y);
 float HarmonicLeakageFactor(double a, double q, double k);
 
