@@ -8,29 +8,27 @@
 #include <string_view>
 
 #include "procedure.h"
+#include "velmora/calc/selectors.h"
 
 namespace velmora::calc {
 
 namespace {
 
-// A value in a message: shortest text that reads back as the same double.
-std::string Text(double value) {
-  char buffer[32];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  return std::string(buffer, end);
-}
-
-std::string InputName(int index) {
-  const auto& info = design::kFieldInfo[index];
-  return std::string("“") + info.caption + "”（" + info.name + "）";
-}
-
 void RefuseSelector(Procedure& r, int index, double value, const char* allowed) {
   r.Stop(CalculationFault::Kind::Selector,
-         "输入数据" + InputName(index) + allowed + "，现为" + Text(value));
+         "输入数据" + design::InputLabel(index) + allowed + "，现为" + design::ShortestText(value));
 }
 
 bool IsWhole(double x) { return std::floor(x) == x; }
+bool IsWindingType(double CZN) { return CZN == 1 || CZN == 2; }
+bool IsSlotShape(double ZC) { return ZC == 1 || ZC == 2 || ZC == 3 || ZC == 4; }
+bool IsPoleNumber(double P) { return P >= 2 && IsWhole(P) && IsWhole(P / 2); }
+
+constexpr SelectorRule kSelectorRules[] = {
+    {design::field::CZN, &Inputs::CZN, IsWindingType, "应为1（单层）或2（双层）"},
+    {design::field::ZC, &Inputs::ZC, IsSlotShape, "应为1、2、3或4"},
+    {design::field::P, &Inputs::P, IsPoleNumber, "应为不小于2的偶数"},
+};
 
 void RunAll(Procedure& r) {
   CheckSelectors(r);
@@ -47,17 +45,24 @@ void RunAll(Procedure& r) {
 
 }  // namespace
 
+std::span<const SelectorRule> SelectorRules() { return kSelectorRules; }
+
+bool IsSingleLayerPoleNumber(double P) { return P == 2 || P == 4 || P == 6 || P == 8; }
+
 void CheckSelectors(Procedure& r) {
   const Inputs& in = r.s.in;
   r.Item("0", "选择项检查");
-  double CZN = in.CZN, ZC = in.ZC, P = in.P;
-  if (CZN != 1 && CZN != 2) RefuseSelector(r, design::field::CZN, CZN, "应为1（单层）或2（双层）");
-  if (ZC != 1 && ZC != 2 && ZC != 3 && ZC != 4)
-    RefuseSelector(r, design::field::ZC, ZC, "应为1、2、3或4");
-  if (!(P >= 2) || !IsWhole(P) || !IsWhole(P / 2))
-    RefuseSelector(r, design::field::P, P, "应为不小于2的偶数");
-  if (CZN == 1 && P != 2 && P != 4 && P != 6 && P != 8)
-    RefuseSelector(r, design::field::P, P, "在单层绕组（CZN=1）时应为2、4、6或8");
+  // Every selector is read as a number before any is judged.
+  double values[std::size(kSelectorRules)];
+  for (std::size_t i = 0; i < std::size(kSelectorRules); ++i)
+    values[i] = in.*kSelectorRules[i].input;
+  for (std::size_t i = 0; i < std::size(kSelectorRules); ++i) {
+    const SelectorRule& rule = kSelectorRules[i];
+    if (!rule.accepts(values[i])) RefuseSelector(r, rule.field, values[i], rule.allowed);
+  }
+  double CZN = in.CZN, P = in.P;
+  if (CZN == 1 && !IsSingleLayerPoleNumber(P))
+    RefuseSelector(r, design::field::P, P, kSingleLayerPoles);
 }
 
 void Procedure::Stop(CalculationFault::Kind kind, const std::string& what) const {
@@ -80,14 +85,16 @@ void Procedure::StopForFlags(int raised) const {
 
 void Procedure::StopTypeMismatch(int index) const {
   Stop(CalculationFault::Kind::TypeMismatch,
-       "类型不匹配：输入数据" + InputName(index) + "不是数字");
+       "类型不匹配：输入数据" + design::InputLabel(index) + "不是数字");
 }
 
 void Procedure::StopNoConvergence(const char* name, double estimate, double value,
                                   long period) const {
-  std::string what = period == 0 ? "迭代" + Text(kPassLimit) + "次仍未收敛"
-                                 : "迭代每" + Text(period) + "次重复一次，陷入循环，不会收敛";
-  what += std::string("（") + name + "=" + Text(estimate) + "，计算值=" + Text(value) + "）";
+  std::string what =
+      period == 0 ? "迭代" + design::ShortestText(kPassLimit) + "次仍未收敛"
+                  : "迭代每" + design::ShortestText(period) + "次重复一次，陷入循环，不会收敛";
+  what += std::string("（") + name + "=" + design::ShortestText(estimate) +
+          "，计算值=" + design::ShortestText(value) + "）";
   Stop(CalculationFault::Kind::NoConvergence, what + EfficiencyStartAdvice(name));
 }
 
@@ -100,8 +107,8 @@ std::string Procedure::EfficiencyStartAdvice(const char* name) const {
   if (!s.EFF.set || !(std::fabs(input - computed) > kFarFromComputedEfficiency)) return "";
   char rounded[32];
   std::snprintf(rounded, sizeof rounded, "%.3f", computed);
-  return std::string("。输入效率EFF=") + Text(input) + "与计算所得效率约" + rounded +
-         "相差较大；EFF同时是迭代初值，请改为接近" + rounded + "的值再算。";
+  return std::string("。输入效率EFF=") + design::ShortestText(input) + "与计算所得效率约" +
+         rounded + "相差较大；EFF同时是迭代初值，请改为接近" + rounded + "的值再算。";
 }
 
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "velmora/calc/selectors.h"
 #include "velmora/calc/sweep.h"
 
 namespace velmora::calc {
@@ -122,30 +123,29 @@ void SweepGrid::Values(std::uint64_t index, std::span<double> values) const {
 
 namespace {
 
-bool IsWhole(double x) { return std::floor(x) == x; }
-bool IsWindingType(double CZN) { return CZN == 1 || CZN == 2; }
-bool IsSlotShape(double ZC) { return ZC == 1 || ZC == 2 || ZC == 3 || ZC == 4; }
-bool IsPoleNumber(double P) { return P >= 2 && IsWhole(P) && IsWhole(P / 2); }
-bool IsSingleLayerPoleNumber(double P) { return P == 2 || P == 4 || P == 6 || P == 8; }
-bool IsSingleValue(double SHFA) { return !std::isinf(static_cast<float>(SHFA)); }
-
-struct SelectorRule {
-  int field;
-  bool (*accepts)(double);
-  const char* allowed;
-};
-
-const SelectorRule kSelectorRules[] = {
-    {field::CZN, IsWindingType, "应为1（单层）或2（双层）"},
-    {field::ZC, IsSlotShape, "应为1、2、3或4"},
-    {field::P, IsPoleNumber, "应为不小于2的偶数"},
-    {field::SHFA, IsSingleValue, "超出单精度数的范围"},
-};
-
 const SweepAxis* AxisOf(const SweepGrid& grid, int field) {
   for (const SweepAxis& axis : grid.axes())
     if (axis.field() == field) return &axis;
   return nullptr;
+}
+
+void RefuseValue(int field, double value, const char* allowed) {
+  throw SweepError("改变" + InputLabel(field) + "：取值" + ShortestText(value) + "不被计算接受，" +
+                   allowed);
+}
+
+bool IsSingleValue(double SHFA) { return !std::isinf(static_cast<float>(SHFA)); }
+
+// Beyond the calculation's selectors, the layout selector: the run reads it
+// in single precision.
+constexpr SelectorRule kLayoutRule = {field::SHFA, nullptr, IsSingleValue, "超出单精度数的范围"};
+
+// Refuses a varied value `rule` does not accept.
+void CheckAxis(const SweepGrid& grid, const SelectorRule& rule) {
+  const SweepAxis* axis = AxisOf(grid, rule.field);
+  if (!axis) return;
+  for (std::uint64_t k = 0; k < axis->size(); ++k)
+    if (!rule.accepts((*axis)[k])) RefuseValue(rule.field, (*axis)[k], rule.allowed);
 }
 
 // Whether any value `field` takes in the sweep satisfies `test`.
@@ -159,28 +159,19 @@ bool AnyValue(const design::DesignInput& base, const SweepGrid& grid, int field,
   return base[field].IsNumber() && test(base[field].number);
 }
 
-void RefuseValue(int field, double value, const char* allowed) {
-  throw SweepError("改变" + InputLabel(field) + "：取值" + ShortestText(value) + "不被计算接受，" +
-                   allowed);
-}
-
 }  // namespace
 
 void CheckSweepSelectors(const design::DesignInput& base, const SweepGrid& grid) {
-  for (const SelectorRule& rule : kSelectorRules) {
-    const SweepAxis* axis = AxisOf(grid, rule.field);
-    if (!axis) continue;
-    for (std::uint64_t k = 0; k < axis->size(); ++k)
-      if (!rule.accepts((*axis)[k])) RefuseValue(rule.field, (*axis)[k], rule.allowed);
-  }
+  for (const SelectorRule& rule : SelectorRules()) CheckAxis(grid, rule);
+  CheckAxis(grid, kLayoutRule);
   // A single-layer winding takes 2, 4, 6 or 8 poles only.
   if (!AxisOf(grid, field::CZN) && !AxisOf(grid, field::P)) return;
   auto is_single_layer = [](double CZN) { return CZN == 1; };
   auto is_not_single_layer_pole = [](double P) { return !IsSingleLayerPoleNumber(P); };
   if (AnyValue(base, grid, field::CZN, is_single_layer) &&
       AnyValue(base, grid, field::P, is_not_single_layer_pole))
-    throw SweepError("改变" + InputLabel(field::CZN) + "或" + InputLabel(field::P) +
-                     "：单层绕组（CZN=1）时极数应为2、4、6或8");
+    throw SweepError("改变" + InputLabel(field::CZN) + "或" + InputLabel(field::P) + "：极数" +
+                     kSingleLayerPoles);
 }
 
 }  // namespace velmora::calc
