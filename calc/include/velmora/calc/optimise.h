@@ -1,0 +1,205 @@
+// Design optimisation: the inputs a designer picks, each within bounds or
+// from a list of values, chosen so that the design meets its own targets,
+// an efficiency class and optional limits at the lowest active-material cost
+// or the highest efficiency. One engine function with no I/O: a window or
+// the command line drives it through a progress callback and a cancel flag.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "velmora/calc/calculation.h"
+#include "velmora/calc/design_check.h"
+#include "velmora/design/design_input.h"
+#include "velmora/design/material_prices.h"
+
+namespace velmora::calc {
+
+// A search that cannot be run as asked; the message (Chinese) names the input
+// or the value at fault.
+class OptimiseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Nominal diameters of enamelled round wire, mm (the R20 series from 0.5 mm).
+inline constexpr std::array<double, 21> kWireDiameters = {0.50, 0.53, 0.56, 0.60, 0.63, 0.67, 0.71,
+                                                          0.75, 0.80, 0.85, 0.90, 0.95, 1.00, 1.06,
+                                                          1.12, 1.18, 1.25, 1.32, 1.40, 1.50, 1.60};
+
+// One input the search may change.
+struct OptimiseVariable {
+  int field = 0;
+  double lower = 0, upper = 0;  // inclusive bounds
+  // Discrete: the values it may take, ascending (lower and upper are the
+  // ends). Empty: continuous, searched in steps of `resolution`, a power of
+  // ten (the values are decimals, as if typed).
+  std::vector<double> values;
+  double resolution = 0;
+
+  bool Discrete() const { return !values.empty(); }
+  // The allowed value nearest `x`.
+  double Snap(double x) const;
+};
+
+// FROM:TO. Whole numbers for counts (A, Z, JJ, MM, Y1), the nominal wire
+// diameters within the range for DJJ and DMM, otherwise continuous with a
+// resolution of at least a thousandth of the range.
+OptimiseVariable RangeVariable(int field, double from, double to);
+// FROM:TO:STEP, the points of a sweep range.
+OptimiseVariable SteppedVariable(int field, double from, double to, double step);
+// A list of values.
+OptimiseVariable ListVariable(int field, std::vector<double> values);
+
+enum class OptimiseObjective { Cost, Efficiency };
+
+// The quantities an upper limit may be set on.
+inline constexpr std::array<std::string_view, 7> kLimitableQuantities = {"J1",  "AJ",  "BT1", "BT2",
+                                                                         "BJ1", "BJ2", "BG"};
+
+struct UpperLimit {
+  std::string_view quantity;  // one of kLimitableQuantities
+  double value = 0;
+};
+
+// What the search changes, what it minimises and what it must meet. The
+// constraints are those of a plain run of the design: the design's own
+// targets without tolerances (EFF ≥ EFF, PF ≥ PF, Ist ≤ IST, TST1 ≥ TST,
+// TMAX1 ≥ TM, SF ≤ SF0, each when the target is a number), EFF·100 at least
+// the limit of the class `check` asks for, no steel-curve look-up above the
+// curve, plausible inputs and results, and the upper limits. A design whose
+// run faults meets none.
+struct OptimiseProblem {
+  design::DesignInput base;
+  std::vector<OptimiseVariable> variables;
+  OptimiseObjective objective = OptimiseObjective::Cost;
+  CheckOptions check;  // required_class empty: the legal minimum; check_class false: no class
+  std::vector<UpperLimit> limits;
+  design::MaterialPrices prices;
+};
+
+// Refuses a problem the search cannot take: no variables, an input varied
+// twice, text, selectors (ZC, CZN, P, Q1, Q2, GGPph, SHFA) and targets as
+// variables, empty or reversed bounds, a limit on another quantity or twice.
+// Throws OptimiseError.
+void CheckProblem(const OptimiseProblem& problem);
+
+// One constraint of a computed design: value against limit.
+struct ConstraintLine {
+  std::string_view name;  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "BH", "VALID", "J1", ...
+  CheckLine::Bound bound = CheckLine::Bound::AtLeast;
+  double limit = 0;
+  double value = 0;
+  // (limit − value) for AtLeast, (value − limit) for AtMost, over |limit|;
+  // for a count (VALID) the count less a half: at most 0 when met.
+  double excess = 0;
+
+  bool Met() const { return excess <= 0; }
+};
+
+// A design as the search sees it.
+struct Assessment {
+  static constexpr int kMaxConstraints = 9 + kLimitableQuantities.size();
+
+  bool ran = false;  // false: the run faulted and nothing else is set
+  double cost = 0;   // active-material cost
+  double EFF = 0, PF = 0, Ist = 0, TST1 = 0, TMAX1 = 0, SF = 0;
+  EfficiencyClass reached = EfficiencyClass::BelowIE2;
+  std::array<ConstraintLine, kMaxConstraints> lines{};
+  int line_count = 0;
+
+  std::span<const ConstraintLine> constraints() const { return {lines.data(), size_t(line_count)}; }
+  bool Feasible() const;
+  // The sum of the excesses over the limits; a run that faulted counts as
+  // infeasible beyond any that ran.
+  double Violation() const;
+};
+
+// The number of constraint lines of every design of `problem` that runs.
+int ConstraintCount(const OptimiseProblem& problem);
+
+// The value minimised: the cost, or the losses 1 − EFF.
+double ObjectiveKey(const Assessment& a, OptimiseObjective objective);
+
+// Where a design stands in the ranking, in a few numbers.
+struct Standing {
+  double key = 0;  // ObjectiveKey
+  double violation = 0;
+  bool ran = false, feasible = false;
+};
+Standing StandingOf(const Assessment& a, OptimiseObjective objective);
+
+// The ranking: a design that ran before one that faulted, feasible before
+// infeasible, then the lower key, or the lower violation between infeasible
+// designs.
+bool Before(const Standing& a, const Standing& b);
+bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objective);
+
+// Assesses a finished run of `problem`'s base with the variables set. Inputs
+// not whole where whole numbers belong are forgiven on variables when
+// `relaxed` (a discrete variable searched between its values).
+Assessment Assess(const OptimiseProblem& problem, const CalculationState& state, bool relaxed);
+
+// The base design with each variable at `values` (one per variable), with
+// texts as if typed.
+design::DesignInput DesignWith(const OptimiseProblem& problem, std::span<const double> values);
+
+// Calculates and assesses the design with `values`.
+Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> values);
+
+// How far a search has come; handed to the progress callback.
+struct OptimiseProgress {
+  enum class Phase { Sample, Search };
+  Phase phase = Phase::Sample;
+  std::uint64_t evaluations = 0;
+  bool found = false;  // a design has been assessed (not all faulted)
+  bool feasible = false;
+  double best = 0;  // the best objective so far: cost, or EFF
+};
+
+struct OptimiseOptions {
+  unsigned threads = 0;  // 0: one per processor; the result is the same on any number
+  std::uint64_t seed = 1;
+  std::uint64_t max_evaluations = 200'000;
+  double max_seconds = 60;  // a stop on time depends on the machine's speed
+  // Called now and then and at every improvement, one call at a time, from
+  // any of the search's threads.
+  std::function<void(const OptimiseProgress&)> progress;
+  const std::atomic<bool>* cancel = nullptr;  // set to stop early
+};
+
+struct OptimiseResult {
+  enum class Stop {
+    NoImprovement,  // a round of local searches found nothing better
+    Evaluations,    // max_evaluations used
+    Time,           // max_seconds passed
+    Cancelled
+  };
+  Stop stop = Stop::NoImprovement;
+  bool found = false;          // some design ran; the rest is empty otherwise
+  std::vector<double> values;  // the best design's variables, in problem order
+  design::DesignInput design;  // the best design (feasible or least infeasible)
+  Assessment best;
+  Assessment start;  // the base design, for comparison
+  std::uint64_t evaluations = 0;
+  double seconds = 0;
+
+  bool Feasible() const { return found && best.Feasible(); }
+};
+
+// Searches `problem` (checked with CheckProblem first): a space-filling grid
+// sample on the sweep engine, then local constrained searches from the base
+// design and the best sample points on the continuous relaxation, each
+// followed by searches over the continuous variables at the neighbouring
+// values of the discrete ones. Rethrows nothing from the callbacks' threads
+// but what the progress callback throws.
+OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& options);
+
+}  // namespace velmora::calc

@@ -1,0 +1,302 @@
+// The optimisation problem: its variables, the refusals, and a computed
+// design assessed against the constraints.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "velmora/calc/material_cost.h"
+#include "velmora/calc/optimise.h"
+#include "velmora/calc/sweep.h"
+
+namespace velmora::calc {
+
+namespace {
+
+namespace field = design::field;
+using design::InputLabel;
+using design::ShortestText;
+using Bound = CheckLine::Bound;
+
+[[noreturn]] void Refuse(int field, const std::string& why) {
+  throw OptimiseError("改变" + InputLabel(field) + "：" + why);
+}
+
+// ---- Variables -------------------------------------------------------------
+
+bool WholeNumbers(int f) {
+  return f == field::A || f == field::Z || f == field::JJ || f == field::MM || f == field::Y1;
+}
+
+bool WireDiameter(int f) { return f == field::DJJ || f == field::DMM; }
+
+void CheckBounds(int field, double from, double to) {
+  if (!std::isfinite(from) || !std::isfinite(to)) Refuse(field, "范围不是有限的数");
+  if (from > to) Refuse(field, "起点" + ShortestText(from) + "大于终点" + ShortestText(to));
+}
+
+OptimiseVariable FromValues(int field, std::vector<double> values) {
+  if (values.empty()) Refuse(field, "范围内没有可取的值");
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  OptimiseVariable v;
+  v.field = field;
+  v.lower = values.front();
+  v.upper = values.back();
+  v.values = std::move(values);
+  return v;
+}
+
+// A thousand steps or more across the range, each a power of ten.
+double ResolutionFor(double range) { return std::pow(10.0, std::floor(std::log10(range / 1000))); }
+
+// Whole multiples of the resolution: k / scale when it is a fraction, so
+// that each value is the double nearest its decimal.
+double Multiple(double k, double resolution) {
+  return resolution < 1 ? k / std::round(1 / resolution) : k * resolution;
+}
+
+double Multiples(double x, double resolution) {
+  return resolution < 1 ? x * std::round(1 / resolution) : x / resolution;
+}
+
+// ---- Refusals --------------------------------------------------------------
+
+constexpr int kSelectors[] = {field::ZC, field::CZN,   field::P,   field::Q1,
+                              field::Q2, field::GGPph, field::SHFA};
+// Targets and the rating they belong to stay as the design gives them.
+constexpr int kFixed[] = {field::EFF, field::PF,  field::IST, field::TST,
+                          field::TM,  field::SF0, field::Pn,  field::f};
+
+bool Among(int f, std::span<const int> list) {
+  return std::find(list.begin(), list.end(), f) != list.end();
+}
+
+void CheckVariable(const OptimiseVariable& v) {
+  if (v.field <= field::TYPE || v.field >= design::kFieldCount)
+    throw OptimiseError("电机型号TYPE是文字，不能作为优化变量");
+  if (Among(v.field, kSelectors)) Refuse(v.field, "选择量不能作为优化变量");
+  if (Among(v.field, kFixed)) Refuse(v.field, "额定数据和目标值不能作为优化变量");
+  CheckBounds(v.field, v.lower, v.upper);
+  if (!v.Discrete() && !(v.resolution > 0)) Refuse(v.field, "连续变量没有步长");
+}
+
+void CheckLimits(const std::vector<UpperLimit>& limits) {
+  for (std::size_t i = 0; i < limits.size(); ++i) {
+    std::string name(limits[i].quantity);
+    auto known = std::find(kLimitableQuantities.begin(), kLimitableQuantities.end(), name);
+    if (known == kLimitableQuantities.end())
+      throw OptimiseError("不能给“" + name + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
+    for (std::size_t j = 0; j < i; ++j)
+      if (limits[j].quantity == limits[i].quantity)
+        throw OptimiseError("“" + name + "”的上限给了两次");
+    if (!std::isfinite(limits[i].value)) throw OptimiseError("“" + name + "”的上限不是有限的数");
+  }
+}
+
+// ---- Constraints -----------------------------------------------------------
+
+// A value that is not a number never meets its limit.
+constexpr double kNotANumberExcess = 1e9;
+
+ConstraintLine Line(std::string_view name, Bound bound, double limit, double value) {
+  ConstraintLine line{name, bound, limit, value, 0};
+  double over = bound == Bound::AtLeast ? limit - value : value - limit;
+  line.excess = over / (limit != 0 ? std::fabs(limit) : 1);
+  if (std::isnan(line.excess)) line.excess = kNotANumberExcess;
+  return line;
+}
+
+// A count of notes that must be none.
+ConstraintLine CountLine(std::string_view name, int count) {
+  return {name, Bound::AtMost, 0, double(count), count - 0.5};
+}
+
+struct Lines {
+  Assessment& a;
+  void Add(const ConstraintLine& line) { a.lines[a.line_count++] = line; }
+};
+
+// The design's own targets, without the tolerances of the check.
+void AddTargets(const DesignCheck& check, Lines& out) {
+  for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i) {
+    const CheckLine& rule = check.lines[i];
+    if (rule.outcome == CheckLine::Outcome::NotChecked) continue;
+    out.Add(Line(rule.name, rule.bound, rule.target, rule.value));
+  }
+  const CheckLine& ie = check.lines[DesignCheck::kClassRule];
+  if (ie.outcome != CheckLine::Outcome::NotChecked)
+    out.Add(Line(ie.name, Bound::AtLeast, ie.limit, ie.value));
+}
+
+// The highest flux density above the curve, or the highest looked up on it.
+double HighestDensity(const CalculationState& state, const Validity& validity) {
+  double above = 0;
+  for (const ValidityNote& note : validity.notes())
+    if (note.kind == ValidityNote::Kind::AboveCurve) above = std::max(above, note.value);
+  if (above > 0) return above;
+  double on = 0;
+  for (const CurveLookup& lookup : state.lookups)
+    if (lookup.done && lookup.found) on = std::max(on, lookup.B);
+  return on;
+}
+
+int ImplausibleCount(const OptimiseProblem& problem, const Validity& validity, bool relaxed) {
+  int count = 0;
+  for (const ValidityNote& note : validity.notes()) {
+    if (note.kind != ValidityNote::Kind::Input && note.kind != ValidityNote::Kind::Result) continue;
+    bool forgiven = relaxed && note.problem == ValidityNote::Problem::NotWhole &&
+                    std::any_of(problem.variables.begin(), problem.variables.end(),
+                                [&](const OptimiseVariable& v) {
+                                  return note.quantity == design::kFieldInfo[v.field].name;
+                                });
+    if (!forgiven) ++count;
+  }
+  return count;
+}
+
+void AddLimits(const OptimiseProblem& problem, const CalculationState& state, Lines& out) {
+  for (const UpperLimit& limit : problem.limits) {
+    const QuantityEntry* entry = FindQuantityEntry(limit.quantity);
+    out.Add(Line(limit.quantity, Bound::AtMost, limit.value, entry->get(state).value));
+  }
+}
+
+}  // namespace
+
+double OptimiseVariable::Snap(double x) const {
+  if (Discrete()) {
+    auto above = std::lower_bound(values.begin(), values.end(), x);
+    if (above == values.end()) return values.back();
+    if (above == values.begin() || *above - x < x - *(above - 1)) return *above;
+    return *(above - 1);
+  }
+  double first = std::ceil(Multiples(lower, resolution) - 1e-9);
+  double last = std::floor(Multiples(upper, resolution) + 1e-9);
+  if (first > last) return lower;  // the range holds no multiple
+  return Multiple(std::clamp(std::round(Multiples(x, resolution)), first, last), resolution);
+}
+
+OptimiseVariable RangeVariable(int field, double from, double to) {
+  CheckBounds(field, from, to);
+  std::vector<double> values;
+  if (WholeNumbers(field)) {
+    for (double k = std::ceil(from); k <= to; ++k) values.push_back(k);
+  } else if (WireDiameter(field)) {
+    for (double d : kWireDiameters)
+      if (d >= from - 1e-9 && d <= to + 1e-9) values.push_back(d);
+  } else if (from == to) {
+    values.push_back(from);
+  } else {
+    OptimiseVariable v;
+    v.field = field;
+    v.lower = from;
+    v.upper = to;
+    v.resolution = ResolutionFor(to - from);
+    return v;
+  }
+  return FromValues(field, std::move(values));
+}
+
+OptimiseVariable SteppedVariable(int field, double from, double to, double step) {
+  constexpr std::uint64_t kMaxValues = 1'000'000;
+  SweepAxis axis = SweepAxis::Range(field, from, to, step);
+  if (axis.size() > kMaxValues) Refuse(field, "可取的值超过" + std::to_string(kMaxValues) + "个");
+  std::vector<double> values;
+  for (std::uint64_t k = 0; k < axis.size(); ++k) values.push_back(axis[k]);
+  return FromValues(field, std::move(values));
+}
+
+OptimiseVariable ListVariable(int field, std::vector<double> values) {
+  for (double v : values)
+    if (!std::isfinite(v)) Refuse(field, "取值不是有限的数");
+  return FromValues(field, std::move(values));
+}
+
+void CheckProblem(const OptimiseProblem& problem) {
+  if (problem.variables.empty()) throw OptimiseError("没有给出要改变的输入");
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    CheckVariable(problem.variables[i]);
+    for (std::size_t j = 0; j < i; ++j)
+      if (problem.variables[j].field == problem.variables[i].field)
+        Refuse(problem.variables[i].field, "同一输入给了两次");
+  }
+  CheckLimits(problem.limits);
+}
+
+bool Assessment::Feasible() const {
+  return ran && std::all_of(constraints().begin(), constraints().end(),
+                            [](const ConstraintLine& line) { return line.Met(); });
+}
+
+double Assessment::Violation() const {
+  if (!ran) return std::numeric_limits<double>::infinity();
+  double sum = 0;
+  for (const ConstraintLine& line : constraints()) sum += std::max(line.excess, 0.0);
+  return sum;
+}
+
+int ConstraintCount(const OptimiseProblem& problem) {
+  int count = 2 + static_cast<int>(problem.limits.size());  // BH and VALID
+  for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
+    count += problem.base[target].IsNumber();
+  const design::DesignInput& b = problem.base;
+  bool classified =
+      EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
+  return count + (problem.check.check_class && classified);
+}
+
+double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {
+  return objective == OptimiseObjective::Cost ? a.cost : 1 - a.EFF;
+}
+
+Standing StandingOf(const Assessment& a, OptimiseObjective objective) {
+  return {ObjectiveKey(a, objective), a.Violation(), a.ran, a.Feasible()};
+}
+
+bool Before(const Standing& a, const Standing& b) {
+  if (a.ran != b.ran) return a.ran;
+  if (a.feasible != b.feasible) return a.feasible;
+  return a.feasible ? a.key < b.key : a.violation < b.violation;
+}
+
+bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objective) {
+  return Before(StandingOf(a, objective), StandingOf(b, objective));
+}
+
+Assessment Assess(const OptimiseProblem& problem, const CalculationState& state, bool relaxed) {
+  Assessment a;
+  a.ran = true;
+  a.cost = CostOf(state, problem.prices).total;
+  a.EFF = state.EFF;
+  a.PF = state.PF;
+  a.Ist = state.Ist;
+  a.TST1 = state.TST1;
+  a.TMAX1 = state.TMAX1;
+  a.SF = state.SF;
+  Validity validity = AssessValidity(state);
+  DesignCheck check = CheckDesign(problem.base, state, validity, problem.check);
+  a.reached = check.efficiency_class.reached;
+  Lines out{a};
+  AddTargets(check, out);
+  out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
+  out.Add(CountLine("VALID", ImplausibleCount(problem, validity, relaxed)));
+  AddLimits(problem, state, out);
+  return a;
+}
+
+design::DesignInput DesignWith(const OptimiseProblem& problem, std::span<const double> values) {
+  design::DesignInput input = problem.base;
+  for (std::size_t i = 0; i < problem.variables.size(); ++i)
+    design::SetNumber(input, problem.variables[i].field, values[i]);
+  return input;
+}
+
+Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> values) {
+  design::DesignInput input = DesignWith(problem, values);
+  CalculationState state;
+  CalculationFault fault;
+  if (!Calculate(input, state, fault)) return {};
+  return Assess(problem, state, false);
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,643 @@
+// The search: a grid sample of the space on the sweep engine, then rounds of
+// local constrained searches (COBYLA) from the base design and the best
+// sample points, on several threads. Every round hands each local search a
+// fixed share of the evaluations left and takes the results in start order,
+// so the result does not depend on the number of threads.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <nlopt.hpp>
+#include <random>
+#include <thread>
+
+#include "velmora/calc/optimise.h"
+#include "velmora/calc/sweep.h"
+
+namespace velmora::calc {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Phase = OptimiseProgress::Phase;
+using Stop = OptimiseResult::Stop;
+
+// ---- Shared by the threads -------------------------------------------------
+
+// The evaluation count, the stop and the progress shown, shared by every
+// thread of one search.
+class SearchControl {
+ public:
+  SearchControl(const OptimiseProblem& problem, const OptimiseOptions& options)
+      : objective_(problem.objective), options_(options) {
+    auto seconds = std::chrono::duration<double>(options.max_seconds);
+    deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(seconds);
+  }
+
+  // Whether the search is to stop: cancelled, out of time, or a failed callback.
+  bool Stopping() {
+    if (stopping_.load(std::memory_order_relaxed)) return true;
+    if (options_.cancel && options_.cancel->load(std::memory_order_relaxed))
+      RequestStop(Stop::Cancelled);
+    else if (Clock::now() > deadline_)
+      RequestStop(Stop::Time);
+    return stopping_.load(std::memory_order_relaxed);
+  }
+  const std::atomic<bool>* stop_flag() const { return &stopping_; }
+  Stop reason() const { return reason_; }
+
+  void Count(std::uint64_t n) { evaluations_.fetch_add(n, std::memory_order_relaxed); }
+  std::uint64_t evaluations() const { return evaluations_.load(); }
+  double Seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+
+  // Offers a finished design to the progress shown; reports now and then.
+  void Offer(const Standing& s, Phase phase) {
+    std::lock_guard lock(mutex_);
+    bool improved = Before(s, shown_);
+    if (improved) shown_ = s;
+    Report(phase, improved);
+  }
+
+  // Reports at most twenty times a second, and at every improvement.
+  void Report(Phase phase, bool now) {
+    if (!options_.progress || failure_) return;
+    auto time = Clock::now();
+    if (!now && time - last_report_ < std::chrono::milliseconds(50)) return;
+    last_report_ = time;
+    OptimiseProgress p{phase, evaluations(), shown_.ran, shown_.feasible, Shown()};
+    try {
+      options_.progress(p);
+    } catch (...) {
+      failure_ = std::current_exception();
+      RequestStop(Stop::Cancelled);
+    }
+  }
+  void ReportLocked(Phase phase, bool now) {
+    std::lock_guard lock(mutex_);
+    Report(phase, now);
+  }
+  void RethrowFailure() {
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  void RequestStop(Stop reason) {
+    std::lock_guard lock(stop_mutex_);
+    if (!stopping_.load()) reason_ = reason;
+    stopping_.store(true);
+  }
+  // The objective itself: the cost, or the efficiency.
+  double Shown() const {
+    return objective_ == OptimiseObjective::Cost ? shown_.key : 1 - shown_.key;
+  }
+
+  OptimiseObjective objective_;
+  const OptimiseOptions& options_;
+  Clock::time_point start_ = Clock::now(), deadline_;
+  std::atomic<std::uint64_t> evaluations_{0};
+  std::atomic<bool> stopping_{false};
+  std::mutex stop_mutex_;
+  Stop reason_ = Stop::Cancelled;  // guarded by stop_mutex_ until stopping_
+  std::mutex mutex_;
+  Standing shown_;  // guarded by mutex_
+  Clock::time_point last_report_{};
+  std::exception_ptr failure_;
+};
+
+// ---- One thread's evaluations ----------------------------------------------
+
+// A design at given values and how it does.
+struct Candidate {
+  std::vector<double> values;
+  Assessment assessment;
+};
+
+void Keep(Candidate& best, std::span<const double> values, const Assessment& a,
+          OptimiseObjective objective) {
+  if (!best.values.empty() && !Better(a, best.assessment, objective)) return;
+  best.values.assign(values.begin(), values.end());
+  best.assessment = a;
+}
+
+// Everything one thread needs to compute designs, made once; keeps the best
+// design that is a candidate for the result.
+class Evaluator {
+ public:
+  Evaluator(const OptimiseProblem& problem, SearchControl& control)
+      : problem_(problem), control_(control), input_(problem.base) {}
+
+  // The design with `values`: relaxed while a discrete variable lies between
+  // its values; otherwise a candidate for the result.
+  const Assessment& Run(std::span<const double> values, bool relaxed) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      design::FieldValue& target = input_[problem_.variables[i].field];
+      target.kind = design::FieldValue::Kind::Number;
+      target.number = values[i];
+    }
+    ++count_;
+    control_.Count(1);
+    last_ = Calculate(input_, state_, fault_) ? Assess(problem_, state_, relaxed) : Assessment{};
+    if (relaxed) return last_;
+    Keep(best_, values, last_, problem_.objective);
+    control_.Offer(StandingOf(last_, problem_.objective), Phase::Search);
+    return last_;
+  }
+
+  std::uint64_t count() const { return count_; }
+  Candidate& best() { return best_; }
+  const OptimiseProblem& problem() const { return problem_; }
+  SearchControl& control() { return control_; }
+
+ private:
+  const OptimiseProblem& problem_;
+  SearchControl& control_;
+  design::DesignInput input_;
+  CalculationState state_;
+  CalculationFault fault_;
+  Assessment last_;
+  Candidate best_;
+  std::uint64_t count_ = 0;
+};
+
+// ---- Local search ----------------------------------------------------------
+
+// COBYLA aims this far inside each constraint, so that its last points meet them.
+constexpr double kMargin = 1e-7;
+// What a run that faults is worth, against about 1 for the designs around.
+constexpr double kFaultObjective = 10;
+
+// COBYLA searches over the variables `free`, the others held, in the unit
+// cube of their bounds.
+class LocalRun {
+ public:
+  enum class Goal {
+    Objective,  // the objective within the constraints
+    Violation   // the violation alone, to reach the constraints
+  };
+
+  LocalRun(Evaluator& eval, std::vector<int> free, bool relaxed, double scale)
+      : eval_(eval), free_(std::move(free)), relaxed_(relaxed), scale_(scale) {}
+
+  // Searches from `point` for at most `budget` evaluations with a first step
+  // of `step`; returns the best design of the search, empty when it made none.
+  const Candidate& Run(std::vector<double> point, std::uint64_t budget, double step, Goal goal) {
+    point_ = std::move(point);
+    seen_ = {};
+    goal_ = goal;
+    c_.assign(goal == Goal::Objective ? ConstraintCount(eval_.problem()) : 0, 0.0);
+    if (budget == 0 || eval_.control().Stopping()) return seen_;
+    if (free_.empty()) {
+      EvaluateAt(nullptr);
+      return seen_;
+    }
+    nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(free_.size()));
+    Configure(opt, budget, step);
+    std::vector<double> u = ToUnit();
+    double f = 0;
+    try {
+      opt.optimize(u, f);
+    } catch (const nlopt::forced_stop&) {
+    } catch (const nlopt::roundoff_limited&) {
+    } catch (const std::runtime_error&) {  // NLopt's own failure: the search ends there
+    }
+    return seen_;
+  }
+
+  Evaluator& evaluator() { return eval_; }
+
+ private:
+  const OptimiseVariable& Variable(std::size_t k) const {
+    return eval_.problem().variables[free_[k]];
+  }
+
+  void Configure(nlopt::opt& opt, std::uint64_t budget, double step) {
+    std::size_t n = free_.size();
+    opt.set_lower_bounds(std::vector<double>(n, 0.0));
+    opt.set_upper_bounds(std::vector<double>(n, 1.0));
+    opt.set_min_objective(Objective, this);
+    if (!c_.empty())
+      opt.add_inequality_mconstraint(Constraints, this, std::vector<double>(c_.size(), 0.0));
+    opt.set_maxeval(static_cast<int>(std::min<std::uint64_t>(budget, 1u << 30)));
+    opt.set_initial_step(std::vector<double>(n, step));
+    std::vector<double> xtol(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      const OptimiseVariable& v = Variable(k);
+      xtol[k] = v.Discrete() ? 1e-3 : std::max(0.25 * v.resolution / (v.upper - v.lower), 1e-9);
+    }
+    opt.set_xtol_abs(xtol);
+  }
+
+  std::vector<double> ToUnit() const {
+    std::vector<double> u(free_.size());
+    for (std::size_t k = 0; k < u.size(); ++k) {
+      const OptimiseVariable& v = Variable(k);
+      u[k] = std::clamp((point_[free_[k]] - v.lower) / (v.upper - v.lower), 0.0, 1.0);
+    }
+    return u;
+  }
+
+  void EvaluateAt(const double* u) {
+    for (std::size_t k = 0; u && k < free_.size(); ++k) {
+      const OptimiseVariable& v = Variable(k);
+      double x = v.lower + std::clamp(u[k], 0.0, 1.0) * (v.upper - v.lower);
+      point_[free_[k]] = relaxed_ && v.Discrete() ? x : v.Snap(x);
+    }
+    if (eval_.control().Stopping()) throw nlopt::forced_stop();
+    const Assessment& a = eval_.Run(point_, relaxed_);
+    Keep(seen_, point_, a, eval_.problem().objective);
+    if (goal_ == Goal::Violation)
+      f_ = a.ran ? a.Violation() : kFaultObjective;
+    else
+      f_ = a.ran ? ObjectiveKey(a, eval_.problem().objective) / scale_ : kFaultObjective;
+    for (std::size_t j = 0; j < c_.size(); ++j)
+      c_[j] = a.ran && j < std::size_t(a.line_count) ? a.lines[j].excess + kMargin : 1;
+    last_u_.assign(u, u + (u ? free_.size() : 0));
+  }
+
+  // NLopt asks for the objective, then the constraints at the same point.
+  static double Objective(unsigned, const double* u, double*, void* data) {
+    auto* run = static_cast<LocalRun*>(data);
+    run->EvaluateAt(u);
+    return run->f_;
+  }
+  static void Constraints(unsigned m, double* result, unsigned n, const double* u, double*,
+                          void* data) {
+    auto* run = static_cast<LocalRun*>(data);
+    if (!std::equal(u, u + n, run->last_u_.begin(), run->last_u_.end())) run->EvaluateAt(u);
+    std::copy(run->c_.begin(), run->c_.begin() + m, result);
+  }
+
+  Evaluator& eval_;
+  std::vector<int> free_;
+  bool relaxed_;
+  double scale_;
+  Goal goal_ = Goal::Objective;
+  std::vector<double> point_;
+  Candidate seen_;
+  double f_ = 0;
+  std::vector<double> c_;
+  std::vector<double> last_u_;
+};
+
+// Minimises from `start` within `budget` evaluations. A search that ends
+// outside the constraints goes on to reduce the violation alone, and one
+// that then meets them minimises again from there. Returns the best design.
+Candidate Descend(LocalRun& run, std::vector<double> start, std::uint64_t budget, double step) {
+  using Goal = LocalRun::Goal;
+  std::uint64_t first = run.evaluator().count();
+  auto left = [&] { return budget - std::min(budget, run.evaluator().count() - first); };
+  Candidate best = run.Run(std::move(start), budget / 2, step, Goal::Objective);
+  if (best.values.empty() || best.assessment.Feasible()) return best;
+  Candidate reached = run.Run(best.values, left() / 2, step, Goal::Violation);
+  if (reached.values.empty() || !reached.assessment.Feasible()) return best;
+  Candidate again = run.Run(reached.values, left(), step / 2, Goal::Objective);
+  return again.values.empty() ? reached : again;
+}
+
+// ---- One start -------------------------------------------------------------
+
+// The variables with a choice to make, all of them or only the continuous ones.
+std::vector<int> FreeVariables(const OptimiseProblem& problem, bool with_discrete) {
+  std::vector<int> free;
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    const OptimiseVariable& v = problem.variables[i];
+    if (v.lower < v.upper && (with_discrete || !v.Discrete())) free.push_back(int(i));
+  }
+  return free;
+}
+
+// Combinations of the values either side of each discrete variable's relaxed
+// value, the nearest first. Beyond kMaxCombinations, the nearest values and
+// each variable moved to its other side alone.
+constexpr std::size_t kMaxCombinations = 64;
+
+std::vector<std::vector<double>> Neighbours(const OptimiseProblem& problem,
+                                            const std::vector<double>& relaxed) {
+  std::vector<std::vector<double>> sides;  // per variable: nearest, then the other side
+  std::size_t product = 1;
+  for (std::size_t i = 0; i < relaxed.size(); ++i) {
+    const OptimiseVariable& v = problem.variables[i];
+    double nearest = v.Snap(relaxed[i]);
+    sides.push_back({nearest});
+    if (!v.Discrete() || nearest == relaxed[i]) continue;
+    auto above = std::upper_bound(v.values.begin(), v.values.end(), relaxed[i]);
+    double other = nearest > relaxed[i] ? *(above - 1) : *above;
+    sides.back().push_back(other);
+    product *= 2;
+  }
+  std::vector<std::vector<double>> points;
+  std::vector<double> point(relaxed.size());
+  for (std::size_t i = 0; i < relaxed.size(); ++i) point[i] = sides[i][0];
+  points.push_back(point);
+  for (std::size_t combo = 1; combo < product && product <= kMaxCombinations; ++combo) {
+    std::size_t bits = combo;
+    for (std::size_t i = 0; i < relaxed.size(); ++i) {
+      point[i] = sides[i][sides[i].size() == 2 ? bits & 1 : 0];
+      if (sides[i].size() == 2) bits >>= 1;
+    }
+    points.push_back(point);
+  }
+  for (std::size_t i = 0; product > kMaxCombinations && i < relaxed.size(); ++i) {
+    if (sides[i].size() < 2) continue;
+    points.push_back(points.front());
+    points.back()[i] = sides[i][1];
+  }
+  return points;
+}
+
+struct StartResult {
+  Candidate best;
+  std::uint64_t evaluations = 0;
+};
+
+// First steps, in the unit cube: from a start and in the polish.
+constexpr double kFirstStep = 0.1;
+constexpr double kPolishStep = 0.02;
+
+// A local search from `start` within `budget` evaluations: on the relaxation
+// when there are discrete variables, then over the continuous variables at
+// each neighbouring combination of discrete values.
+StartResult RunStart(const OptimiseProblem& problem, SearchControl& control,
+                     const std::vector<double>& start, std::uint64_t budget, double scale) {
+  Evaluator eval(problem, control);
+  std::vector<int> all = FreeVariables(problem, true), continuous = FreeVariables(problem, false);
+  if (all.size() == continuous.size()) {
+    LocalRun run(eval, all, false, scale);
+    Descend(run, start, budget, kFirstStep);
+  } else {
+    LocalRun relaxation(eval, all, true, scale);
+    Candidate relaxed = Descend(relaxation, start, budget / 2, kFirstStep);
+    if (relaxed.values.empty()) relaxed.values = start;
+    std::vector<std::vector<double>> points = Neighbours(problem, relaxed.values);
+    LocalRun polish(eval, continuous, false, scale);
+    for (std::size_t k = 0; k < points.size() && !control.Stopping(); ++k)
+      Descend(polish, points[k], (budget - eval.count()) / (points.size() - k), kPolishStep);
+  }
+  return {eval.best(), eval.count()};
+}
+
+// ---- The sample ------------------------------------------------------------
+
+// How many levels each variable gets in a grid of at most `budget` points:
+// one more at a time to the variable with the fewest, discrete ones at most
+// their number of values.
+std::vector<std::uint64_t> LevelCounts(const OptimiseProblem& problem, std::uint64_t budget) {
+  std::vector<std::uint64_t> n(problem.variables.size(), 1);
+  std::uint64_t size = 1;
+  for (;;) {
+    std::size_t pick = n.size();
+    for (std::size_t i = 0; i < n.size(); ++i) {
+      const OptimiseVariable& v = problem.variables[i];
+      bool can_grow = v.lower < v.upper && (!v.Discrete() || n[i] < v.values.size());
+      if (can_grow && (pick == n.size() || n[i] < n[pick])) pick = i;
+    }
+    if (pick == n.size() || size / n[pick] * (n[pick] + 1) > budget) return n;
+    size = size / n[pick] * (n[pick] + 1);
+    ++n[pick];
+  }
+}
+
+// `count` levels of `v` at the centres of equal cells, all shifted by
+// `offset` of a cell.
+std::vector<double> Levels(const OptimiseVariable& v, std::uint64_t count, double offset) {
+  std::vector<double> levels;
+  for (std::uint64_t k = 0; k < count; ++k) {
+    double at = (double(k) + offset) / double(count);
+    if (v.Discrete())
+      levels.push_back(
+          v.values[std::min(std::size_t(at * double(v.values.size())), v.values.size() - 1)]);
+    else
+      levels.push_back(v.Snap(v.lower + at * (v.upper - v.lower)));
+  }
+  return levels;
+}
+
+struct Sample {
+  std::vector<std::vector<double>> starts;  // the best points, far enough apart
+  Candidate best;
+  std::uint64_t evaluations = 0;
+};
+
+// Whether two grid points are neighbours or the same: no level more than one apart.
+bool Near(const SweepGrid& grid, std::uint64_t a, std::uint64_t b) {
+  for (std::size_t i = grid.axes().size(); i-- > 0;) {
+    std::uint64_t n = grid.axes()[i].size();
+    std::uint64_t ka = a % n, kb = b % n;
+    if ((ka > kb ? ka - kb : kb - ka) > 1) return false;
+    a /= n;
+    b /= n;
+  }
+  return true;
+}
+
+// Up to `count` of the best sample points, none a neighbour of a better one.
+std::vector<std::uint64_t> SpreadBest(const SweepGrid& grid, const std::vector<Standing>& records,
+                                      std::size_t count) {
+  std::vector<std::uint64_t> order(records.size());
+  for (std::uint64_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::size_t ranked = std::min<std::size_t>(order.size(), 64 * count);
+  std::partial_sort(order.begin(), order.begin() + ranked, order.end(),
+                    [&](std::uint64_t a, std::uint64_t b) {
+                      if (Before(records[a], records[b])) return true;
+                      return !Before(records[b], records[a]) && a < b;
+                    });
+  std::vector<std::uint64_t> picked;
+  for (std::size_t r = 0; r < ranked && picked.size() < count; ++r) {
+    if (!records[order[r]].ran) break;
+    auto near = [&](std::uint64_t p) { return Near(grid, p, order[r]); };
+    if (std::none_of(picked.begin(), picked.end(), near)) picked.push_back(order[r]);
+  }
+  return picked;
+}
+
+SweepGrid SampleGrid(const OptimiseProblem& problem, std::uint64_t budget, std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::vector<std::uint64_t> counts = LevelCounts(problem, budget);
+  std::vector<SweepAxis> axes;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    double offset = double(random() >> 11) * 0x1.0p-53;
+    const OptimiseVariable& v = problem.variables[i];
+    axes.push_back(SweepAxis::List(v.field, Levels(v, counts[i], offset)));
+  }
+  return SweepGrid(std::move(axes));
+}
+
+constexpr std::size_t kMaxStarts = 64;
+
+// The grid on the sweep engine, each point assessed; the best points become starts.
+Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
+                 SearchControl& control, std::uint64_t budget) {
+  SweepGrid grid = SampleGrid(problem, budget, options.seed);
+  std::vector<Standing> records(grid.size());
+  SweepOptions sweep;
+  sweep.threads = options.threads;
+  sweep.cancel = control.stop_flag();
+  std::uint64_t counted = 0;
+  sweep.progress = [&](std::uint64_t done) {
+    control.Count(done - counted);
+    for (; counted < done; ++counted) control.Offer(records[counted], Phase::Sample);
+    control.Stopping();
+  };
+  auto record = [&](const SweepRow& row, std::string&) {
+    if (row.ok)
+      records[row.index] = StandingOf(Assess(problem, row.state, false), problem.objective);
+  };
+  Sample sample;
+  sample.evaluations = RunSweep(problem.base, grid, sweep, record, [](std::string_view) {});
+  std::vector<double> values(grid.axes().size());
+  for (std::uint64_t index : SpreadBest(grid, records, kMaxStarts)) {
+    grid.Values(index, values);
+    sample.starts.push_back(values);
+  }
+  if (!sample.starts.empty()) {
+    Evaluator eval(problem, control);
+    eval.Run(sample.starts.front(), false);
+    sample.best = eval.best();
+    sample.evaluations += eval.count();
+  }
+  return sample;
+}
+
+// ---- Rounds ----------------------------------------------------------------
+
+// The base design's values, within the bounds.
+std::vector<double> BaseStart(const OptimiseProblem& problem) {
+  std::vector<double> start;
+  for (const OptimiseVariable& v : problem.variables) {
+    const design::FieldValue& value = problem.base[v.field];
+    double x = value.IsNumber() ? value.number : (v.lower + v.upper) / 2;
+    start.push_back(std::clamp(x, v.lower, v.upper));
+  }
+  return start;
+}
+
+constexpr std::size_t kRoundSize = 8;
+// A share of evaluations too small for COBYLA to make a model of the space.
+std::uint64_t MinimumShare(const OptimiseProblem& problem) {
+  return 20 * (problem.variables.size() + 1);
+}
+std::uint64_t MaximumShare(const OptimiseProblem& problem) {
+  return 4000 * (problem.variables.size() + 1);
+}
+
+// Runs tasks 0 .. count−1 on up to `threads` threads; rethrows the first
+// failure after every thread has ended.
+template <typename Task>
+void RunParallel(std::size_t count, unsigned threads, Task task) {
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failure_mutex;
+  auto work = [&] {
+    for (std::size_t k; (k = next.fetch_add(1)) < count;) {
+      try {
+        task(k);
+      } catch (...) {
+        std::lock_guard lock(failure_mutex);
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  };
+  std::vector<std::thread> workers;
+  for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) workers.emplace_back(work);
+  work();
+  for (std::thread& worker : workers) worker.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+// Whether `a` improves on `b` by more than rounding.
+bool Improves(const Assessment& a, const Assessment& b, OptimiseObjective objective) {
+  if (!Better(a, b, objective)) return false;
+  if (!a.Feasible() || !b.Feasible()) return true;
+  double ka = ObjectiveKey(a, objective), kb = ObjectiveKey(b, objective);
+  return ka < kb - 1e-9 * std::fabs(kb);
+}
+
+struct SearchState {
+  Candidate best;
+  std::uint64_t used = 0;
+  Stop stop = Stop::NoImprovement;
+};
+
+// One round of local searches from `starts`; false when the search is to end.
+bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
+              SearchControl& control, const std::vector<std::vector<double>>& starts, bool first,
+              SearchState& state) {
+  std::uint64_t left = options.max_evaluations - std::min(state.used, options.max_evaluations);
+  std::uint64_t share = std::min(left / starts.size(), MaximumShare(problem));
+  if (share < MinimumShare(problem)) {
+    state.stop = Stop::Evaluations;
+    return false;
+  }
+  double scale =
+      state.best.assessment.ran
+          ? std::max(std::fabs(ObjectiveKey(state.best.assessment, problem.objective)), 1e-9)
+          : 1;
+  std::vector<StartResult> results(starts.size());
+  RunParallel(starts.size(), options.threads, [&](std::size_t k) {
+    results[k] = RunStart(problem, control, starts[k], share, scale);
+  });
+  bool improved = false;
+  for (StartResult& r : results) {
+    state.used += r.evaluations;
+    if (r.best.values.empty() ||
+        !Improves(r.best.assessment, state.best.assessment, problem.objective))
+      continue;
+    improved = true;
+    state.best = std::move(r.best);
+  }
+  if (control.Stopping()) {
+    state.stop = control.reason();
+    return false;
+  }
+  return first || improved;
+}
+
+unsigned ThreadCount(const OptimiseOptions& options) {
+  unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
+  return std::max(threads, 1u);
+}
+
+Assessment AssessBase(const OptimiseProblem& problem) {
+  CalculationState state;
+  CalculationFault fault;
+  if (!Calculate(problem.base, state, fault)) return {};
+  return Assess(problem, state, false);
+}
+
+}  // namespace
+
+OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& given) {
+  CheckProblem(problem);
+  OptimiseOptions options = given;
+  options.threads = ThreadCount(given);
+  SearchControl control(problem, options);
+  SearchState state;
+  Sample sample = RunSample(problem, options, control, options.max_evaluations / 2);
+  state.best = sample.best;
+  state.used = sample.evaluations;
+  std::vector<std::vector<double>> starts = {BaseStart(problem)};
+  starts.insert(starts.end(), sample.starts.begin(), sample.starts.end());
+  if (control.Stopping()) state.stop = control.reason();
+  for (std::size_t next = 0; next < starts.size() && !control.Stopping();) {
+    std::size_t count = std::min(kRoundSize, starts.size() - next);
+    std::vector<std::vector<double>> round(starts.begin() + next, starts.begin() + next + count);
+    bool go_on = RunRound(problem, options, control, round, next == 0, state);
+    next += count;
+    if (!go_on) break;
+  }
+  control.ReportLocked(Phase::Search, true);
+  control.RethrowFailure();
+  OptimiseResult result;
+  result.stop = state.stop;
+  result.found = state.best.assessment.ran;
+  result.values = state.best.values;
+  result.best = state.best.assessment;
+  if (result.found) result.design = DesignWith(problem, result.values);
+  result.start = AssessBase(problem);
+  result.evaluations = control.evaluations();
+  result.seconds = control.Seconds();
+  return result;
+}
+
+}  // namespace velmora::calc

@@ -1,0 +1,144 @@
+// Design optimisation: the values a variable may take, an optimum on a known
+// constraint, the least infeasible design, the same result on any number of
+// threads, and a cancelled search that leaves no thread behind.
+#include "velmora/calc/optimise.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#include <vector>
+
+#include "example_designs.h"
+
+namespace velmora::calc {
+namespace {
+
+namespace field = design::field;
+using examples::Example;
+
+// The 4-pole 5.5 kW example over its core length L, 100 to 200 mm: the cost
+// rises with L while the starting current falls, so the cheapest design
+// meeting Ist ≤ IST lies on that constraint.
+OptimiseProblem CoreLength() {
+  OptimiseProblem problem;
+  problem.base = Example(examples::k4Pole);
+  problem.variables = {RangeVariable(field::L, 100, 200)};
+  problem.check.check_class = false;
+  return problem;
+}
+
+const ConstraintLine& Constraint(const Assessment& a, std::string_view name) {
+  for (const ConstraintLine& line : a.constraints())
+    if (line.name == name) return line;
+  ADD_FAILURE() << "no constraint " << name;
+  return a.lines[0];
+}
+
+TEST(OptimiseVariables, TakeWholeNumbersWireSizesStepsOrDecimals) {
+  EXPECT_EQ(RangeVariable(field::Z, 35.5, 38).values, (std::vector<double>{36, 37, 38}));
+  EXPECT_EQ(RangeVariable(field::DJJ, 0.6, 0.75).values,
+            (std::vector<double>{0.60, 0.63, 0.67, 0.71, 0.75}));
+  EXPECT_EQ(SteppedVariable(field::G, 0.3, 0.4, 0.05).values,
+            (std::vector<double>{0.3, 0.35, 0.4}));
+  OptimiseVariable gap = RangeVariable(field::G, 0.30, 0.35);
+  EXPECT_FALSE(gap.Discrete());
+  EXPECT_EQ(gap.resolution, 1e-5);
+  EXPECT_EQ(gap.Snap(0.3123456), 0.31235);  // the double nearest the decimal
+  EXPECT_EQ(gap.Snap(0.9), 0.35);
+  EXPECT_THROW(RangeVariable(field::DJJ, 1.7, 2.0), OptimiseError);
+}
+
+TEST(OptimiseProblems, SelectorsTargetsAndUnknownLimitsAreRefused) {
+  for (int f : {field::P, field::Q1, field::EFF, field::Pn}) {
+    OptimiseProblem problem = CoreLength();
+    problem.variables.push_back(RangeVariable(f, 1, 2));
+    EXPECT_THROW(CheckProblem(problem), OptimiseError) << design::kFieldInfo[f].name;
+  }
+  OptimiseProblem problem = CoreLength();
+  problem.limits = {{"EFF", 1}};
+  EXPECT_THROW(CheckProblem(problem), OptimiseError);
+}
+
+TEST(Optimise, CheapestDesignLiesOnTheStartingCurrentLimit) {
+  OptimiseProblem problem = CoreLength();
+  OptimiseOptions options;
+  options.max_evaluations = 5000;
+  OptimiseResult result = Optimise(problem, options);
+  ASSERT_TRUE(result.Feasible());
+  const OptimiseVariable& L = problem.variables[0];
+  EXPECT_EQ(L.resolution, 0.1);
+  // One step shorter and the starting current is too high.
+  Assessment shorter = Evaluate(problem, std::vector{result.values[0] - L.resolution});
+  EXPECT_FALSE(Constraint(shorter, "IST").Met());
+  EXPECT_GT(Constraint(result.best, "IST").excess, -1e-3);
+  for (const ConstraintLine& line : result.best.constraints()) {
+    if (line.name == "IST") continue;
+    EXPECT_LT(line.excess, -1e-3) << line.name;
+  }
+  EXPECT_LT(result.best.cost, Evaluate(problem, std::vector{result.values[0] + 1}).cost);
+}
+
+TEST(Optimise, WithoutAFeasibleDesignGivesTheLeastInfeasible) {
+  OptimiseProblem problem = CoreLength();
+  problem.check = {EfficiencyClass::IE3, true};  // beyond every core length
+  OptimiseOptions options;
+  options.max_evaluations = 5000;
+  OptimiseResult result = Optimise(problem, options);
+  ASSERT_TRUE(result.found);
+  EXPECT_FALSE(result.Feasible());
+  EXPECT_FALSE(Constraint(result.best, "IE").Met());
+  EXPECT_EQ(result.design[field::L].number, result.values[0]);
+  for (double step : {-1.0, -0.1, 0.1, 1.0}) {
+    Assessment near = Evaluate(problem, std::vector{result.values[0] + step});
+    EXPECT_GE(near.Violation(), result.best.Violation()) << step;
+  }
+}
+
+OptimiseResult ThreeVariables(unsigned threads) {
+  OptimiseProblem problem;
+  problem.base = Example(examples::k4Pole);
+  problem.variables = {RangeVariable(field::L, 110, 160), RangeVariable(field::Z, 40, 50),
+                       RangeVariable(field::G, 0.3, 0.45)};
+  problem.check.check_class = false;
+  OptimiseOptions options;
+  options.threads = threads;
+  options.max_evaluations = 20000;
+  options.seed = 7;
+  return Optimise(problem, options);
+}
+
+TEST(Optimise, SameResultOnOneAndThreeThreads) {
+  OptimiseResult one = ThreeVariables(1), three = ThreeVariables(3);
+  ASSERT_TRUE(one.Feasible());
+  EXPECT_EQ(three.values, one.values);
+  EXPECT_EQ(three.best.cost, one.best.cost);
+  EXPECT_EQ(three.evaluations, one.evaluations);
+  EXPECT_EQ(one.stop, OptimiseResult::Stop::NoImprovement);
+}
+
+long ThreadsOfThisProcess() {
+  auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+  return std::distance(begin(tasks), end(tasks));
+}
+
+TEST(Optimise, CancelStopsEarlyAndLeavesNoThread) {
+  long before = ThreadsOfThisProcess();
+  OptimiseProblem problem = CoreLength();
+  problem.variables.push_back(RangeVariable(field::G, 0.3, 0.5));
+  std::atomic<bool> cancel{false};
+  OptimiseOptions options;
+  options.threads = 4;
+  options.max_evaluations = 40000;
+  options.cancel = &cancel;
+  options.progress = [&](const OptimiseProgress& p) {
+    if (p.phase == OptimiseProgress::Phase::Search) cancel = true;
+  };
+  OptimiseResult result = Optimise(problem, options);
+  EXPECT_EQ(result.stop, OptimiseResult::Stop::Cancelled);
+  EXPECT_LT(result.evaluations, options.max_evaluations / 2 + 1000);
+  EXPECT_EQ(ThreadsOfThisProcess(), before);
+}
+
+}  // namespace
+}  // namespace velmora::calc
