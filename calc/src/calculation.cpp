@@ -9,6 +9,7 @@
 
 #include "procedure.h"
 #include "velmora/calc/selectors.h"
+#include "velmora/calc/validity.h"
 
 namespace velmora::calc {
 
@@ -111,6 +112,29 @@ std::string Procedure::EfficiencyStartAdvice(const char* name) const {
          rounded + "相差较大；EFF同时是迭代初值，请改为接近" + rounded + "的值再算。";
 }
 
+namespace {
+
+// An arithmetic fault mostly comes from an input that is 0 where the
+// procedure divides by it or takes its logarithm: the message names every
+// such input in brackets, e.g. "（输入数据“并联路数A”（A）为0）".
+void NameZeroInputs(const CalculationState& state, CalculationFault& fault) {
+  using Kind = CalculationFault::Kind;
+  if (fault.kind != Kind::DivideByZero && fault.kind != Kind::Invalid &&
+      fault.kind != Kind::Overflow)
+    return;
+  std::string zeros;
+  for (const ValidityNote& note : AssessValidity(state).notes()) {
+    if (note.kind != ValidityNote::Kind::Input || note.value != 0) continue;
+    const std::optional<int> field = design::FieldIndex(note.quantity);
+    if (!field || zeros.find(design::InputLabel(*field)) != std::string::npos) continue;
+    zeros +=
+        std::string(zeros.empty() ? "" : "，") + "输入数据" + design::InputLabel(*field) + "为0";
+  }
+  if (!zeros.empty()) fault.message += "（" + zeros + "）";
+}
+
+}  // namespace
+
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {
   for (bool fine : {false, true}) {
     state = CalculationState{};
@@ -132,6 +156,7 @@ bool Calculate(const design::DesignInput& input, CalculationState& state, Calcul
     if (!std::fetestexcept(kFaultFlags)) break;
   }
   ClearAllFlags();
+  NameZeroInputs(state, fault);
   return false;
 }
 

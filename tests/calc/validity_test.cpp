@@ -133,6 +133,15 @@ TEST(Validity, EfficiencyFarFromTheComputedOneIsNamedInTheFault) {
   EXPECT_NE(run.fault.message.find("请改为接近0.883的值再算"), std::string::npos);
 }
 
+// A zero input behind an arithmetic fault is named beside the item.
+TEST(Validity, AFaultNamesTheInputsThatAreZero) {
+  Variant run(k4Pole, {{field::A, "0"}});
+  ASSERT_FALSE(run.ok);
+  EXPECT_EQ(run.fault.item, "16");
+  EXPECT_TRUE(run.fault.message.ends_with("除数为零（输入数据“并联路数A”（A）为0）"))
+      << run.fault.message;
+}
+
 // On a 20 mm core the starting-current iteration swings between two values
 // for ever; the run ends as soon as the state repeats.
 TEST(Iterations, ACycleEndsTheRunAtOnce) {
