@@ -11,6 +11,7 @@
 #include "check_command.h"
 #include "design_run.h"
 #include "json_output.h"
+#include "optimize_command.h"
 #include "outputs.h"
 #include "sweep_command.h"
 #include "velmora/calc/calculation.h"
@@ -40,7 +41,8 @@ const char* kUsage =
     "  -h, --help     显示本说明；--version 显示版本\n"
     "其他命令（各带 --help）：\n"
     "  velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
-    "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n";
+    "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n"
+    "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n";
 
 struct Options {
   std::string input;
@@ -107,6 +109,8 @@ int Calculate(const Options& options) {
 int Run(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "sweep") return cli::SweepCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "check") return cli::CheckCommand({args.begin() + 1, args.end()});
+  if (!args.empty() && args[0] == "optimize")
+    return cli::OptimizeCommand({args.begin() + 1, args.end()});
   if (args.size() == 1 && args[0] == "--version") {
     std::cout << "velmora-calc " << VELMORA_VERSION << "\n";
     return 0;

@@ -1,0 +1,350 @@
+#include "optimize_command.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+
+#include "design_run.h"
+#include "outputs.h"
+#include "velmora/calc/sweep.h"
+#include "velmora/design/input_file.h"
+#include "velmora/report/class_cost_text.h"
+#include "velmora/report/validity_text.h"
+
+namespace velmora::cli {
+
+namespace {
+
+using calc::OptimiseError;
+using report::ShortNumber;
+
+const char* kUsage =
+    "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
+    "名称=值1,值2,...]\n"
+    "                            [--objective cost|efficiency] [--class IE2|IE3|IE4|none]\n"
+    "                            [--limit 名称=上限 ...] [--seed N] [--threads N]\n"
+    "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
+    "                            [-o 最优设计.txt]\n"
+    "  在给定范围内改变所选输入，找出有效材料成本最低（--objective efficiency：效率最高）\n"
+    "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0，不计容差）、能效等级（默认法定\n"
+    "  最低等级，none 不要求）、磁密不超出磁化曲线、输入与结果合理，以及 --limit 给出的\n"
+    "  上限（J1 AJ BT1 BT2 BJ1 BJ2 BG）。Z A JJ MM Y1 只取整数，DJJ DMM 取标准漆包线径\n"
+    "  （R20，0.50~1.60 mm）；给出步长或取值表时只取这些值。-o 把找到的设计写成设计文件\n"
+    "  （GBK）。找不到满足全部约束的设计时给出最接近的设计和差多少，退出码为3。\n";
+
+[[noreturn]] void UsageError(const std::string& message) {
+  throw CommandFailure(message, kExitUsage, kUsage);
+}
+
+struct OptimizeArguments {
+  std::string base;
+  std::vector<std::string> vary, limits;
+  std::optional<std::string> output;
+  calc::OptimiseObjective objective = calc::OptimiseObjective::Cost;
+  calc::OptimiseOptions run;
+};
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (;;) {
+    std::size_t at = text.find(separator);
+    parts.push_back(text.substr(0, at));
+    if (at == std::string_view::npos) return parts;
+    text.remove_prefix(at + 1);
+  }
+}
+
+// "NAME=VALUE": the name and the value.
+std::pair<std::string_view, std::string_view> NameAndValue(std::string_view text,
+                                                           std::string_view form) {
+  std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos)
+    throw OptimiseError("“" + std::string(text) + "”应写成 " + std::string(form));
+  return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+double NumberIn(std::string_view option, std::string_view text) {
+  std::optional<double> number = design::ParseNumber(text);
+  if (!number) throw OptimiseError(std::string(option) + "：“" + std::string(text) + "”不是数字");
+  return *number;
+}
+
+template <typename T>
+T WholeOption(std::string_view option, std::string_view text, T least, T most) {
+  T n{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc() || end != text.data() + text.size() || n < least || n > most)
+    UsageError(std::string(option) + " 应为" + std::to_string(least) + "到" + std::to_string(most) +
+               "的整数，现为“" + std::string(text) + "”");
+  return n;
+}
+
+calc::OptimiseObjective ObjectiveNamed(std::string_view name) {
+  if (name == "cost") return calc::OptimiseObjective::Cost;
+  if (name == "efficiency") return calc::OptimiseObjective::Efficiency;
+  UsageError("--objective 应为cost或efficiency，现为“" + std::string(name) + "”");
+}
+
+double Seconds(std::string_view text) {
+  std::optional<double> seconds = design::ParseNumber(text);
+  if (!seconds || !(*seconds > 0))
+    UsageError("--max-seconds 应为正数，现为“" + std::string(text) + "”");
+  return *seconds;
+}
+
+// Takes an option with a value; false when `arg` is not one.
+bool TakeValued(const std::string& arg, const std::string& value, OptimizeArguments& a) {
+  if (arg == "--vary")
+    a.vary.push_back(value);
+  else if (arg == "--limit")
+    a.limits.push_back(value);
+  else if (arg == "-o")
+    a.output = value;
+  else if (arg == "--objective")
+    a.objective = ObjectiveNamed(value);
+  else if (arg == "--seed")
+    a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX);
+  else if (arg == "--threads")
+    a.run.threads = WholeOption<unsigned>(arg, value, 1, 1024);
+  else if (arg == "--max-evaluations")
+    a.run.max_evaluations = WholeOption<std::uint64_t>(arg, value, 1, UINT64_MAX);
+  else if (arg == "--max-seconds")
+    a.run.max_seconds = Seconds(value);
+  else
+    return false;
+  return true;
+}
+
+OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
+  OptimizeArguments a;
+  bool options_end = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool is_option = !options_end && arg.size() > 1 && arg[0] == '-';
+    if (!options_end && arg == "--") {
+      options_end = true;
+    } else if (is_option && i + 1 < args.size() && TakeValued(arg, args[i + 1], a)) {
+      ++i;
+    } else if (is_option) {
+      UsageError("不认识的选项或缺少取值：" + arg);
+    } else if (a.base.empty()) {
+      a.base = arg;
+    } else {
+      UsageError("多余的参数：" + arg);
+    }
+  }
+  if (a.base.empty()) UsageError("没有给出基准设计文件");
+  if (a.vary.empty()) UsageError("没有给出 --vary");
+  return a;
+}
+
+calc::UpperLimit ParseLimit(std::string_view text) {
+  auto [name, value] = NameAndValue(text, "名称=上限");
+  for (std::string_view known : calc::kLimitableQuantities)
+    if (known == name) return {known, NumberIn("--limit " + std::string(name), value)};
+  throw OptimiseError("不能给“" + std::string(name) + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
+}
+
+}  // namespace
+
+calc::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
+  auto [name, values] = NameAndValue(text, "名称=下限:上限[:步长] 或 名称=值1,值2,...");
+  std::optional<int> field = design::FieldIndex(name);
+  if (!field) throw OptimiseError("没有名为“" + std::string(name) + "”的输入数据");
+  std::string option = "改变" + design::InputLabel(*field);
+  std::vector<std::string_view> parts = Split(values, ':');
+  if (parts.size() == 2)
+    return calc::RangeVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]));
+  if (parts.size() == 3)
+    return calc::SteppedVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]),
+                                 NumberIn(option, parts[2]));
+  if (parts.size() > 3) throw OptimiseError(option + "：范围应写成 下限:上限 或 下限:上限:步长");
+  std::vector<double> list;
+  for (std::string_view part : Split(values, ',')) list.push_back(NumberIn(option, part));
+  return calc::ListVariable(*field, std::move(list));
+}
+
+namespace {
+
+// ---- The answer ------------------------------------------------------------
+
+struct Caption {
+  std::string_view name, text;
+};
+constexpr Caption kCaptions[] = {
+    {"EFF", "效率EFF"},          {"PF", "功率因数PF"},           {"IST", "起动电流倍数Ist"},
+    {"TST", "起动转矩倍数TST1"}, {"TM", "最大转矩倍数TMAX1"},    {"SF", "槽满率SF"},
+    {"IE", "能效等级（效率%）"}, {"BH", "最高磁密（磁化曲线）"}, {"VALID", "不合理的输入与结果"},
+};
+
+std::string ConstraintText(const calc::ConstraintLine& line) {
+  std::string text(line.name);
+  for (const Caption& c : kCaptions)
+    if (c.name == line.name) text = c.text;
+  bool at_least = line.bound == calc::CheckLine::Bound::AtLeast;
+  return text + (at_least ? " ≥ " : " ≤ ") + ShortNumber(line.limit) + "，计算值" +
+         ShortNumber(line.value);
+}
+
+// Relatively this close to its limit, a constraint holds the optimum back.
+constexpr double kActive = 1e-3;
+
+std::string ClassText(const calc::OptimiseProblem& problem, double EFF) {
+  const design::DesignInput& b = problem.base;
+  namespace field = design::field;
+  return report::ClassVerdict(
+      calc::ClassifyEfficiency(EFF, b[field::Pn].number, b[field::P].number, b[field::f].number));
+}
+
+void PrintInputs(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+  std::cout << "改变的输入（原设计 → 优化设计）：\n";
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    const calc::OptimiseVariable& v = problem.variables[i];
+    const design::FieldValue& from = problem.base[v.field];
+    std::string to = design::ShortestText(result.values[i]);
+    if (from.IsNumber() && from.number == result.values[i]) continue;
+    std::cout << "  " << design::InputLabel(v.field) << "  " << from.text << " → " << to;
+    if (result.values[i] == v.lower && v.lower < v.upper) std::cout << "（下限）";
+    if (result.values[i] == v.upper && v.lower < v.upper) std::cout << "（上限）";
+    std::cout << "\n";
+  }
+}
+
+void PrintResults(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+  const calc::Assessment &from = result.start, &to = result.best;
+  auto row = [&](const char* caption, double calc::Assessment::*q) {
+    std::cout << "  " << caption << "  " << (from.ran ? ShortNumber(from.*q) : "（计算出错）")
+              << " → " << ShortNumber(to.*q) << "\n";
+  };
+  std::cout << "计算结果（原设计 → 优化设计）：\n";
+  row("效率EFF", &calc::Assessment::EFF);
+  std::cout << "  能效等级  " << (from.ran ? ClassText(problem, from.EFF) : "—") << " → "
+            << ClassText(problem, to.EFF) << "\n";
+  row("功率因数PF", &calc::Assessment::PF);
+  row("起动电流倍数Ist", &calc::Assessment::Ist);
+  row("起动转矩倍数TST1", &calc::Assessment::TST1);
+  row("最大转矩倍数TMAX1", &calc::Assessment::TMAX1);
+  row("槽满率SF", &calc::Assessment::SF);
+  std::cout << "  有效材料成本（" << report::Currency(problem.prices) << "）  "
+            << (from.ran ? ShortNumber(from.cost) : "（计算出错）") << " → " << ShortNumber(to.cost)
+            << "\n";
+}
+
+void PrintConstraints(const calc::Assessment& best) {
+  bool feasible = best.Feasible();
+  std::cout << (feasible ? "起作用的约束：\n" : "未满足的约束：\n");
+  int shown = 0;
+  for (const calc::ConstraintLine& line : best.constraints()) {
+    bool show = feasible ? line.excess > -kActive : !line.Met();
+    if (!show) continue;
+    ++shown;
+    std::cout << "  " << ConstraintText(line);
+    if (!feasible) std::cout << "，差" << ShortNumber(std::fabs(line.value - line.limit));
+    std::cout << "\n";
+  }
+  if (shown == 0) std::cout << "  （无，最优点由变量范围决定）\n";
+}
+
+const char* StopText(calc::OptimiseResult::Stop stop) {
+  switch (stop) {
+    case calc::OptimiseResult::Stop::NoImprovement:
+      return "一轮局部搜索没有再改进";
+    case calc::OptimiseResult::Stop::Evaluations:
+      return "达到计算次数上限";
+    case calc::OptimiseResult::Stop::Time:
+      return "达到时间上限";
+    case calc::OptimiseResult::Stop::Cancelled:
+      return "已取消";
+  }
+  return "";
+}
+
+void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+  if (!result.Feasible()) std::cout << "没有找到满足全部约束的设计。最接近的设计：\n";
+  PrintInputs(problem, result);
+  PrintResults(problem, result);
+  PrintConstraints(result.best);
+  std::printf("计算 %llu 个方案，用时 %.2f 秒（%s）\n",
+              static_cast<unsigned long long>(result.evaluations), result.seconds,
+              StopText(result.stop));
+  std::fflush(stdout);
+}
+
+// Evaluations and the best so far on standard error, when it is a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(calc::OptimiseObjective objective)
+      : objective_(objective), shown_(isatty(STDERR_FILENO)) {}
+
+  void Update(const calc::OptimiseProgress& p) {
+    if (!shown_) return;
+    std::fprintf(stderr, "\r%s 已计算 %llu 个方案",
+                 p.phase == calc::OptimiseProgress::Phase::Sample ? "取样" : "搜索",
+                 static_cast<unsigned long long>(p.evaluations));
+    if (p.found)
+      std::fprintf(stderr, "  目前最优 %s %s%s   ",
+                   objective_ == calc::OptimiseObjective::Cost ? "成本" : "效率",
+                   ShortNumber(p.best).c_str(), p.feasible ? "" : "（未满足约束）");
+    std::fflush(stderr);
+  }
+  void End() {
+    if (shown_) std::fputs("\n", stderr);
+  }
+
+ private:
+  calc::OptimiseObjective objective_;
+  bool shown_;
+};
+
+std::array<std::string, design::kFieldCount> FieldTexts(const design::DesignInput& design) {
+  std::array<std::string, design::kFieldCount> texts;
+  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = design[i].text;
+  return texts;
+}
+
+calc::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
+  calc::OptimiseProblem problem;
+  problem.base = ReadDesign(a.base);
+  problem.objective = a.objective;
+  problem.check = tools.check;
+  problem.prices = tools.prices;
+  try {
+    for (const std::string& vary : a.vary) problem.variables.push_back(ParseOptimiseVariable(vary));
+    for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
+    calc::CheckProblem(problem);
+  } catch (const std::runtime_error& error) {  // OptimiseError, or SweepError from a step
+    UsageError(error.what());
+  }
+  return problem;
+}
+
+}  // namespace
+
+int OptimizeCommand(std::vector<std::string> args) {
+  if (AsksForHelp(args)) {
+    std::cout << kUsage;
+    return 0;
+  }
+  DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
+  OptimizeArguments a = ParseArguments(args);
+  calc::OptimiseProblem problem = Problem(a, tools);
+  ProgressLine progress(problem.objective);
+  a.run.progress = [&](const calc::OptimiseProgress& p) { progress.Update(p); };
+  calc::OptimiseResult result = calc::Optimise(problem, a.run);
+  progress.End();
+  if (!result.found)
+    throw CommandFailure("范围内的设计都计算出错，没有可给出的设计", kExitCheckFailed);
+  PrintAnswer(problem, result);
+  if (a.output) {
+    Outputs outputs;
+    outputs.Add(*a.output, design::FormatInputFile(FieldTexts(result.design)));
+    outputs.WriteAll();
+  }
+  return result.Feasible() ? 0 : kExitCheckFailed;
+}
+
+}  // namespace velmora::cli

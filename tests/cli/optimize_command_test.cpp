@@ -1,0 +1,96 @@
+// velmora-calc optimize, end to end: the design it writes passes the check
+// with the results it printed, an infeasible search exits 3 with the least
+// infeasible design, and the --vary forms and refused commands.
+#include "optimize_command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "design_run.h"
+#include "run_program.h"
+#include "velmora/design/input_file.h"
+
+namespace velmora::cli {
+namespace {
+
+namespace field = design::field;
+using design::testing::TempFolder;
+using testing::k4Pole;
+using testing::ProgramRun;
+using testing::RunProgram;
+
+// The text after `label` up to the end of its line.
+std::string After(const std::string& text, const std::string& label) {
+  std::size_t at = text.find(label);
+  if (at == std::string::npos) return "<no " + label + ">";
+  at += label.size();
+  return text.substr(at, text.find('\n', at) - at);
+}
+
+TEST(OptimizeCommand, WrittenDesignPassesTheCheckWithThePrintedResults) {
+  TempFolder folder;
+  std::string best = folder.File("best.txt");
+  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:180", "--vary", "Z=38:46",
+                               "--vary", "BS2=8:10", "--vary", "G=0.3:0.35", "--class", "IE2",
+                               "--max-evaluations", "20000", "-o", best});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("起作用的约束"), std::string::npos) << run.out;
+  ProgramRun check = RunProgram({"check", best, "--class", "IE2"});
+  EXPECT_EQ(check.status, 0) << check.out;
+  std::string printed = After(run.out, "效率EFF  0.870631 → ");
+  EXPECT_EQ(After(check.out, "≥ 0.83325    ").substr(0, printed.size()), printed) << check.out;
+  // Only the varied inputs differ from the base design.
+  std::array<std::string, design::kFieldCount> base = design::ReadInputFile(k4Pole),
+                                               written = design::ReadInputFile(best);
+  for (int i = 0; i < design::kFieldCount; ++i) {
+    if (i == field::L || i == field::Z || i == field::BS2 || i == field::G) continue;
+    EXPECT_EQ(written[i], base[i]) << i;
+  }
+}
+
+TEST(OptimizeCommand, NothingFeasibleExitsThreeWithTheLeastInfeasibleDesign) {
+  TempFolder folder;
+  std::string best = folder.File("best.txt");
+  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=100:200", "--class", "IE3",
+                               "--max-evaluations", "5000", "-o", best});
+  EXPECT_EQ(run.status, kExitCheckFailed) << run.err;
+  EXPECT_TRUE(run.out.starts_with("没有找到满足全部约束的设计。最接近的设计：\n")) << run.out;
+  EXPECT_NE(After(run.out, "未满足的约束：\n").find("能效等级（效率%） ≥ 89.6，计算值87.1"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("，差2.4"), std::string::npos) << run.out;
+  EXPECT_EQ(RunProgram({"check", best}).status, kExitCheckFailed);
+}
+
+TEST(OptimizeCommand, VaryTakesRangesStepsAndLists) {
+  EXPECT_EQ(ParseOptimiseVariable("Z=36:39").values, (std::vector<double>{36, 37, 38, 39}));
+  EXPECT_EQ(ParseOptimiseVariable("DMM=0.9:1.1").values, (std::vector<double>{0.9, 0.95, 1, 1.06}));
+  EXPECT_EQ(ParseOptimiseVariable("L=130:160:10").values,
+            (std::vector<double>{130, 140, 150, 160}));
+  EXPECT_EQ(ParseOptimiseVariable("DJJ=0.71,0.63").values, (std::vector<double>{0.63, 0.71}));
+  calc::OptimiseVariable L = ParseOptimiseVariable("L=130:200");
+  EXPECT_EQ(L.field, field::L);
+  EXPECT_EQ(L.resolution, 0.01);
+  EXPECT_THROW(ParseOptimiseVariable("X=1:2"), calc::OptimiseError);
+  EXPECT_THROW(ParseOptimiseVariable("L=1:2:3:4"), calc::OptimiseError);
+}
+
+TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--vary", "P=2:4"},       {"--vary", "L=130:200", "--limit", "EFF=0.9"},
+      {"--vary", "L=200:130"},   {"--vary", "L=130:200", "--objective", "speed"},
+      {"--vary", "G=0.3:0.4:0"}, {"--class", "IE3"},
+  };
+  for (const std::vector<std::string>& args : refused) {
+    std::vector<std::string> all = {"optimize", k4Pole};
+    all.insert(all.end(), args.begin(), args.end());
+    ProgramRun run = RunProgram(all);
+    EXPECT_EQ(run.status, kExitUsage) << args[1];
+    EXPECT_NE(run.err.find("用法：velmora-calc optimize"), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::cli
