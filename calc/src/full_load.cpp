@@ -1,6 +1,7 @@
 // Full-load performance: the EMF-factor and efficiency iterations, currents,
 // no-load state, losses and efficiency, then power factor, slip, speed and
-// breakdown torque (items 64 to 97).
+// breakdown torque (items 64 to 97). The output enters as the per-unit load
+// r.k: 1 at the rated point, another value at a point of the load curve.
 #include <cmath>
 #include <optional>
 
@@ -15,7 +16,7 @@ namespace {
 void CurrentsAndEmf(Procedure& r) {
   CalculationState& s = r.s;
   r.Item("64.1", "满载电流有功部分IP1");
-  s.IP1 = 1 / s.EFF0;
+  s.IP1 = r.k / s.EFF0;
   r.Item("65.1", "满载电抗电流IX1");
   s.Km = 1 + s.X11 * s.IM1;
   s.IX1 = s.Km * s.X1 * sq(s.IP1) * (1 + sq(s.Km * s.X1 * s.IP1));
@@ -77,7 +78,12 @@ void NoLoadState(Procedure& r) {
   s.IM0 = 4.44 * (in.P / 2) * s.F00 / (3 * s.ZF * s.KDP1);
 }
 
+// The stray loss at output k: the input PS at rated output, following the
+// square of the load.
+double StrayLoss(const Procedure& r) { return r.s.in.PS * sq(r.k); }
+
 // Losses referred to the rated output, and the efficiency (items 86 to 93).
+// The mechanical loss PFW does not depend on the load.
 void LossesAndEfficiency(Procedure& r) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
@@ -102,12 +108,12 @@ void LossesAndEfficiency(Procedure& r) {
   s.PCU21 = s.R21 * sq(s.I21);
   s.PCU2 = 1000 * in.Pn * s.PCU21;
   r.Item("88", "杂耗PS、机械耗PFW");
-  s.PSW = 1000 * in.Pn * in.PS;
+  s.PSW = 1000 * in.Pn * StrayLoss(r);
   s.PFWW = 1000 * in.Pn * in.PFW;
   r.Item("91", "总损耗P1");
-  s.P1 = s.PCU11 + s.PCU21 + s.PFE1 + in.PS + in.PFW;
+  s.P1 = s.PCU11 + s.PCU21 + s.PFE1 + StrayLoss(r) + in.PFW;
   r.Item("92", "输入功率P11");
-  s.P11 = 1 + s.P1;
+  s.P11 = r.k + s.P1;
   r.Item("93", "效率EFF");
   s.EFF = 1 - s.P1 / s.P11;
 }
@@ -117,9 +123,9 @@ void RatedPoint(Procedure& r) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;
   r.Item("94", "功率因数PF");
-  s.PF = 1 / (s.EFF * s.I11);
+  s.PF = r.k / (s.EFF * s.I11);
   r.Item("95.4", "转差率SN");
-  s.SN = s.PCU21 / (1 + s.PCU21 + s.PXZFE1 + in.PS + in.PFW);
+  s.SN = s.PCU21 / (r.k + s.PCU21 + s.PXZFE1 + StrayLoss(r) + in.PFW);
   r.Item("96", "转速N");
   s.N = 60 * in.f * (1 - s.SN) / (in.P / 2);
   r.Item("97", "最大转矩倍数TMAX1");
@@ -128,12 +134,13 @@ void RatedPoint(Procedure& r) {
 
 enum class Outcome { Converged, NewEmfFactor };
 
-// The efficiency iteration of one outer pass. Leaves early, with a new KE0,
-// as soon as the EMF test fails.
+// The efficiency iteration of one outer pass, restarted from the input EFF or,
+// at a point of the load curve, from the efficiency of its neighbour. Leaves
+// early, with a new KE0, as soon as the EMF test fails.
 Outcome EfficiencyIteration(Procedure& r, IterationGuard& outer) {
   CalculationState& s = r.s;
   r.Item("64.2", "效率初值EFF0");
-  s.EFF0 = s.in.EFF;
+  s.EFF0 = r.EFF_start ? *r.EFF_start : static_cast<double>(s.in.EFF);
   IterationGuard guard(r, "EFF0");
   for (;;) {
     guard.Pass();

@@ -115,12 +115,43 @@ class Procedure {
   static constexpr double kFarFromComputedEfficiency = 0.02;
 
   CalculationState& s;
+  // The output of the full-load stage in per unit of the rated output, and
+  // the efficiency its inner loop restarts from (unset: the input EFF).
+  double k = 1;
+  std::optional<double> EFF_start;
 
  private:
   bool fine_;
   const char* item_ = "";
   const char* title_ = "";
 };
+
+// Runs `stage` on a copy of `start` the way Calculate runs the procedure:
+// fast, then again in the fine mode when a floating-point flag was raised.
+// Returns false with the fault of the run.
+template <class Stage>
+bool RunFrom(const CalculationState& start, CalculationState& state, CalculationFault& fault,
+             Stage stage) {
+  for (bool fine : {false, true}) {
+    state = start;
+    ClearAllFlags();
+    Procedure r(state, fine);
+    try {
+      try {
+        stage(r);
+        r.Check();
+        return true;
+      } catch (const TypeMismatch& mismatch) {
+        r.StopTypeMismatch(mismatch.index);
+      }
+    } catch (const RunStopped& stopped) {
+      fault = stopped.fault;
+    }
+    if (!std::fetestexcept(kFaultFlags)) break;
+  }
+  ClearAllFlags();
+  return false;
+}
 
 // ToInputs, written straight into the run's state: every member of every
 // input is assigned.

@@ -1,0 +1,124 @@
+// The operating characteristics against the plain run: the load curve at
+// k = 1 and the torque–speed model at standstill and at its maximum.
+#include "velmora/calc/characteristics.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <random>
+#include <set>
+#include <string>
+
+#include "example_designs.h"
+
+namespace velmora::calc {
+namespace {
+
+using namespace examples;
+
+const char* const kExamples[] = {k4Pole, k2Pole, k6PoleSingleLayer, kTwoSection};
+
+CalculationState Plain(const design::DesignInput& input, bool& ok) {
+  CalculationState state;
+  CalculationFault fault;
+  ok = Calculate(input, state, fault);
+  return state;
+}
+
+std::set<std::string> StartingQuantities() {
+  std::set<std::string> names;
+#define VELMORA_NAME(name) names.insert(#name);
+  VELMORA_STARTING_QUANTITIES(VELMORA_NAME, VELMORA_NAME)
+#undef VELMORA_NAME
+  return names;
+}
+
+// Every quantity up to item 97 and the pass counts of the full-load loops.
+void ExpectSameThroughFullLoad(const CalculationState& plain, const CalculationState& at_load) {
+  static const std::set<std::string> starting = StartingQuantities();
+  for (const QuantityEntry& entry : QuantityTable()) {
+    if (starting.count(std::string(entry.name))) continue;
+    QuantityView a = entry.get(plain), b = entry.get(at_load);
+    EXPECT_EQ(a.set, b.set) << entry.name;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(a.value), std::bit_cast<std::uint64_t>(b.value))
+        << entry.name;
+  }
+  EXPECT_EQ(plain.passes.KE0, at_load.passes.KE0);
+  EXPECT_EQ(plain.passes.FT0, at_load.passes.FT0);
+  EXPECT_EQ(plain.passes.EFF0, at_load.passes.EFF0);
+}
+
+design::DesignInput Scaled(design::DesignInput input, std::mt19937_64& rng) {
+  const int fields[] = {design::field::L, design::field::Z, design::field::G, design::field::DI1,
+                        design::field::EFF};
+  for (int field : fields)
+    if (rng() % 2) {
+      double u = static_cast<double>(rng() >> 11) * 0x1p-53;
+      design::SetNumber(input, field, input[field].number * (0.9 + 0.2 * u));
+    }
+  return input;
+}
+
+TEST(LoadCurve, RatedLoadIsThePlainRunOnExamplesAndVariants) {
+  std::mt19937_64 rng(7);
+  int compared = 0;
+  for (const char* name : kExamples)
+    for (int variant = 0; variant < 40; ++variant) {
+      design::DesignInput input = Example(name);
+      if (variant > 0) input = Scaled(input, rng);
+      bool ok;
+      CalculationState plain = Plain(input, ok);
+      if (!ok) continue;
+      CalculationState at_load;
+      CalculationFault fault;
+      ASSERT_TRUE(CalculateAtLoad(input, 1, std::nullopt, at_load, fault)) << fault.message;
+      ExpectSameThroughFullLoad(plain, at_load);
+      // The grid's own k = 1 point, reached by the same path.
+      LoadPoint p = PartLoadPerformance(input, plain, {0.9, 1.1, 0.1})[1];
+      ASSERT_EQ(p.k, 1);
+      for (auto [a, b] : {std::pair{p.EFF, plain.EFF.value},
+                          {p.PF, plain.PF.value},
+                          {p.I1, plain.I1.value},
+                          {p.SN, plain.SN.value},
+                          {p.N, plain.N.value},
+                          {p.PS, plain.PSW.value},
+                          {p.T, 1.0}})
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b));
+      ++compared;
+    }
+  EXPECT_GT(compared, 120);
+}
+
+// Restarting the efficiency loop from an input EFF far from the result makes
+// the KE0 loop cycle at 1.25; from the neighbour's efficiency it converges.
+TEST(LoadCurve, PointsStartFromTheirNeighbour) {
+  design::DesignInput input = Example(k6PoleSingleLayer);
+  design::SetNumber(input, design::field::EFF, 0.9);
+  bool ok;
+  CalculationState plain = Plain(input, ok);
+  ASSERT_TRUE(ok);
+  CalculationState state;
+  CalculationFault fault;
+  EXPECT_FALSE(CalculateAtLoad(input, 1.25, std::nullopt, state, fault));
+  std::vector<LoadPoint> points = PartLoadPerformance(input, plain, {});
+  ASSERT_EQ(points.size(), 29u);
+  EXPECT_EQ(points[23].k, 1.25);
+  EXPECT_FALSE(points[23].fault);
+  EXPECT_LT(points[23].EFF, plain.EFF.value);
+}
+
+TEST(LoadCurve, AFaultingPointLeavesTheOthers) {
+  design::DesignInput input = Example(k4Pole);
+  bool ok;
+  CalculationState plain = Plain(input, ok);
+  std::vector<LoadPoint> points = PartLoadPerformance(input, plain, {0.5, 3, 0.5});
+  ASSERT_EQ(points.size(), 6u);
+  ASSERT_TRUE(points[5].fault);
+  EXPECT_NE(points[5].fault->message.find("KE"), std::string::npos);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(points[i].fault) << points[i].k;
+  EXPECT_GT(points[2].I1, points[1].I1);
+}
+
+}  // namespace
+}  // namespace velmora::calc
