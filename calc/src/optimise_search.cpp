@@ -173,7 +173,9 @@ class LocalRun {
  public:
   enum class Goal {
     Objective,  // the objective within the constraints
-    Violation   // the violation alone, to reach the constraints
+    // The excesses over the constraints the start misses, within those it
+    // meets: toward the constraints without giving up any already met.
+    Violation
   };
 
   LocalRun(Evaluator& eval, std::vector<int> free, bool relaxed, double scale)
@@ -185,7 +187,9 @@ class LocalRun {
     point_ = std::move(point);
     seen_ = {};
     goal_ = goal;
-    c_.assign(goal == Goal::Objective ? ConstraintCount(eval_.problem()) : 0, 0.0);
+    c_.assign(ConstraintCount(eval_.problem()), 0.0);
+    missed_.assign(c_.size(), false);
+    started_ = false;
     if (budget == 0 || eval_.control().Stopping()) return seen_;
     if (free_.empty()) {
       EvaluateAt(nullptr);
@@ -216,8 +220,7 @@ class LocalRun {
     opt.set_lower_bounds(std::vector<double>(n, 0.0));
     opt.set_upper_bounds(std::vector<double>(n, 1.0));
     opt.set_min_objective(Objective, this);
-    if (!c_.empty())
-      opt.add_inequality_mconstraint(Constraints, this, std::vector<double>(c_.size(), 0.0));
+    opt.add_inequality_mconstraint(Constraints, this, std::vector<double>(c_.size(), 0.0));
     opt.set_maxeval(static_cast<int>(std::min<std::uint64_t>(budget, 1u << 30)));
     opt.set_initial_step(std::vector<double>(n, step));
     std::vector<double> xtol(n);
@@ -246,13 +249,22 @@ class LocalRun {
     if (eval_.control().Stopping()) throw nlopt::forced_stop();
     const Assessment& a = eval_.Run(point_, relaxed_);
     Keep(seen_, point_, a, eval_.problem().objective);
-    if (goal_ == Goal::Violation)
-      f_ = a.ran ? a.Violation() : kFaultObjective;
-    else
-      f_ = a.ran ? ObjectiveKey(a, eval_.problem().objective) / scale_ : kFaultObjective;
+    if (!started_ && goal_ == Goal::Violation)
+      for (std::size_t j = 0; j < c_.size(); ++j) missed_[j] = !a.ran || !a.lines[j].Met();
+    started_ = true;
+    f_ = Value(a);
     for (std::size_t j = 0; j < c_.size(); ++j)
-      c_[j] = a.ran && j < std::size_t(a.line_count) ? a.lines[j].excess + kMargin : 1;
+      c_[j] = !a.ran ? 1 : missed_[j] ? -1 : a.lines[j].excess + kMargin;
     last_u_.assign(u, u + (u ? free_.size() : 0));
+  }
+
+  double Value(const Assessment& a) const {
+    if (!a.ran) return kFaultObjective;
+    if (goal_ == Goal::Objective) return ObjectiveKey(a, eval_.problem().objective) / scale_;
+    double excess = 0;
+    for (std::size_t j = 0; j < c_.size(); ++j)
+      if (missed_[j]) excess += a.lines[j].excess;
+    return excess;
   }
 
   // NLopt asks for the objective, then the constraints at the same point.
@@ -277,22 +289,34 @@ class LocalRun {
   Candidate seen_;
   double f_ = 0;
   std::vector<double> c_;
+  std::vector<bool> missed_;  // by the start of a Violation search
+  bool started_ = false;
   std::vector<double> last_u_;
 };
 
 // Minimises from `start` within `budget` evaluations. A search that ends
 // outside the constraints goes on to reduce the violation alone, and one
-// that then meets them minimises again from there. Returns the best design.
-Candidate Descend(LocalRun& run, std::vector<double> start, std::uint64_t budget, double step) {
+// that then meets them minimises again from there; while no design is known
+// to meet them, the violation comes first. Returns the best design.
+Candidate Descend(LocalRun& run, const std::vector<double>& start, std::uint64_t budget,
+                  double step, bool feasible_known) {
   using Goal = LocalRun::Goal;
+  OptimiseObjective objective = run.evaluator().problem().objective;
   std::uint64_t first = run.evaluator().count();
   auto left = [&] { return budget - std::min(budget, run.evaluator().count() - first); };
-  Candidate best = run.Run(std::move(start), budget / 2, step, Goal::Objective);
-  if (best.values.empty() || best.assessment.Feasible()) return best;
-  Candidate reached = run.Run(best.values, left() / 2, step, Goal::Violation);
-  if (reached.values.empty() || !reached.assessment.Feasible()) return best;
-  Candidate again = run.Run(reached.values, left(), step / 2, Goal::Objective);
-  return again.values.empty() ? reached : again;
+  Candidate best;
+  if (feasible_known) {
+    best = run.Run(start, budget / 2, step, Goal::Objective);
+    if (best.values.empty() || best.assessment.Feasible()) return best;
+  }
+  Candidate reached =
+      run.Run(best.values.empty() ? start : best.values, left() / 2, step, Goal::Violation);
+  if (!reached.values.empty() &&
+      (best.values.empty() || Better(reached.assessment, best.assessment, objective)))
+    best = reached;
+  if (best.values.empty() || !best.assessment.Feasible()) return best;
+  Candidate again = run.Run(best.values, left(), step / 2, Goal::Objective);
+  return again.values.empty() ? best : again;
 }
 
 // ---- One start -------------------------------------------------------------
@@ -359,20 +383,22 @@ constexpr double kPolishStep = 0.02;
 // when there are discrete variables, then over the continuous variables at
 // each neighbouring combination of discrete values.
 StartResult RunStart(const OptimiseProblem& problem, SearchControl& control,
-                     const std::vector<double>& start, std::uint64_t budget, double scale) {
+                     const std::vector<double>& start, std::uint64_t budget, double scale,
+                     bool feasible_known) {
   Evaluator eval(problem, control);
   std::vector<int> all = FreeVariables(problem, true), continuous = FreeVariables(problem, false);
   if (all.size() == continuous.size()) {
     LocalRun run(eval, all, false, scale);
-    Descend(run, start, budget, kFirstStep);
+    Descend(run, start, budget, kFirstStep, feasible_known);
   } else {
     LocalRun relaxation(eval, all, true, scale);
-    Candidate relaxed = Descend(relaxation, start, budget / 2, kFirstStep);
+    Candidate relaxed = Descend(relaxation, start, budget / 2, kFirstStep, feasible_known);
     if (relaxed.values.empty()) relaxed.values = start;
     std::vector<std::vector<double>> points = Neighbours(problem, relaxed.values);
     LocalRun polish(eval, continuous, false, scale);
     for (std::size_t k = 0; k < points.size() && !control.Stopping(); ++k)
-      Descend(polish, points[k], (budget - eval.count()) / (points.size() - k), kPolishStep);
+      Descend(polish, points[k], (budget - eval.count()) / (points.size() - k), kPolishStep,
+              feasible_known);
   }
   return {eval.best(), eval.count()};
 }
@@ -573,9 +599,10 @@ bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
       state.best.assessment.ran
           ? std::max(std::fabs(ObjectiveKey(state.best.assessment, problem.objective)), 1e-9)
           : 1;
+  bool feasible_known = state.best.assessment.Feasible();
   std::vector<StartResult> results(starts.size());
   RunParallel(starts.size(), options.threads, [&](std::size_t k) {
-    results[k] = RunStart(problem, control, starts[k], share, scale);
+    results[k] = RunStart(problem, control, starts[k], share, scale, feasible_known);
   });
   bool improved = false;
   for (StartResult& r : results) {
