@@ -207,11 +207,21 @@ void PrintInputs(const calc::OptimiseProblem& problem, const calc::OptimiseResul
     const design::FieldValue& from = problem.base[v.field];
     std::string to = design::ShortestText(result.values[i]);
     if (from.IsNumber() && from.number == result.values[i]) continue;
-    std::cout << "  " << design::InputLabel(v.field) << "  " << from.text << " → " << to;
-    if (result.values[i] == v.lower && v.lower < v.upper) std::cout << "（下限）";
-    if (result.values[i] == v.upper && v.lower < v.upper) std::cout << "（上限）";
-    std::cout << "\n";
+    std::cout << "  " << design::InputLabel(v.field) << "  " << from.text << " → " << to << "\n";
   }
+}
+
+// The variables the bounds hold back, changed or not.
+void PrintBounds(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+  std::string lines;
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    const calc::OptimiseVariable& v = problem.variables[i];
+    double x = result.values[i];
+    if (v.lower == v.upper || (x != v.lower && x != v.upper)) continue;
+    lines += "  " + std::string(design::kFieldInfo[v.field].name) + " = " +
+             design::ShortestText(x) + (x == v.lower ? "（下限）\n" : "（上限）\n");
+  }
+  if (!lines.empty()) std::cout << "在范围边界上的输入：\n" << lines;
 }
 
 void PrintResults(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
@@ -246,7 +256,7 @@ void PrintConstraints(const calc::Assessment& best) {
     if (!feasible) std::cout << "，差" << ShortNumber(std::fabs(line.value - line.limit));
     std::cout << "\n";
   }
-  if (shown == 0) std::cout << "  （无，最优点由变量范围决定）\n";
+  if (shown == 0) std::cout << "  （无）\n";
 }
 
 const char* StopText(calc::OptimiseResult::Stop stop) {
@@ -268,6 +278,7 @@ void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResul
   PrintInputs(problem, result);
   PrintResults(problem, result);
   PrintConstraints(result.best);
+  PrintBounds(problem, result);
   std::printf("计算 %llu 个方案，用时 %.2f 秒（%s）\n",
               static_cast<unsigned long long>(result.evaluations), result.seconds,
               StopText(result.stop));
