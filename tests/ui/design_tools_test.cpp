@@ -11,8 +11,10 @@
 #include <string>
 
 #include "fake_toolkit.h"
+#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
+#include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
 
@@ -78,6 +80,72 @@ TEST_F(DesignToolsTest, SlotDrawingNamesAnEmptyOrNonNumericBox) {
     EXPECT_TRUE(tk_->slots->stator.outline.empty());
   }
   EXPECT_EQ(tk_->shown[Window::SLOTS], 3);
+}
+
+// A box changed after 打开 or by typing: the slots and the sweep follow it,
+// the check says its calculation is older than the boxes.
+TEST_F(DesignToolsTest, OpenToolWindowsFollowAChangedBox) {
+  input_->SJSRCACULATE();
+  input_->SLOTS();
+  input_->CHECK();
+  input_->SWEEP();
+  EXPECT_EQ(tk_->slot_design, "Y132S-4");
+  tk_->boxes[field::B01] = "";
+  tk_->boxes[field::TYPE] = "Y132S-4 改";
+  input_->BoxesChanged();
+  EXPECT_NE(tk_->slot_note.find("“B01”框为空"), std::string::npos) << tk_->slot_note;
+  EXPECT_EQ(tk_->slot_design, "Y132S-4 改");
+  ASSERT_TRUE(tk_->sweep_base.has_value());
+  EXPECT_TRUE((*tk_->sweep_base)[field::B01].IsEmpty());
+  EXPECT_NE(tk_->check->status.find("输入数据已改动"), std::string::npos) << tk_->check->status;
+  EXPECT_EQ(tk_->check->design, "Y132S-4");
+
+  tk_->boxes = design::ReadInputFile(kExample);
+  input_->BoxesChanged();
+  EXPECT_EQ(tk_->slot_note, "");
+  EXPECT_EQ(tk_->check->status.find("输入数据已改动"), std::string::npos);
+  EXPECT_EQ(tk_->shown[Window::SLOTS], 1) << "following never brings a window up";
+}
+
+// Every quantity a window offers has a name; each but the cost is one the
+// calculation computes.
+TEST(QuantityNamesTest, CoverEveryQuantityTheWindowsOffer) {
+  std::vector<std::string_view> offered(calc::kKeyResults.begin(), calc::kKeyResults.end());
+  offered.insert(offered.end(), std::begin(kCheckResults), std::end(kCheckResults));
+  for (std::string_view key : offered) {
+    const QuantityName* name = FindQuantityName(key);
+    ASSERT_NE(name, nullptr) << key;
+    EXPECT_FALSE(name->caption.empty()) << key;
+    EXPECT_NE(calc::FindQuantityEntry(key), nullptr) << key;
+  }
+  ASSERT_NE(FindQuantityName("COST"), nullptr);
+  EXPECT_EQ(QuantityLabel("EFF"), "效率 EFF");
+  EXPECT_EQ(QuantityTitle("J1"), "定子电流密度 J1 (A/mm²)");
+  EXPECT_EQ(QuantityTitle("NOPE"), "NOPE");
+}
+
+TEST(SweepRangeTest, RoundRangesAndAxes) {
+  const auto range = [](const char* box) {
+    const std::optional<SweepRange> r = DefaultRange(box);
+    return r ? r->from + ":" + r->to + ":" + r->step : "none";
+  };
+  EXPECT_EQ(range("0.4"), "0.32:0.48:0.01");
+  EXPECT_EQ(range("115"), "92:138:2");
+  EXPECT_EQ(range("36"), "28:44:1");  // slot counts stay whole
+  EXPECT_EQ(range("-2.5"), "-3:-2:0.05");
+  EXPECT_EQ(range("0"), "0:1:0.05");
+  EXPECT_EQ(range("8.5"), "6.8:10.2:0.2");
+  EXPECT_EQ(range(""), "none");
+
+  const AxisScale eff = NiceScale(0.8629, 0.8739);
+  EXPECT_DOUBLE_EQ(eff.step, 0.005);
+  EXPECT_NEAR(eff.min, 0.860, 1e-12);
+  EXPECT_NEAR(eff.max, 0.875, 1e-12);
+  EXPECT_EQ(eff.decimals, 3);
+  const AxisScale flat = NiceScale(1453.4, 1453.4);
+  EXPECT_LT(flat.min, 1453.4);
+  EXPECT_GT(flat.max, 1453.4);
+  EXPECT_EQ(NiceScale(NAN, NAN).max, 1);
 }
 
 TEST_F(DesignToolsTest, CheckBeforeAnyCalculationSaysSo) {
@@ -177,6 +245,8 @@ TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
   int plotted = 0;
   for (double y : chart.Curves().y[0]) plotted += !std::isnan(y);
   EXPECT_EQ(plotted + chart.Curves().faulted, 4u);
+  EXPECT_EQ(chart.Curves().first_fault.rfind("G=", 0), 0u) << chart.Curves().first_fault;
+  EXPECT_GT(chart.Curves().first_fault.size(), std::string("G=100：").size());
 }
 
 TEST_F(DesignToolsTest, SweepRefusesWhatItCannotRunNamingTheBox) {
@@ -229,13 +299,15 @@ TEST_F(DesignToolsTest, CancelledSweepLeavesNoThreadRunning) {
 TEST_F(DesignToolsTest, ExportPictureAsksForAFileAndSavesTheOpenWindow) {
   input_->SLOTS();
   tk_->answers.push_back((folder_ / "slots").string());
-  ExportPicture(*tk_, Window::SLOTS);
+  ExportPicture(*tk_, Window::SLOTS, tk_->slot_design);
   EXPECT_EQ(design::ReadWholeFile((folder_ / "slots.png").string()), "PNG of window 3");
   EXPECT_EQ(tk_->dialogs.back().title, "导出PNG");
+  EXPECT_EQ(tk_->dialogs.back().file_name, "Y132S-4-槽形图.png");
+  EXPECT_EQ(ExportFileName("Y/1:2*", Window::SWEEP, "csv"), "Y_1_2_-参数扫描.csv");
   EXPECT_TRUE(tk_->messages.empty());
 
-  ExportPicture(*tk_, Window::SLOTS);  // dialog cancelled
-  EXPECT_TRUE(tk_->messages.empty());  // an optional export cancelled: nothing to say
+  ExportPicture(*tk_, Window::SLOTS, "");  // dialog cancelled
+  EXPECT_TRUE(tk_->messages.empty());      // an optional export cancelled: nothing to say
 }
 
 }  // namespace

@@ -48,10 +48,12 @@ class FakeToolkit : public Toolkit {
   }
   void CloseWindow(Window window) override { open.erase(window); }
 
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) override {
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+                       const std::string& design) override {
     if (!IsWindowOpen(Window::SLOTS)) return;
     slots = drawing;
     slot_note = note;
+    slot_design = design;
   }
   void ShowDesignCheck(const CheckTable& table) override {
     if (IsWindowOpen(Window::CHECK)) check = table;
@@ -73,6 +75,7 @@ class FakeToolkit : public Toolkit {
   std::map<Window, int> shown;
   std::optional<calc::SlotDrawing> slots;
   std::string slot_note;
+  std::string slot_design;
   std::optional<CheckTable> check;
   std::optional<design::DesignInput> sweep_base;
 

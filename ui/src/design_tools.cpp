@@ -1,6 +1,8 @@
 #include "velmora/ui/design_tools.h"
 
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/design_check.h"
@@ -21,6 +23,7 @@ using Outcome = calc::CheckLine::Outcome;
 
 constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
                                             "PNG图片[*.png]|*.png", "png"};
+constexpr const char* kChangedNote = "（输入数据已改动，尚未重新进行电磁计算。）";
 
 using report::ShortNumber;
 
@@ -60,6 +63,36 @@ std::string SlotNote(const calc::SlotRefusal& refusal) {
   return "";
 }
 
+const char* ToolTitle(Window window) {
+  switch (window) {
+    case Window::SLOTS:
+      return "槽形图";
+    case Window::CHECK:
+      return "设计校核";
+    case Window::SWEEP:
+      return "参数扫描";
+    default:
+      return "";
+  }
+}
+
+std::string DesignName(const design::DesignInput& design) {
+  const std::string& model = design[design::field::TYPE].text;
+  const std::size_t first = model.find_first_not_of(" \t");
+  if (first == std::string::npos) return "未命名";
+  return model.substr(first, model.find_last_not_of(" \t") + 1 - first);
+}
+
+std::string ExportFileName(const std::string& design, Window window, const char* extension) {
+  std::string name = design + "-" + ToolTitle(window) + "." + extension;
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+      c = '_';
+  }
+  return name;
+}
+
 // The class reached and what the active material costs.
 std::vector<std::string> ClassAndCost(const calc::DesignCheck& check,
                                       const calc::CalculationState& state,
@@ -81,6 +114,7 @@ CheckTable MakeCheckTable(const LastCalculation& last,
                           std::optional<calc::EfficiencyClass> required,
                           const std::string& folder) {
   CheckTable table;
+  if (last.status != Status::NeverRun) table.design = DesignName(last.input);
   if (last.status == Status::NeverRun) {
     table.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看设计校核。";
     return table;
@@ -132,18 +166,30 @@ void DesignTools::SWEEP() {
 }
 
 void DesignTools::RefreshSlots() {
-  const calc::SlotDrawing drawing = calc::DrawSlots(BoxDesign(toolkit_));
-  toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal));
+  const design::DesignInput design = BoxDesign(toolkit_);
+  const calc::SlotDrawing drawing = calc::DrawSlots(design);
+  toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal), DesignName(design));
 }
 
+// The check shows the last calculation; boxes changed since are noted.
 void DesignTools::RefreshCheck() {
-  toolkit_.ShowDesignCheck(
-      MakeCheckTable(session_.last_calculation, session_.required_class, toolkit_.ProgramFolder()));
+  const LastCalculation& last = session_.last_calculation;
+  CheckTable table = MakeCheckTable(last, session_.required_class, toolkit_.ProgramFolder());
+  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != TextsOf(last.input)) {
+    table.status += kChangedNote;
+  }
+  toolkit_.ShowDesignCheck(table);
 }
 
-void ExportPicture(Toolkit& toolkit, Window window) {
+void DesignTools::FollowBoxes() {
+  if (toolkit_.IsWindowOpen(Window::SLOTS)) RefreshSlots();
+  if (toolkit_.IsWindowOpen(Window::CHECK)) RefreshCheck();
+  if (toolkit_.IsWindowOpen(Window::SWEEP)) toolkit_.SetSweepBase(BoxDesign(toolkit_));
+}
+
+void ExportPicture(Toolkit& toolkit, Window window, const std::string& design) {
   RunFileCommand(
-      toolkit, ChooseFile(toolkit, kSavePictureDialog),
+      toolkit, ChooseFile(toolkit, kSavePictureDialog, ExportFileName(design, window, "png")),
       [&](const std::string& path) {
         const std::optional<std::string> png = toolkit.PictureBytes(window);
         if (!png) throw design::FileError("窗口没有可导出的图片：" + path, 0);

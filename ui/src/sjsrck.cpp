@@ -92,6 +92,7 @@ void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
 void SJSRCK::SLOTS() { DesignTools(toolkit_, session_).SLOTS(); }
 void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
 void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
+void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {
   for (std::size_t i = 0; i < texts.size() && i < kFieldCount; ++i) {

@@ -1,6 +1,8 @@
 #include "velmora/ui/sweep_chart.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <limits>
 #include <optional>
@@ -11,6 +13,7 @@
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
+#include "velmora/ui/design_tools.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -54,7 +57,75 @@ calc::SweepGrid ChartGrid(const design::DesignInput& base, const SweepRequest& r
   return grid;
 }
 
+// 1, 2 or 5 times a power of ten: the smallest not below `rough`, or with
+// `nearest` the one nearest to it in ratio.
+double NiceStep(double rough, bool nearest = false) {
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  double best = 10 * power;
+  for (double step : {5 * power, 2 * power, power}) {
+    const bool closer = std::fabs(std::log(step / rough)) < std::fabs(std::log(best / rough));
+    if (nearest ? closer : step >= rough * (1 - 1e-9)) best = step;
+  }
+  return best;
+}
+
+// Digits after the point that show every multiple of `step` exactly.
+int Decimals(double step) {
+  return std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+}
+
+// `value` to `decimals` places, without trailing zeros.
+std::string Fixed(double value, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  std::string text = buffer;
+  if (text.find('.') != std::string::npos) {
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+  }
+  return text == "-0" ? "0" : text;
+}
+
+// The first faulted point of the first `count`, as the status names it.
+std::string FirstFault(const std::vector<std::string>& faults, const std::vector<double>& x,
+                       int field, std::uint64_t count) {
+  for (std::uint64_t k = 0; k < count; ++k) {
+    if (faults[k].empty()) continue;
+    return std::string(design::kFieldInfo[field].name) + "=" + design::ShortestText(x[k]) + "：" +
+           faults[k];
+  }
+  return "";
+}
+
 }  // namespace
+
+std::optional<SweepRange> DefaultRange(const std::string& box) {
+  const std::optional<double> value = design::ParseNumber(box);
+  if (!value || !std::isfinite(*value)) return std::nullopt;
+  const double v = *value;
+  const double low = v == 0 ? 0 : std::min(0.8 * v, 1.2 * v);
+  const double high = v == 0 ? 1 : std::max(0.8 * v, 1.2 * v);
+  double step = NiceStep((high - low) / 20, true);
+  if (v != 0 && v == std::floor(v)) step = std::max(step, 1.0);
+  const int decimals = Decimals(step);
+  return SweepRange{Fixed(std::floor(low / step + 1e-9) * step, decimals),
+                    Fixed(std::ceil(high / step - 1e-9) * step, decimals), Fixed(step, decimals)};
+}
+
+AxisScale NiceScale(double low, double high, int intervals) {
+  if (!(low <= high) || !std::isfinite(low) || !std::isfinite(high)) low = 0, high = 1;
+  if (high - low <= 1e-12 * std::max(1.0, std::fabs(low))) {
+    const double pad = low == 0 ? 1 : std::fabs(low) / 100;
+    low -= pad;
+    high += pad;
+  }
+  AxisScale scale;
+  scale.step = NiceStep((high - low) / intervals);
+  scale.min = std::floor(low / scale.step + 1e-9) * scale.step;
+  scale.max = std::ceil(high / scale.step - 1e-9) * scale.step;
+  scale.decimals = Decimals(scale.step);
+  return scale;
+}
 
 SweepChart::~SweepChart() {
   Cancel();
@@ -78,6 +149,7 @@ std::string SweepChart::Start(const SweepRequest& request) {
   total_ = grid->size();
   curves_ = SweepCurves{};
   curves_.names = names;
+  curves_.design = DesignName(base_);
   curves_.x.assign(total_, std::numeric_limits<double>::quiet_NaN());
   curves_.y.assign(names.size(), curves_.x);
   curves_.untrusted.assign(total_, 0);
@@ -86,47 +158,59 @@ std::string SweepChart::Start(const SweepRequest& request) {
   done_ = 0;
   cancel_ = false;
   ended_ = false;
-  worker_ = std::thread(
-      [this, base = base_, grid = std::move(*grid), csv = std::move(*csv), prices = prices_] {
-        std::vector<char> faulted(total_, 0);
-        // Each row is a point of its own, so the workers never share an element.
-        const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
-          csv.AppendRow(row, block);
-          curves_.x[row.index] = row.varied[0];
-          faulted[row.index] = !row.ok;
-          curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
-          for (std::size_t i = 0; row.ok && i < curves_.names.size(); ++i) {
-            if (curves_.names[i] == "COST") {
-              curves_.y[i][row.index] = calc::CostOf(row.state, prices).total;
-              continue;
-            }
-            const std::optional<calc::QuantityView> value =
-                calc::FindQuantity(row.state, curves_.names[i]);
-            if (value && value->set) curves_.y[i][row.index] = value->value;
-          }
-        };
-        const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
-        calc::SweepOptions options;
-        options.progress = [this](std::uint64_t done) { done_ = done; };
-        options.cancel = &cancel_;
-        std::uint64_t written = 0;
-        try {
-          written = calc::RunSweep(base, grid, options, format, write);
-        } catch (const std::exception& error) {
-          error_ = error.what();
-        }
-        curves_.x.resize(written);
-        for (std::vector<double>& curve : curves_.y) curve.resize(written);
-        curves_.untrusted.resize(written);
-        for (std::uint64_t k = 0; k < written; ++k) {
-          curves_.faulted += faulted[k];
-          curves_.untrusted_count += curves_.untrusted[k];
-        }
-        curves_.cancelled = written < total_;
-        done_ = written;
-        ended_ = true;
-      });
+  worker_ = std::thread(&SweepChart::Work, this, base_, std::move(*grid), std::move(*csv), prices_,
+                        request.field);
   return "";
+}
+
+// Each row is a point of its own, so the workers never share an element.
+void SweepChart::Work(design::DesignInput base, calc::SweepGrid&& grid, report::SweepCsv&& csv,
+                      design::MaterialPrices prices, int field) {
+  std::vector<std::string> faults(total_);
+  const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
+    csv.AppendRow(row, block);
+    curves_.x[row.index] = row.varied[0];
+    if (!row.ok) faults[row.index] = row.fault.message.empty() ? "故障" : row.fault.message;
+    curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
+    if (row.ok) Record(row, prices);
+  };
+  const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
+  calc::SweepOptions options;
+  options.progress = [this](std::uint64_t done) { done_ = done; };
+  options.cancel = &cancel_;
+  std::uint64_t written = 0;
+  try {
+    written = calc::RunSweep(base, grid, options, format, write);
+  } catch (const std::exception& error) {
+    error_ = error.what();
+  }
+  Finish(written, faults, field);
+}
+
+void SweepChart::Record(const calc::SweepRow& row, const design::MaterialPrices& prices) {
+  for (std::size_t i = 0; i < curves_.names.size(); ++i) {
+    if (curves_.names[i] == "COST") {
+      curves_.y[i][row.index] = calc::CostOf(row.state, prices).total;
+      continue;
+    }
+    const std::optional<calc::QuantityView> value = calc::FindQuantity(row.state, curves_.names[i]);
+    if (value && value->set) curves_.y[i][row.index] = value->value;
+  }
+}
+
+// The curves cut to the points written, the faults counted.
+void SweepChart::Finish(std::uint64_t written, const std::vector<std::string>& faults, int field) {
+  curves_.x.resize(written);
+  for (std::vector<double>& curve : curves_.y) curve.resize(written);
+  curves_.untrusted.resize(written);
+  for (std::uint64_t k = 0; k < written; ++k) {
+    curves_.faulted += !faults[k].empty();
+    curves_.untrusted_count += curves_.untrusted[k];
+  }
+  curves_.first_fault = FirstFault(faults, curves_.x, field, written);
+  curves_.cancelled = written < total_;
+  done_ = written;
+  ended_ = true;
 }
 
 void SweepChart::Cancel() { cancel_ = true; }
@@ -146,7 +230,8 @@ void SweepChart::ExportCsv(Toolkit& toolkit) const {
     return;
   }
   RunFileCommand(
-      toolkit, ChooseFile(toolkit, kSaveCsvDialog),
+      toolkit,
+      ChooseFile(toolkit, kSaveCsvDialog, ExportFileName(curves_.design, Window::SWEEP, "csv")),
       [this](const std::string& path) { design::WriteFileAtomically(path, curves_.csv); }, true);
 }
 

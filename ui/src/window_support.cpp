@@ -39,11 +39,12 @@ std::string DesignFolder(Toolkit& toolkit) {
   return folder;
 }
 
-std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind) {
+std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind,
+                                      const std::string& file_name) {
   FileDialogRequest request;
   request.mode = kind.mode;
   request.title = kind.title;
-  request.file_name = kind.file_name;
+  request.file_name = file_name.empty() ? kind.file_name : file_name;
   request.folder = DesignFolder(toolkit);
   request.filters = ParseFilterList(kind.filter);
   request.default_extension = kind.default_extension;
@@ -77,6 +78,12 @@ std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit) {
 }
 
 design::DesignInput BoxDesign(Toolkit& toolkit) { return design::ToDesignInput(BoxTexts(toolkit)); }
+
+std::array<std::string, design::kFieldCount> TextsOf(const design::DesignInput& design) {
+  std::array<std::string, design::kFieldCount> texts;
+  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = design[i].text;
+  return texts;
+}
 
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step, bool optional) {

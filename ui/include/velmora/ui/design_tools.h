@@ -33,6 +33,7 @@ struct CheckTable {
     bool untrustworthy = false;
   };
   std::string status;           // never run, failed with why, or which design was checked
+  std::string design;           // the model of the last calculation, "" before the first
   std::vector<Rule> rules;      // empty unless the last calculation succeeded
   std::vector<Result> results;  // likewise
   std::vector<Note> notes;      // likewise
@@ -46,8 +47,20 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 // Why the slots cannot be drawn, naming the box; "" when they can.
 std::string SlotNote(const calc::SlotRefusal& refusal);
 
-// "导出PNG" of a design-tool window: asks for a file and saves the picture.
-void ExportPicture(Toolkit& toolkit, Window window);
+// The title of a design-tool window: "槽形图", "设计校核" or "参数扫描".
+const char* ToolTitle(Window window);
+
+// The motor model of a design (box 0) as the windows name it; "未命名"
+// when the box is blank.
+std::string DesignName(const design::DesignInput& design);
+
+// The file name an export offers: "Y132S-4-槽形图.png". Characters that no
+// file name may hold become "_".
+std::string ExportFileName(const std::string& design, Window window, const char* extension);
+
+// "导出PNG" of a design-tool window: asks for a file, offering one named
+// after `design` and the window, and saves the picture.
+void ExportPicture(Toolkit& toolkit, Window window, const std::string& design);
 
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).
@@ -70,6 +83,10 @@ class DesignTools {
   // The window's content again, without bringing it to the front.
   void RefreshSlots();
   void RefreshCheck();
+  // After a change of the input boxes: the open slot drawing and sweep
+  // follow the boxes, and the open check says when they no longer match
+  // the calculation it shows.
+  void FollowBoxes();
 
  private:
   Toolkit& toolkit_;

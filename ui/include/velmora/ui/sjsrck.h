@@ -46,6 +46,9 @@ class SJSRCK {
   void SLOTS();  // 槽形图
   void CHECK();  // 设计校核
   void SWEEP();  // 参数扫描
+  // A box was changed, by typing or by a command: the open design-tool
+  // windows follow.
+  void BoxesChanged();
 
  private:
   // Puts each text into the box of its index; boxes past the last text keep theirs.

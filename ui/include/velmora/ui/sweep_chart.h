@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +13,14 @@
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/ui/toolkit.h"
+
+namespace velmora::calc {
+class SweepGrid;
+struct SweepRow;
+}  // namespace velmora::calc
+namespace velmora::report {
+class SweepCsv;
+}
 
 namespace velmora::ui {
 
@@ -25,6 +34,28 @@ struct SweepRequest {
 // Largest number of points a chart takes.
 constexpr std::uint64_t kMaxChartPoints = 10000;
 
+// The range boxes as the window first fills them.
+struct SweepRange {
+  std::string from, to, step;
+};
+
+// A range round the value of a box: ±20 % in about 20 steps of 1, 2 or 5
+// times a power of ten, the ends on whole steps; a whole number of its own
+// steps by whole numbers. Nothing when the box holds no number.
+std::optional<SweepRange> DefaultRange(const std::string& box);
+
+// An axis from `min` to `max` in ticks `step` apart, `decimals` after the
+// point in their labels.
+struct AxisScale {
+  double min = 0, max = 1, step = 0.2;
+  int decimals = 1;
+};
+
+// The axis that takes the values `low` to `high` in about `intervals`
+// steps of 1, 2 or 5 times a power of ten, its ends on whole steps. An
+// empty range is widened round its value; NaN ends give 0 to 1.
+AxisScale NiceScale(double low, double high, int intervals = 5);
+
 // The points of a finished (or cancelled) sweep.
 struct SweepCurves {
   std::vector<std::string> names;  // the results plotted
@@ -36,9 +67,11 @@ struct SweepCurves {
   // curve, an impossible input or result): drawn apart, never as a curve.
   std::vector<char> untrusted;
   std::uint64_t faulted = 0;
+  std::string first_fault;  // "G=200：…" of the first faulted point, "" if none
   std::uint64_t untrusted_count = 0;
   bool cancelled = false;
-  std::string csv;  // the sweep's CSV text, header and every point written
+  std::string csv;     // the sweep's CSV text, header and every point written
+  std::string design;  // the model swept (box 0), as DesignName gives it
 };
 
 class SweepChart {
@@ -50,6 +83,7 @@ class SweepChart {
   SweepChart& operator=(const SweepChart&) = delete;
 
   void SetBase(const design::DesignInput& base) { base_ = base; }
+  const design::DesignInput& base() const { return base_; }
   // The prices of the result COST.
   void SetPrices(const design::MaterialPrices& prices) { prices_ = prices; }
 
@@ -74,6 +108,12 @@ class SweepChart {
   void ExportCsv(Toolkit& toolkit) const;
 
  private:
+  // The worker: runs the grid, fills the curves point by point.
+  void Work(design::DesignInput base, calc::SweepGrid&& grid, report::SweepCsv&& csv,
+            design::MaterialPrices prices, int field);
+  void Record(const calc::SweepRow& row, const design::MaterialPrices& prices);
+  void Finish(std::uint64_t written, const std::vector<std::string>& faults, int field);
+
   design::DesignInput base_;
   design::MaterialPrices prices_;
   std::thread worker_;

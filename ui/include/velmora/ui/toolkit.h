@@ -78,14 +78,16 @@ class Toolkit {
   virtual void ShowMessage(const std::string& text) = 0;
 
   virtual bool IsWindowOpen(Window window) = 0;
-  // Shows the window not modally and brings it to the front; a window that is
-  // not open is created first, with empty controls.
+  // Shows the window not modally, restored when minimised, and brings it to
+  // the front; a window that is not open is created first, with empty controls.
   virtual void ShowWindow(Window window) = 0;
   virtual void CloseWindow(Window window) = 0;
 
   // The content of the design-tool windows; nothing when the window is closed.
-  // The slots, or with `note` saying why they cannot be drawn.
-  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) = 0;
+  // The slots of the design named `design`, or with `note` saying why they
+  // cannot be drawn.
+  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+                               const std::string& design) = 0;
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;

@@ -48,9 +48,11 @@ std::string AddDefaultExtension(const std::string& path, std::string_view extens
 // missing (a folder that cannot be made is only a poorer starting place).
 std::string DesignFolder(Toolkit& toolkit);
 
-// Shows the dialog `kind`; the chosen path with the default extension added,
-// or nothing when cancelled.
-std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind);
+// Shows the dialog `kind`, offering `file_name` when given, else the kind's
+// own; the chosen path with the default extension added, or nothing when
+// cancelled.
+std::optional<std::string> ChooseFile(Toolkit& toolkit, const FileDialogKind& kind,
+                                      const std::string& file_name = "");
 
 // Puts the whole text of `file_name` in the program's folder (GBK) into
 // `panel`, creating the file empty when it does not exist. A file that cannot
@@ -60,6 +62,8 @@ void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
 // The texts of the 60 input boxes, and the design they make.
 std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit);
 design::DesignInput BoxDesign(Toolkit& toolkit);
+// The texts a design was made from.
+std::array<std::string, design::kFieldCount> TextsOf(const design::DesignInput& design);
 
 // Shows `window`. A window that was not open is created and then loaded by
 // `load`; an open one only comes to the front and keeps what it shows.
