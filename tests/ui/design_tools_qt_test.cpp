@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChart>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
+#include <QValueAxis>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -93,15 +96,49 @@ TEST_F(DesignToolsQtTest, SlotDrawingShowsBothSlots) {
   Choose("SLOTS");
   auto* window = static_cast<SlotWindow*>(toolkit_->window(Window::SLOTS));
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->windowTitle(), QString("槽形图"));
+  EXPECT_EQ(window->windowTitle(), QString("槽形图 — Y132S-4"));
   EXPECT_EQ(window->view()->note(), "");
   ExpectPicture(Window::SLOTS, "slots.png");
 
-  // Choosing again keeps the one window and takes the boxes as they are now.
+  // Chosen from the menu again, a minimised window comes back, the same one,
+  // showing the boxes as they are now.
+  window->showMinimized();
   toolkit_->SetBoxText(design::field::B01, "");
   Choose("SLOTS");
   EXPECT_EQ(toolkit_->window(Window::SLOTS), window);
+  EXPECT_FALSE(window->isMinimized());
   EXPECT_NE(window->view()->note().find("B01"), std::string::npos);
+}
+
+// Every rotor slot shape: no label covers another or the fixed texts, and
+// none leaves the picture.
+TEST_F(DesignToolsQtTest, SlotLabelsNeverOverlap) {
+  const struct {
+    const char* example;
+    const char* zc;
+  } kShapes[] = {{"Y132S-4-5.5kW.txt", "1"},
+                 {"Y132S-4-5.5kW.txt", "2"},
+                 {"Y132S-4-5.5kW.txt", "3"},
+                 {"Y160M-4-11kW-ZC4.txt", "4"}};
+  for (const auto& shape : kShapes) {
+    const auto texts =
+        design::ReadInputFile(std::string(VELMORA_EXAMPLES_DIR) + "/" + shape.example);
+    for (int i = 0; i < design::kFieldCount; ++i) toolkit_->SetBoxText(i, texts[i]);
+    toolkit_->SetBoxText(design::field::ZC, shape.zc);
+    Choose("SLOTS");
+    SlotView* view = static_cast<SlotWindow*>(toolkit_->window(Window::SLOTS))->view();
+    ASSERT_EQ(view->note(), "") << shape.zc;
+    std::vector<QRectF> boxes = view->FixedTexts();
+    const std::size_t fixed = boxes.size();
+    for (const LabelPlace& label : view->Labels()) boxes.push_back(label.box);
+    for (std::size_t i = fixed; i < boxes.size(); ++i) {
+      EXPECT_TRUE(QRectF(view->rect()).contains(boxes[i])) << "ZC " << shape.zc << " label " << i;
+      for (std::size_t j = 0; j < i; ++j) {
+        EXPECT_FALSE(boxes[i].intersects(boxes[j])) << "ZC " << shape.zc << ": " << i << ", " << j;
+      }
+    }
+    ExpectPicture(Window::SLOTS, (std::string("slots-zc") + shape.zc + ".png").c_str());
+  }
 }
 
 // Teeth far above the steel curve: after 电磁计算 one warning box says the
@@ -156,8 +193,9 @@ TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
   window->from()->setText("0.3");
   window->to()->setText("0.6");
   window->step()->setText("0.02");
-  window->result(0)->setCurrentText("EFF");
-  window->result(1)->setCurrentText("PF");
+  EXPECT_EQ(window->result(0)->itemText(window->result(0)->findData("EFF")), QString("效率 EFF"));
+  window->result(0)->setCurrentIndex(window->result(0)->findData("EFF"));
+  window->result(1)->setCurrentIndex(window->result(1)->findData("PF"));
   window->run()->click();
   for (int i = 0; i < 2000 && window->logic().Running(); ++i) {
     QApplication::processEvents();
@@ -173,6 +211,43 @@ TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
   // A line, its dots and the untrusted points per result.
   EXPECT_EQ(window->chart()->chart()->series().size(), 6);
   ExpectPicture(Window::SWEEP, "sweep.png");
+}
+
+// The range boxes start round the chosen input's value; a curve of ten
+// thousand points is a plain line on axes with round ticks.
+TEST_F(DesignToolsQtTest, SweepChartDrawsTenThousandPointsAsALine) {
+  Choose("SWEEP");
+  auto* window = static_cast<SweepWindow*>(toolkit_->window(Window::SWEEP));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->from()->text(), QString("0.32"));  // G = 0.4
+  window->input()->setCurrentIndex(design::field::L);
+  EXPECT_EQ(window->from()->text() + ":" + window->to()->text() + ":" + window->step()->text(),
+            QString("92:138:2"));
+
+  SweepCurves curves;
+  curves.names = {"EFF", "J1"};
+  curves.design = "Y132S-4";
+  curves.y.resize(2);
+  for (int k = 0; k < 10000; ++k) {
+    curves.x.push_back(0.3 + k * 0.00003);
+    curves.y[0].push_back(0.8739 - k * 0.0000011);
+    curves.y[1].push_back(5.1 + k * 0.0001);
+    curves.untrusted.push_back(k % 1000 == 999);
+  }
+  window->Plot(curves);
+  QChart* chart = window->chart()->chart();
+  EXPECT_EQ(chart->series().size(), 4) << "a line and the untrusted points per result";
+  for (QAbstractAxis* axis : chart->axes()) {
+    auto* values = static_cast<QValueAxis*>(axis);
+    const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 ||
+                std::fabs(mantissa - 5) < 1e-6)
+        << values->titleText().toStdString() << " step " << step;
+    EXPECT_NEAR(std::remainder(values->min(), step), 0, step * 1e-6);
+  }
+  EXPECT_EQ(chart->axes(Qt::Vertical)[1]->titleText(), QString("定子电流密度 J1 (A/mm²)"));
+  ExpectPicture(Window::SWEEP, "sweep-10000.png");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "tool_window.h"
+#include "velmora/ui/quantity_names.h"
 
 namespace velmora::ui::qt {
 
@@ -48,8 +49,9 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
       client, "Rules",
       {QString::fromUtf8("校核项目"), QString::fromUtf8("目标值"), QString::fromUtf8("允许限值"),
        QString::fromUtf8("计算值"), QString::fromUtf8("结论")});
-  results_ =
-      AddTable(client, "Results", {QString::fromUtf8("主要结果"), QString::fromUtf8("数值")});
+  results_ = AddTable(
+      client, "Results",
+      {QString::fromUtf8("主要结果"), QString::fromUtf8("数值"), QString::fromUtf8("单位")});
   required_class_ = new QComboBox(client);
   required_class_->setObjectName("RequiredClass");
   required_class_->addItems({QString::fromUtf8("法定最低等级"), "IE2", "IE3", "IE4"});
@@ -78,11 +80,13 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   layout->addWidget(class_and_cost_, 0);
   layout->addWidget(results_, 2);
   layout->addWidget(notes_, 1);
-  SetUpToolWindow(this, "设计校核", client, QSize(680, 900));
-  AddExportPicture(this, toolkit, Window::CHECK);
+  SetUpToolWindow(this, Window::CHECK, client, QSize(680, 900));
+  AddExportPicture(this, toolkit, Window::CHECK, [this] { return design_; });
 }
 
 void CheckWindow::Show(const CheckTable& table) {
+  design_ = table.design.empty() ? "未命名" : table.design;
+  if (!table.design.empty()) setWindowTitle(ToolWindowTitle(Window::CHECK, table.design));
   status_->setText(Text(table.status));
   std::vector<QStringList> rows;
   std::vector<bool> red;
@@ -95,7 +99,9 @@ void CheckWindow::Show(const CheckTable& table) {
   rows.clear();
   red.clear();
   for (const CheckTable::Result& result : table.results) {
-    rows.push_back({Text(result.name), Text(result.value)});
+    const QuantityName* name = FindQuantityName(result.name);
+    rows.push_back({Text(QuantityLabel(result.name)), Text(result.value),
+                    name ? Text(std::string(name->unit)) : QString()});
     red.push_back(false);
   }
   Fill(results_, rows, red);

@@ -42,6 +42,9 @@ constexpr int kDividerLeft = 10560;
 constexpr int kDividerBottom = 8640;
 constexpr int kLinePixels = 3;
 
+// How long the boxes stay unchanged before the design-tool windows follow them.
+constexpr int kFollowMilliseconds = 150;
+
 constexpr Command<SJSRCK> kDataMenu[] = {{"SJSRCREAT", "新建", &SJSRCK::SJSRCREAT},
                                          {"SJSROPEN", "打开", &SJSRCK::SJSROPEN},
                                          {"SJSRSAVE", "保存", &SJSRCK::SJSRSAVE},
@@ -65,6 +68,9 @@ InputWindow::InputWindow(Toolkit& toolkit, Session& session) : logic_(toolkit, s
   Text1_ = AddTextPanel(client, "Text1", TwipRect(10680, 0, 4095, 2415));
   Text3_ = AddTextPanel(client, "Text3", TwipRect(10680, 2520, 4095, 2295));
   AddMenus();
+  follow_.setSingleShot(true);
+  follow_.setInterval(kFollowMilliseconds);
+  connect(&follow_, &QTimer::timeout, this, [this] { logic_.BoxesChanged(); });
 }
 
 void InputWindow::AddBoxes(QWidget* client) {
@@ -83,6 +89,7 @@ void InputWindow::AddBoxes(QWidget* client) {
       box->setGeometry(
           TwipRect(left, row.top, index == 0 ? kModelBoxWidth : kBoxWidth, kBoxHeight));
       caption->setBuddy(box);
+      connect(box, &QLineEdit::textChanged, this, [this] { follow_.start(); });
       Text2_[index] = box;
     }
   }

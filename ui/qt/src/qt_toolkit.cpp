@@ -3,8 +3,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTranslator>
+#include <QTreeView>
 #include <utility>
 
 #include "velmora/ui/qt/check_window.h"
@@ -48,7 +53,30 @@ QStringList NameFilters(const std::vector<FileFilter>& filters) {
   return names;
 }
 
+// Wide enough for long design names, with the size, type and date columns
+// as wide as what they show; the name column takes the rest.
+void FitDetailColumns(QFileDialog& dialog) {
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 520)));
+  auto* details = dialog.findChild<QTreeView*>();
+  if (!details) return;
+  QHeaderView* header = details->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
 }  // namespace
+
+bool InstallChineseTranslation(QCoreApplication& app) {
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));  // sizes, dates, file types
+  auto* translator = new QTranslator(&app);
+  if (!translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(translator)) {
+    delete translator;
+    return false;
+  }
+  return true;
+}
 
 QtToolkit::QtToolkit(std::string program_folder, Session& session)
     : program_folder_(std::move(program_folder)), session_(session) {}
@@ -85,9 +113,12 @@ std::optional<std::string> QtToolkit::ChooseFile(const FileDialogRequest& reques
   // The file chosen is replaced without asking, as the save commands say.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
+  // Qt's own dialog, in Chinese and the same on every desktop.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilters(NameFilters(request.filters));
   dialog.setDefaultSuffix(FromUtf8(request.default_extension));
   if (!request.file_name.empty()) dialog.selectFile(FromUtf8(request.file_name));
+  FitDetailColumns(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return ToUtf8(dialog.selectedFiles().first());
 }
@@ -106,6 +137,7 @@ void QtToolkit::ShowWindow(Window which) {
     shown = CreateWindow(which);
     windows_[static_cast<int>(which)] = shown;
   }
+  shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
   shown->show();
   shown->raise();
   shown->activateWindow();
@@ -139,8 +171,9 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
   return nullptr;
 }
 
-void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) {
-  if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->view()->SetDrawing(drawing, note);
+void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+                                const std::string& design) {
+  if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->Show(drawing, note, design);
 }
 
 void QtToolkit::ShowDesignCheck(const CheckTable& table) {
@@ -148,7 +181,7 @@ void QtToolkit::ShowDesignCheck(const CheckTable& table) {
 }
 
 void QtToolkit::SetSweepBase(const design::DesignInput& base) {
-  if (auto* shown = open<SweepWindow>(Window::SWEEP)) shown->logic().SetBase(base);
+  if (auto* shown = open<SweepWindow>(Window::SWEEP)) shown->SetBase(base);
 }
 
 std::optional<std::string> QtToolkit::PictureBytes(Window which) {

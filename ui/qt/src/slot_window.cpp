@@ -1,10 +1,14 @@
 #include "velmora/ui/qt/slot_window.h"
 
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStatusBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "tool_window.h"
@@ -14,6 +18,9 @@ namespace velmora::ui::qt {
 namespace {
 
 constexpr int kMargin = 40;  // pixels kept free round the fitted drawing
+constexpr double kTextPad = 8;
+constexpr int kRings = 6;  // how far a label may move, in steps, each way
+const QColor kDimensionColour(0, 120, 0);
 
 struct Bounds {
   double left = 1e300, right = -1e300, bottom = 1e300, top = -1e300;
@@ -55,6 +62,79 @@ calc::Polygon IronArea(const calc::SlotOutline& slot, double into_iron) {
   return area;
 }
 
+// The stator above the gap, the rotor below it.
+struct Part {
+  const calc::SlotOutline& slot;
+  double into_iron;  // +1: the stator, drawn upwards; −1: the rotor
+  QColor fill, line;
+  const char* name;
+};
+
+std::array<Part, 2> Parts(const calc::SlotDrawing& drawing) {
+  return {{{drawing.stator, 1, QColor(215, 222, 235), QColor(20, 40, 120), "定子"},
+           {drawing.rotor, -1, QColor(235, 222, 215), QColor(120, 40, 20), "转子"}}};
+}
+
+// The box of `text` written from `baseline`.
+QRectF TextBox(const QFontMetricsF& metrics, const QString& text, QPointF baseline) {
+  return {baseline.x(), baseline.y() - metrics.ascent(), metrics.horizontalAdvance(text),
+          metrics.height()};
+}
+
+QFont TitleFont(QFont font) {
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.3);
+  return font;
+}
+
+bool Clear(const QRectF& box, const std::vector<QRectF>& taken, const QRectF& inside) {
+  if (!inside.contains(box)) return false;
+  const QRectF padded = box.adjusted(-1, -1, 1, 1);
+  return std::none_of(taken.begin(), taken.end(),
+                      [&](const QRectF& other) { return padded.intersects(other); });
+}
+
+// Moves tried round a label's own place, nearest first, in steps of its
+// height: a width's label moves into its own iron before sideways, a depth's
+// label sideways before along its line; away from the slot before over it.
+std::vector<QPointF> Moves(double step, double into_iron, bool depth) {
+  const double sideways = depth ? 0.6 : 1, along = depth ? 1.5 : 1;
+  std::vector<std::pair<double, QPointF>> moves;
+  for (int i = -kRings; i <= kRings; ++i) {
+    for (int j = -kRings; j <= kRings; ++j) {
+      const double cost =
+          along * std::abs(i) + sideways * std::abs(j) + (i < 0 ? 0.5 : 0) + (j < 0 ? 0.7 : 0);
+      moves.push_back({cost, QPointF(j * step, -i * step * into_iron)});
+    }
+  }
+  std::stable_sort(moves.begin(), moves.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<QPointF> sorted;
+  for (const auto& move : moves) sorted.push_back(move.second);
+  return sorted;
+}
+
+// The nearest place round `wanted` where the label is clear of `taken`;
+// its own place when there is none.
+LabelPlace Place(LabelPlace wanted, double into_iron, bool depth, std::vector<QRectF>& taken,
+                 const QRectF& inside) {
+  for (const QPointF& move : Moves(wanted.box.height() + 2, into_iron, depth)) {
+    const QRectF box = wanted.box.translated(move);
+    if (!Clear(box, taken, inside)) continue;
+    wanted.moved = !move.isNull();
+    wanted.box = box;
+    break;
+  }
+  taken.push_back(wanted.box);
+  return wanted;
+}
+
+// Where the leader line of a moved label meets its box.
+QPointF NearestOnBox(const QRectF& box, QPointF point) {
+  return {std::clamp(point.x(), box.left(), box.right()),
+          std::clamp(point.y(), box.top(), box.bottom())};
+}
+
 }  // namespace
 
 SlotView::SlotView(QWidget* parent) : QWidget(parent) {
@@ -64,9 +144,11 @@ SlotView::SlotView(QWidget* parent) : QWidget(parent) {
   setPalette(QPalette(Qt::white));
 }
 
-void SlotView::SetDrawing(const calc::SlotDrawing& drawing, const std::string& note) {
+void SlotView::SetDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+                          const std::string& design) {
   drawing_ = drawing;
   note_ = note;
+  design_ = design;
   zoom_ = 1;
   pan_ = {};
   update();
@@ -88,55 +170,110 @@ QPointF SlotView::ToScreen(const calc::Point& point) const {
                  -(point.y - (b.bottom + b.top) / 2) * scale);
 }
 
+QRectF SlotView::TitleBox() const {
+  const QFontMetricsF metrics(TitleFont(font()));
+  return TextBox(metrics, QString::fromStdString(design_),
+                 QPointF(kTextPad, kTextPad + metrics.ascent()));
+}
+
+// The model's name, the unit line and the part names.
+std::vector<QRectF> SlotView::FixedTexts() const {
+  const QFontMetricsF metrics(font());
+  std::vector<QRectF> texts = {TitleBox(),
+                               TextBox(metrics, QString::fromUtf8("尺寸单位mm"),
+                                       QPointF(kTextPad, height() - kTextPad - metrics.descent()))};
+  if (!drawing_.Drawn()) return texts;
+  for (const Part& part : Parts(drawing_)) {
+    const QPointF at =
+        ToScreen(part.slot.iron_edge.front()) + QPointF(0, part.into_iron > 0 ? -8 : 18);
+    texts.push_back(TextBox(metrics, QString::fromUtf8(part.name), at));
+  }
+  return texts;
+}
+
+// Widths are labelled at their right end, on the iron side of the line,
+// depths beside their middle; a label that would cover another moves away.
+std::vector<LabelPlace> SlotView::Labels() const {
+  std::vector<LabelPlace> labels;
+  if (!drawing_.Drawn()) return labels;
+  const QFontMetricsF metrics(font());
+  std::vector<QRectF> taken = FixedTexts();
+  const QRectF inside = QRectF(rect()).adjusted(2, 2, -2, -2);
+  for (const Part& part : Parts(drawing_)) {
+    for (const calc::Dimension& dimension : part.slot.dimensions) {
+      const QPointF a = ToScreen(dimension.from), b = ToScreen(dimension.to);
+      LabelPlace label;
+      label.text = QString::fromUtf8(dimension.label);
+      const QSizeF size(metrics.horizontalAdvance(label.text) + 4, metrics.height());
+      const bool across = std::fabs(a.y() - b.y()) < 0.5;
+      label.anchor = across ? b : (a + b) / 2;
+      const double top = across ? (part.into_iron > 0 ? b.y() - 1 - size.height() : b.y() + 1)
+                                : label.anchor.y() - size.height() / 2;
+      label.box = QRectF(QPointF(label.anchor.x() + 3, top), size);
+      labels.push_back(Place(label, part.into_iron, !across, taken, inside));
+    }
+  }
+  return labels;
+}
+
 void SlotView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(rect(), Qt::white);
+  painter.setFont(TitleFont(font()));
+  painter.drawText(TitleBox(), QString::fromStdString(design_));
+  painter.setFont(font());
   if (!drawing_.Drawn() || DrawingBounds(drawing_).Empty()) {
     painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
                      QString::fromUtf8(note_));
     return;
   }
+  PaintSlots(painter);
+  PaintLabels(painter);
+  painter.setPen(Qt::darkGray);
+  painter.drawText(FixedTexts()[1], QString::fromUtf8("尺寸单位mm"));
+}
+
+void SlotView::PaintSlots(QPainter& painter) const {
   const auto polygon = [this](const std::vector<calc::Point>& points) {
     QPolygonF screen;
     for (const calc::Point& p : points) screen << ToScreen(p);
     return screen;
   };
-  const struct {
-    const calc::SlotOutline& slot;
-    double into_iron;
-    QColor fill, line;
-    const char* name;
-  } kParts[] = {{drawing_.stator, 1, QColor(215, 222, 235), QColor(20, 40, 120), "定子"},
-                {drawing_.rotor, -1, QColor(235, 222, 215), QColor(120, 40, 20), "转子"}};
-  for (const auto& part : kParts) {
+  const std::vector<QRectF> texts = FixedTexts();
+  const std::array<Part, 2> parts = Parts(drawing_);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const Part& part = parts[i];
     painter.setPen(Qt::NoPen);
     painter.setBrush(part.fill);
     painter.drawPolygon(polygon(IronArea(part.slot, part.into_iron)));
     painter.setPen(QPen(part.line, 1.5));
     painter.drawPolyline(polygon(part.slot.iron_edge));
-    painter.drawText(
-        ToScreen(part.slot.iron_edge.front()) + QPointF(0, part.into_iron > 0 ? -8 : 18),
-        QString::fromUtf8(part.name));
+    painter.drawText(texts[2 + i], QString::fromUtf8(part.name));
   }
-  painter.setPen(QPen(QColor(0, 120, 0), 1));
-  // Widths are labelled at their right end, on the iron side of the line;
-  // depths beside their middle.
-  for (const auto& part : kParts) {
+  painter.setPen(QPen(kDimensionColour, 1));
+  for (const Part& part : Parts(drawing_)) {
     for (const calc::Dimension& dimension : part.slot.dimensions) {
       const QPointF a = ToScreen(dimension.from), b = ToScreen(dimension.to);
       painter.drawLine(a, b);
       painter.drawEllipse(a, 1.5, 1.5);
       painter.drawEllipse(b, 1.5, 1.5);
-      const bool across = std::fabs(a.y() - b.y()) < 0.5;
-      const QPointF at =
-          across ? b + QPointF(4, part.into_iron > 0 ? -3 : 12) : (a + b) / 2 + QPointF(4, 4);
-      painter.drawText(at, QString::fromUtf8(dimension.label));
     }
   }
-  painter.setPen(Qt::darkGray);
-  painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignBottom,
-                   QString::fromUtf8("尺寸单位mm；滚轮缩放，拖动平移，双击复原"));
+}
+
+// Each label on a light ground, so a line under it does not cross its text.
+void SlotView::PaintLabels(QPainter& painter) const {
+  painter.setBrush(Qt::NoBrush);
+  for (const LabelPlace& label : Labels()) {
+    if (label.moved) {
+      painter.setPen(QPen(kDimensionColour, 0.7));
+      painter.drawLine(label.anchor, NearestOnBox(label.box, label.anchor));
+    }
+    painter.fillRect(label.box, QColor(255, 255, 255, 210));
+    painter.setPen(kDimensionColour);
+    painter.drawText(label.box, Qt::AlignCenter, label.text);
+  }
 }
 
 void SlotView::wheelEvent(QWheelEvent* event) {
@@ -165,10 +302,18 @@ void SlotView::mouseDoubleClickEvent(QMouseEvent*) {
   update();
 }
 
+// The mouse hint lives in the status bar, outside the picture that is exported.
 SlotWindow::SlotWindow(Toolkit& toolkit) {
   view_ = new SlotView(this);
-  SetUpToolWindow(this, "槽形图", view_, QSize(800, 600));
-  AddExportPicture(this, toolkit, Window::SLOTS);
+  SetUpToolWindow(this, Window::SLOTS, view_, QSize(800, 600));
+  AddExportPicture(this, toolkit, Window::SLOTS, [this] { return view_->design(); });
+  statusBar()->addWidget(new QLabel(QString::fromUtf8("滚轮缩放，拖动平移，双击复原"), this));
+}
+
+void SlotWindow::Show(const calc::SlotDrawing& drawing, const std::string& note,
+                      const std::string& design) {
+  view_->SetDrawing(drawing, note, design);
+  setWindowTitle(ToolWindowTitle(Window::SLOTS, design));
 }
 
 }  // namespace velmora::ui::qt

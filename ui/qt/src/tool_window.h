@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QSize>
+#include <functional>
+#include <string>
 
 #include "velmora/ui/design_tools.h"
 #include "window_layout.h"
@@ -12,20 +14,28 @@
 namespace velmora::ui::qt {
 
 // Titles the window, gives it the Song font and `central`; closing deletes it.
-inline void SetUpToolWindow(QMainWindow* window, const char* title, QWidget* central, QSize size) {
+inline void SetUpToolWindow(QMainWindow* window, Window which, QWidget* central, QSize size) {
   window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setWindowTitle(QString::fromUtf8(title));
+  window->setWindowTitle(QString::fromUtf8(ToolTitle(which)));
   window->setFont(SongFont());
   window->setCentralWidget(central);
   window->resize(size);
 }
 
-// The menu command "导出PNG" of tool window `which`.
-inline void AddExportPicture(QMainWindow* window, Toolkit& toolkit, Window which) {
+// The menu command "导出PNG" of tool window `which`; `design` names the
+// design the picture shows.
+inline void AddExportPicture(QMainWindow* window, Toolkit& toolkit, Window which,
+                             std::function<std::string()> design) {
   QAction* save = window->menuBar()->addAction(QString::fromUtf8("导出PNG"));
   save->setObjectName("EXPORTPNG");
   QObject::connect(save, &QAction::triggered, window,
-                   [&toolkit, which] { ExportPicture(toolkit, which); });
+                   [&toolkit, which, design] { ExportPicture(toolkit, which, design()); });
+}
+
+// "槽形图 — Y132S-4".
+inline QString ToolWindowTitle(Window which, const std::string& design) {
+  return QString::fromUtf8(ToolTitle(which)) + QString::fromUtf8(" — ") +
+         QString::fromStdString(design);
 }
 
 }  // namespace velmora::ui::qt

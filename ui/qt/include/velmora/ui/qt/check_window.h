@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <string>
 
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/toolkit.h"
@@ -33,6 +34,7 @@ class CheckWindow : public QMainWindow {
   QTableWidget* notes_ = nullptr;
   QComboBox* required_class_ = nullptr;
   QPlainTextEdit* class_and_cost_ = nullptr;
+  std::string design_ = "未命名";  // of the calculation shown
 };
 
 }  // namespace velmora::ui::qt

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <array>
 
 #include "velmora/design/design_input.h"
@@ -29,6 +30,8 @@ class InputWindow : public QMainWindow {
   std::array<QLineEdit*, design::kFieldCount> Text2_{};
   QPlainTextEdit* Text1_ = nullptr;
   QPlainTextEdit* Text3_ = nullptr;
+  // Box changes in quick succession (typing, a file read in) are followed once.
+  QTimer follow_;
 };
 
 }  // namespace velmora::ui::qt

@@ -1,6 +1,7 @@
 // The toolkit of the real windows, on Qt Widgets.
 #pragma once
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -13,6 +14,11 @@
 namespace velmora::ui::qt {
 
 class InputWindow;
+
+// Qt's own Chinese texts for the standard dialogs and buttons (查找范围,
+// 文件名, 保存, 取消, 确定), and Chinese as the default locale; false when
+// the texts are not installed.
+bool InstallChineseTranslation(QCoreApplication& app);
 
 class QtToolkit : public Toolkit {
  public:
@@ -30,7 +36,8 @@ class QtToolkit : public Toolkit {
   bool IsWindowOpen(Window window) override;
   void ShowWindow(Window window) override;
   void CloseWindow(Window window) override;
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note) override;
+  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+                       const std::string& design) override;
   void ShowDesignCheck(const CheckTable& table) override;
   void SetSweepBase(const design::DesignInput& base) override;
   std::optional<std::string> PictureBytes(Window window) override;
