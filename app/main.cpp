@@ -9,6 +9,7 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velmora");
+  velmora::ui::qt::InstallChineseTranslation(app);
   velmora::ui::Session session;
   velmora::ui::qt::QtToolkit toolkit(velmora::design::ProgramFolder(), session);
   velmora::ui::ShowInputWindow(toolkit);

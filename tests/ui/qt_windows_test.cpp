@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <filesystem>
 #include <string>
 
@@ -94,6 +96,14 @@ TEST_F(QtWindowsTest, ResultsAndHelpWindowsOpenFromTheMenu) {
   EXPECT_EQ(input()->Text2(5)->text(), QString());
   EXPECT_EQ(toolkit_->window(Window::SJSHUCHU), nullptr);
   EXPECT_NE(toolkit_->window(Window::HHELP), nullptr);
+}
+
+// The standard buttons and dialogs speak Chinese, as the program starts them.
+TEST(QtTranslationTest, StandardButtonsAreChinese) {
+  ASSERT_TRUE(InstallChineseTranslation(*QCoreApplication::instance()));
+  QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QString("确定"));
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString("取消"));
 }
 
 }  // namespace
