@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check_command.h"
+#include "curves_command.h"
 #include "design_run.h"
 #include "json_output.h"
 #include "optimize_command.h"
@@ -42,6 +43,7 @@ const char* kUsage =
     "其他命令（各带 --help）：\n"
     "  velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
     "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n"
+    "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性：各负载下的效率、功率因数、电流）\n"
     "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n";
 
 struct Options {
@@ -109,6 +111,8 @@ int Calculate(const Options& options) {
 int Run(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "sweep") return cli::SweepCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "check") return cli::CheckCommand({args.begin() + 1, args.end()});
+  if (!args.empty() && args[0] == "curves")
+    return cli::CurvesCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "optimize")
     return cli::OptimizeCommand({args.begin() + 1, args.end()});
   if (args.size() == 1 && args[0] == "--version") {
