@@ -275,6 +275,7 @@ void SweepWindow::Plot(const SweepCurves& curves) {
     const auto [low, high] = Extent(curves.y[i]);
     QValueAxis* y_axis = NiceAxis(chart, low, high, Text(QuantityTitle(curves.names[i])));
     y_axis->setLinePenColor(kCurveColours[i]);
+    y_axis->setGridLineVisible(i == 0);  // one grid, the first result's
     chart->addAxis(y_axis, i == 0 ? Qt::AlignLeft : Qt::AlignRight);
     Attach(chart, MakeCurve(chart, curves, i), x_axis, y_axis);
   }
