@@ -1,7 +1,6 @@
-// Operating characteristics of one design: the part-load performance (the
-// full-load stage at a per-unit output k) and the torque and current against
-// slip from standstill to near synchronous speed. Pure functions of the
-// design, like Calculate; a window and velmora-calc read the same results.
+// Operating characteristics of one design: the part-load performance, the
+// full-load stage at a per-unit output k. Pure functions of the design, like
+// Calculate; a window and velmora-calc read the same results.
 #pragma once
 
 #include <optional>
@@ -31,44 +30,8 @@ struct LoadPoint {
   PassCounts passes;
 };
 
-// One slip of the torque–speed curve, on the T-equivalent circuit at phase
-// voltage 1 per unit.
-struct SlipPoint {
-  double s = 0;
-  std::optional<CalculationFault> fault;
-  double N = 0;          // r/min
-  double T = 0;          // torque per unit of rated torque
-  double I = 0;          // stator current, A
-  double I_ratio = 0;    // I / I1
-  double R2 = 0, X = 0;  // R2(s) and X1(s) + X2(s), per unit
-  long passes = 0;       // leakage-saturation passes
-};
-
-// A marked point of the torque–speed curve.
-struct MarkedPoint {
-  double s = 0, N = 0, T = 0, I = 0, I_ratio = 0;
-};
-
-struct TorqueSpeedOptions {
-  int slips = 200;
-  bool magnetizing_branch = true;  // jXM1 across the rotor
-  // Off: KZ = 1 and rr0 = xx0 = 1 (R2 = R21, X = X1) at every slip.
-  bool skin_effect_and_saturation = true;
-};
-
-struct TorqueSpeedCurve {
-  std::vector<SlipPoint> points;  // from s = 1 down to the smallest slip
-  MarkedPoint starting, breakdown, rated;
-  std::optional<MarkedPoint> pull_up;  // only where the curve dips below the starting torque
-  // The leakage-saturation factor steps (at BL = 1.75) between the grid
-  // slips either side of the breakdown maximum.
-  bool breakdown_on_saturation_step = false;
-  double TMAX1 = 0;  // the procedure's breakdown torque, for comparison
-};
-
 struct Characteristics {
   std::vector<LoadPoint> load;
-  TorqueSpeedCurve torque_speed;
 };
 
 // The procedure through item 97 at output k, the efficiency loop restarting
@@ -83,19 +46,5 @@ bool CalculateAtLoad(const design::DesignInput& input, double k, std::optional<d
 // that faults keeps its fault; the others stand.
 std::vector<LoadPoint> PartLoadPerformance(const design::DesignInput& input,
                                            const CalculationState& rated, const LoadRange& range);
-
-// The slips of the curve: `count` values from 1 down to near synchronous
-// speed, denser there and around the slip of the procedure's breakdown.
-std::vector<double> CurveSlips(const CalculationState& rated, int count);
-
-// Torque and current at each of `slips` (from 1 downwards), from the
-// successful plain run `rated`, with the marked points.
-TorqueSpeedCurve TorqueSpeed(const CalculationState& rated, const std::vector<double>& slips,
-                             const TorqueSpeedOptions& options = {});
-
-// Both curves; false with `fault` when the plain run of `input` faults.
-bool CalculateCharacteristics(const design::DesignInput& input, const LoadRange& range,
-                              const TorqueSpeedOptions& options, CalculationState& rated,
-                              Characteristics& result, CalculationFault& fault);
 
 }  // namespace velmora::calc
