@@ -211,6 +211,12 @@ TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
   // A line, its dots and the untrusted points per result.
   EXPECT_EQ(window->chart()->chart()->series().size(), 6);
   ExpectPicture(Window::SWEEP, "sweep.png");
+
+  // A new run starts its progress from nothing.
+  EXPECT_EQ(window->progress()->value(), 16);
+  window->run()->click();
+  EXPECT_EQ(window->progress()->value(), 0);
+  window->logic().Wait();
 }
 
 // The range boxes start round the chosen input's value; a curve of ten
