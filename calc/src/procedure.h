@@ -119,6 +119,10 @@ class Procedure {
   // the efficiency its inner loop restarts from (unset: the input EFF).
   double k = 1;
   std::optional<double> EFF_start;
+  // The starting stage at slip `slip` (1: standstill), the rotor frequency
+  // slip·f; without skin effect rr0 = xx0 = 1, without leakage saturation KZ = 1.
+  double slip = 1;
+  bool skin_effect = true, leakage_saturation = true;
 
  private:
   bool fine_;
@@ -248,6 +252,9 @@ void FluxStage(Procedure& r, std::optional<double>& FT0_start);
 // Items 47 to 63; on a later outer pass only those that follow FT.
 void Parameters(Procedure& r, bool first_pass);
 void StartingPerformance(Procedure& r);  // items 98 to 118
+// The IST1 loop of the starting stage (items 99 to 117.1) from the estimate
+// in IST1, each pass taking its current IST from `current`.
+void StartingCurrentLoop(Procedure& r, double (*current)(const Procedure& r));
 
 // Shared pieces of the rotor slot permeances, used at full load and at starting.
 // Permeance of the tapered lip below the rotor slot opening: 2·HR1/(BR1 + B02).

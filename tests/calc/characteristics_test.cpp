@@ -120,5 +120,29 @@ TEST(LoadCurve, AFaultingPointLeavesTheOthers) {
   EXPECT_GT(points[2].I1, points[1].I1);
 }
 
+std::uint64_t Bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+
+// At standstill without the magnetizing branch the circuit is the one of
+// items 113 to 118, started where the procedure starts.
+TEST(SpeedCurve, StandstillWithoutTheBranchIsThePlainRun) {
+  std::mt19937_64 rng(11);
+  for (const char* name : kExamples)
+    for (int variant = 0; variant < 10; ++variant) {
+      design::DesignInput input = Example(name);
+      if (variant > 0) input = Scaled(input, rng);
+      bool ok;
+      CalculationState plain = Plain(input, ok);
+      if (!ok) continue;
+      SpeedModel model;
+      model.magnetizing_branch = false;
+      SpeedPoint p = SpeedPointAt(plain, 1, 2.5 * plain.TMAX1 * plain.IKW, model);
+      ASSERT_FALSE(p.fault) << name;
+      EXPECT_EQ(Bits(p.I1), Bits(plain.IST));
+      EXPECT_EQ(Bits(p.I_ratio), Bits(plain.Ist));
+      EXPECT_EQ(Bits(p.T), Bits(plain.TST1));
+      EXPECT_EQ(p.passes, plain.passes.IST1);
+    }
+}
+
 }  // namespace
 }  // namespace velmora::calc

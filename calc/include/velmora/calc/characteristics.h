@@ -30,9 +30,36 @@ struct LoadPoint {
   PassCounts passes;
 };
 
+// The torque–speed model: the T-equivalent circuit at 1 per-unit phase
+// voltage with the starting stage's reactances and rotor resistance at each
+// slip. The switches are for checking it against the procedure's formulas.
+struct SpeedModel {
+  bool magnetizing_branch = true;  // off: the branch jXM1 is left out
+  bool skin_effect = true;         // off: rr0 = xx0 = 1
+  bool leakage_saturation = true;  // off: KZ = 1
+};
+
+// One slip of the torque–speed curve.
+struct SpeedPoint {
+  double s = 0;
+  std::optional<CalculationFault> fault;  // set: the point has no values
+  double N = 0;                           // r/min
+  double T = 0;                           // torque per unit of rated torque
+  double I1 = 0;                          // stator current, A
+  double I_ratio = 0;                     // I1 / I1 rated
+  double R2 = 0, X = 0;                   // R2(s), X1(s) + X2(s), per unit
+  long passes = 0;                        // of the IST1 loop
+};
+
 struct Characteristics {
   std::vector<LoadPoint> load;
 };
+
+// The starting stage of the successful plain run `rated` at slip s, its IST1
+// loop started from IST1 amperes. Without the magnetizing branch at s = 1,
+// the current is IST, the ratio Ist and the torque TST1, bit for bit.
+SpeedPoint SpeedPointAt(const CalculationState& rated, double s, double IST1,
+                        const SpeedModel& model = {});
 
 // The procedure through item 97 at output k, the efficiency loop restarting
 // from EFF_start (unset: the input EFF). At k = 1 without EFF_start every
