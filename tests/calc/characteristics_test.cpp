@@ -121,6 +121,7 @@ TEST(LoadCurve, AFaultingPointLeavesTheOthers) {
 }
 
 std::uint64_t Bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+double sq(double x) { return x * x; }
 
 // At standstill without the magnetizing branch the circuit is the one of
 // items 113 to 118, started where the procedure starts.
@@ -142,6 +143,36 @@ TEST(SpeedCurve, StandstillWithoutTheBranchIsThePlainRun) {
       EXPECT_EQ(Bits(p.T), Bits(plain.TST1));
       EXPECT_EQ(p.passes, plain.passes.IST1);
     }
+}
+
+// Without the branch, skin effect and saturation the curve is the circuit
+// of item 97, whose maximum is TMAX1 at s = R21/√(R11² + X1²).
+TEST(SpeedCurve, BreakdownOfTheBareCircuitIsTMAX1) {
+  for (const char* name : kExamples) {
+    bool ok;
+    CalculationState plain = Plain(Example(name), ok);
+    ASSERT_TRUE(ok);
+    SpeedCurve curve = TorqueSpeedCurve(plain, 200, {false, false, false});
+    ASSERT_EQ(curve.points.size(), 200u);
+    ASSERT_TRUE(curve.breakdown);
+    EXPECT_NEAR(curve.breakdown->T, plain.TMAX1, 1e-9) << name;
+    double s_max = plain.R21 / std::sqrt(sq(plain.R11) + sq(plain.X1));
+    EXPECT_NEAR(curve.breakdown->s, s_max, 1e-4 * s_max) << name;
+  }
+}
+
+// Either side of the switch from the closed forms to their series.
+TEST(SpeedCurve, SmoothAcrossTheSmallSlipSeries) {
+  bool ok;
+  CalculationState plain = Plain(Example(k4Pole), ok);
+  double threshold = sq(0.3 / plain.KSAI);
+  SpeedPoint above = SpeedPointAt(plain, threshold * (1 + 1e-9), plain.I1);
+  SpeedPoint below = SpeedPointAt(plain, threshold * (1 - 1e-9), plain.I1);
+  ASSERT_FALSE(above.fault);
+  ASSERT_FALSE(below.fault);
+  EXPECT_NEAR(below.R2 / above.R2, 1, 1e-6);
+  EXPECT_NEAR(below.T / above.T, 1, 1e-6);
+  EXPECT_FALSE(SpeedPointAt(plain, 1e-12, plain.I1).fault);
 }
 
 }  // namespace

@@ -48,11 +48,22 @@ struct SpeedPoint {
   double I1 = 0;                          // stator current, A
   double I_ratio = 0;                     // I1 / I1 rated
   double R2 = 0, X = 0;                   // R2(s), X1(s) + X2(s), per unit
+  double KZ = 0;                          // leakage saturation factor
   long passes = 0;                        // of the IST1 loop
+};
+
+// The torque–speed curve from standstill down, and its marked points (unset:
+// none, or it faulted).
+struct SpeedCurve {
+  std::vector<SpeedPoint> points;  // s from 1 downwards
+  std::optional<SpeedPoint> starting, pull_up, breakdown, rated;
+  // KZ steps between the grid points either side of the breakdown maximum.
+  bool breakdown_on_step = false;
 };
 
 struct Characteristics {
   std::vector<LoadPoint> load;
+  SpeedCurve speed;
 };
 
 // The starting stage of the successful plain run `rated` at slip s, its IST1
@@ -60,6 +71,13 @@ struct Characteristics {
 // the current is IST, the ratio Ist and the torque TST1, bit for bit.
 SpeedPoint SpeedPointAt(const CalculationState& rated, double s, double IST1,
                         const SpeedModel& model = {});
+
+// The torque–speed curve of the successful plain run `rated` at `slips`
+// slips in (0, 1], denser near synchronous speed and around the breakdown
+// slip: s = 1 started from 2.5·TMAX1·IKW as the procedure starts, every
+// smaller slip from the current of the last larger one that converged.
+SpeedCurve TorqueSpeedCurve(const CalculationState& rated, int slips = 200,
+                            const SpeedModel& model = {});
 
 // The procedure through item 97 at output k, the efficiency loop restarting
 // from EFF_start (unset: the input EFF). At k = 1 without EFF_start every
