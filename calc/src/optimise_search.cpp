@@ -331,42 +331,42 @@ std::vector<int> FreeVariables(const OptimiseProblem& problem, bool with_discret
   return free;
 }
 
-// Combinations of the values either side of each discrete variable's relaxed
-// value, the nearest first. Beyond kMaxCombinations, the nearest values and
-// each variable moved to its other side alone.
-constexpr std::size_t kMaxCombinations = 64;
+// The values either side of each discrete variable's relaxed value, the
+// nearest first (one value for a continuous variable, or one on a value).
+std::vector<std::vector<double>> Sides(const OptimiseProblem& problem,
+                                       const std::vector<double>& relaxed) {
+  std::vector<std::vector<double>> sides;
+  for (std::size_t i = 0; i < relaxed.size(); ++i) {
+    const OptimiseVariable& v = problem.variables[i];
+    double x = relaxed[i], nearest = v.Snap(x);
+    sides.push_back({nearest});
+    if (!v.Discrete() || nearest == x) continue;
+    auto above = std::upper_bound(v.values.begin(), v.values.end(), x);
+    sides.back().push_back(nearest > x ? *(above - 1) : *above);
+  }
+  return sides;
+}
+
+// Every combination of the sides, the nearest values first; with more than
+// kMaxBoth variables between two values, the nearest values and each of them
+// moved to its other side alone.
+constexpr std::size_t kMaxBoth = 6;
 
 std::vector<std::vector<double>> Neighbours(const OptimiseProblem& problem,
                                             const std::vector<double>& relaxed) {
-  std::vector<std::vector<double>> sides;  // per variable: nearest, then the other side
-  std::size_t product = 1;
-  for (std::size_t i = 0; i < relaxed.size(); ++i) {
-    const OptimiseVariable& v = problem.variables[i];
-    double nearest = v.Snap(relaxed[i]);
-    sides.push_back({nearest});
-    if (!v.Discrete() || nearest == relaxed[i]) continue;
-    auto above = std::upper_bound(v.values.begin(), v.values.end(), relaxed[i]);
-    double other = nearest > relaxed[i] ? *(above - 1) : *above;
-    sides.back().push_back(other);
-    product *= 2;
+  std::vector<std::vector<double>> sides = Sides(problem, relaxed);
+  std::vector<double> nearest;
+  std::vector<std::size_t> both;  // the variables between two values
+  for (std::size_t i = 0; i < sides.size(); ++i) {
+    nearest.push_back(sides[i][0]);
+    if (sides[i].size() == 2) both.push_back(i);
   }
-  std::vector<std::vector<double>> points;
-  std::vector<double> point(relaxed.size());
-  for (std::size_t i = 0; i < relaxed.size(); ++i) point[i] = sides[i][0];
-  points.push_back(point);
-  for (std::size_t combo = 1; combo < product && product <= kMaxCombinations; ++combo) {
-    std::size_t bits = combo;
-    for (std::size_t i = 0; i < relaxed.size(); ++i) {
-      point[i] = sides[i][sides[i].size() == 2 ? bits & 1 : 0];
-      if (sides[i].size() == 2) bits >>= 1;
-    }
-    points.push_back(point);
-  }
-  for (std::size_t i = 0; product > kMaxCombinations && i < relaxed.size(); ++i) {
-    if (sides[i].size() < 2) continue;
-    points.push_back(points.front());
-    points.back()[i] = sides[i][1];
-  }
+  bool every = both.size() <= kMaxBoth;
+  std::size_t count = every ? std::size_t(1) << both.size() : both.size() + 1;
+  std::vector<std::vector<double>> points(count, nearest);
+  for (std::size_t combo = 1; combo < count; ++combo)
+    for (std::size_t k = 0; k < both.size(); ++k)
+      if (every ? (combo >> k) & 1 : combo == k + 1) points[combo][both[k]] = sides[both[k]][1];
   return points;
 }
 
