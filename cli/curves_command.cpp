@@ -15,15 +15,20 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "用法：velmora-calc curves 设计文件 [--load 起点:终点:步长] [-o 曲线.csv] [--json 文件|-]\n"
+    "用法：velmora-calc curves 设计文件 [--load 起点:终点:步长] [--slips N] [-o 曲线.csv]\n"
+    "                           [--json 文件|-]\n"
     "  计算工作特性：输出功率为额定值的k倍（默认k = 0.10:1.50:0.05）时的效率、功率因数、\n"
-    "  定子电流、转差率、转速、转矩倍数和各项损耗，在终端给出50%、75%、100%、125%负载的\n"
-    "  摘要。-o 写成CSV表（UTF-8），每个负载点一行，curve列为load；--json 写成JSON。\n"
+    "  定子电流、转差率、转速、转矩倍数和各项损耗；以及机械特性：转差率s从1到接近0的N个\n"
+    "  点（默认200）的转矩倍数和定子电流，标出起动、最小、最大转矩和额定点。终端给出\n"
+    "  50%、75%、100%、125%负载和各标记点的摘要。-o 写成CSV表（UTF-8），curve列为load\n"
+    "  （负载点）、speed（转差率点，列s、N、T、I1、I_ratio、R2、X、IST1）或mark（标记点，\n"
+    "  mark列为starting、pull-up、breakdown、rated）；--json 写成JSON（负载点）。\n"
     "  某一点计算中断时该行fault列给出原因，其余各点照常给出。\n";
 
 struct CurvesArguments {
   std::string design;
   calc::LoadRange load;
+  int slips = 200;
   std::optional<std::string> csv, json;
 };
 
@@ -54,6 +59,14 @@ calc::LoadRange LoadOption(const std::string& text) {
   return {*from, *to, *step};
 }
 
+int SlipsOption(const std::string& text) {
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 4 || value > 10000)
+    UsageError("--slips 应为4到10000之间的整数，现为“" + text + "”");
+  return value;
+}
+
 CurvesArguments ParseOptions(const std::vector<std::string>& args) {
   CurvesArguments options;
   bool options_end = false;
@@ -67,6 +80,8 @@ CurvesArguments ParseOptions(const std::vector<std::string>& args) {
       options_end = true;
     } else if (arg == "--load" && has_value) {
       options.load = LoadOption(args[++i]);
+    } else if (arg == "--slips" && has_value) {
+      options.slips = SlipsOption(args[++i]);
     } else if (arg == "-o" && has_value) {
       options.csv = args[++i];
     } else if (arg == "--json" && has_value) {
@@ -105,6 +120,17 @@ std::string LoadFields(const calc::LoadPoint& p) {
   return out + "," + std::to_string(p.passes.KE0) + "," + std::to_string(p.passes.EFF0);
 }
 
+// A speed or mark row.
+std::string SpeedRow(const char* curve, const calc::SpeedPoint& p, const char* mark) {
+  std::string out = std::string(curve) + ",,,,,";
+  if (p.fault)
+    return out + std::string(11, ',') + Text(p.s) + ",,,,," + mark + "," +
+           CsvField(p.fault->message) + "\r\n";
+  out += Text(p.I1) + ",," + Text(p.N) + "," + Text(p.T) + std::string(8, ',');
+  for (double v : {p.s, p.I_ratio, p.R2, p.X}) out += Text(v) + ",";
+  return out + std::to_string(p.passes) + "," + mark + ",\r\n";
+}
+
 std::string LoadJson(const calc::LoadPoint& p) {
   std::string out = "{\"k\": " + Text(p.k);
   if (p.fault) return out + ", \"fault\": \"" + p.fault->message + "\"}";
@@ -129,6 +155,34 @@ const calc::LoadPoint* PointAt(const std::vector<calc::LoadPoint>& points, doubl
   for (const calc::LoadPoint& p : points)
     if (std::fabs(p.k - k) < 1e-9) return &p;
   return nullptr;
+}
+
+std::string MarkLine(const char* name, const std::optional<calc::SpeedPoint>& p) {
+  char line[200];
+  if (!p) {
+    std::snprintf(line, sizeof line, "  %-8s  无\n", name);
+    return line;
+  }
+  std::snprintf(line, sizeof line, "  %-8s  %-8.5f  %-9.1f  %-8.4f  %-9.3f  %.4f\n", name, p->s,
+                p->N, p->T, p->I1, p->I_ratio);
+  return line;
+}
+
+std::string SpeedSummary(const calc::SpeedCurve& curve, const calc::CalculationState& rated) {
+  std::string out =
+      "机械特性（转矩、电流为额定值的倍数）：\n  标记点    转差率s   转速(r/min)  转矩倍数  "
+      "电流I1(A)  电流倍数\n";
+  out += MarkLine("起动", curve.starting) + MarkLine("最小转矩", curve.pull_up) +
+         MarkLine("最大转矩", curve.breakdown) + MarkLine("额定", curve.rated);
+  if (!curve.breakdown) return out;
+  char line[400];
+  std::snprintf(line, sizeof line,
+                "  曲线最大转矩倍数%.4f，电磁计算TMAX1 = %.4f：曲线用该转差率下电流使之饱和的漏抗"
+                "和随转子频率变化的转子电阻，并计入励磁支路，TMAX1用满载漏抗和电阻。\n",
+                curve.breakdown->T, rated.TMAX1.value);
+  out += line;
+  if (curve.breakdown_on_step) out += "  最大转矩点落在漏抗饱和系数KZ的跳变处。\n";
+  return out;
 }
 
 std::string LoadSummary(const std::vector<calc::LoadPoint>& points) {
@@ -157,6 +211,14 @@ std::string CharacteristicsCsv(const calc::Characteristics& curves) {
   for (const calc::LoadPoint& p : curves.load)
     out +=
         "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "\r\n";
+  for (const calc::SpeedPoint& p : curves.speed.points) out += SpeedRow("speed", p, "");
+  const std::pair<const char*, const std::optional<calc::SpeedPoint>*> marks[] = {
+      {"starting", &curves.speed.starting},
+      {"pull-up", &curves.speed.pull_up},
+      {"breakdown", &curves.speed.breakdown},
+      {"rated", &curves.speed.rated}};
+  for (auto [name, p] : marks)
+    if (*p) out += SpeedRow("mark", **p, name);
   return out;
 }
 
@@ -171,10 +233,12 @@ int CurvesCommand(std::vector<std::string> args) {
   ReadAndCalculate(options.design, input, rated);
   calc::Characteristics curves;
   curves.load = calc::PartLoadPerformance(input, rated, options.load);
+  curves.speed = calc::TorqueSpeedCurve(rated, options.slips);
   Outputs outputs;
   if (options.csv) outputs.Add(*options.csv, CharacteristicsCsv(curves));
   if (options.json) outputs.Add(*options.json, CharacteristicsJson(curves));
-  if (options.csv != "-" && options.json != "-") outputs.Add("-", LoadSummary(curves.load));
+  if (options.csv != "-" && options.json != "-")
+    outputs.Add("-", LoadSummary(curves.load) + SpeedSummary(curves.speed, rated));
   outputs.WriteAll();
   return 0;
 }

@@ -68,7 +68,7 @@ SpeedPoint SpeedPointAt(const CalculationState& rated, double slip, double IST1,
   p.I1 = s.IST;
   p.I_ratio = s.IST / s.I1;
   p.R2 = s.R2ST1;
-  p.X = c.X;
+  p.X = s.XST1;
   p.KZ = s.KZ;
   p.passes = s.passes.IST1;
   return p;

@@ -20,6 +20,7 @@ TEST(CurvesCommand, LoadCurveMatchesGoldenFile) {
   ProgramRun run = RunProgram({"curves", k4Pole, "-o", csv});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("100%    0.8706    0.8462"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("最大转矩  0.32130"), std::string::npos) << run.out;
   EXPECT_EQ(ReadBytes(csv),
             ReadBytes(std::string(VELMORA_GOLDEN_DIR) + "/Y132S-4-5.5kW-curves.csv"));
 }
@@ -33,6 +34,7 @@ TEST(CurvesCommand, AFaultingPointIsARowNotAFailure) {
 
 TEST(CurvesCommand, BadRangeIsAUsageError) {
   EXPECT_EQ(RunProgram({"curves", k4Pole, "--load", "1:0.5:0.1"}).status, 2);
+  EXPECT_EQ(RunProgram({"curves", k4Pole, "--slips", "2"}).status, 2);
 }
 
 }  // namespace
