@@ -176,7 +176,8 @@ TEST_F(WindowTest, EmptyBoxesStopTheCalculationOnceAndTheInputFileIsKept) {
     tk().boxes = texts;
     input.SJSRCACULATE();
     EXPECT_EQ(tk().boxes[37], "");  // read back from the input data file
-    EXPECT_EQ(tk().messages, std::vector<std::string>{kIncompleteInput});
+    EXPECT_EQ(tk().messages, std::vector<std::string>{std::string(kIncompleteInput) +
+                                                      "\n第一个空框：“BS1”（BS1）"});
     texts[37] = "";
     EXPECT_EQ(design::ReadInputFile(InFolder(design::kInputDataFileName)), texts);
   }

@@ -61,8 +61,10 @@ void SJSRCK::SJSRCACULATE() {
     toolkit_.ShowMessage(error.what());
     return;
   }
-  if (!AllBoxesFilled()) {
-    toolkit_.ShowMessage(kIncompleteInput);
+  if (std::optional<int> empty = FirstEmptyBox()) {
+    // The message the window has always shown, then which box it means.
+    toolkit_.ShowMessage(std::string(kIncompleteInput) + "\n第一个空框：" +
+                         design::InputLabel(*empty));
     return;
   }
   report::RunOutcome outcome;
@@ -109,11 +111,11 @@ void SJSRCK::ReadIntoBoxes(const std::string& path) {
   }
 }
 
-bool SJSRCK::AllBoxesFilled() {
+std::optional<int> SJSRCK::FirstEmptyBox() {
   for (int i = 0; i < kFieldCount; ++i) {
-    if (toolkit_.BoxText(i).empty()) return false;
+    if (toolkit_.BoxText(i).empty()) return i;
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace velmora::ui

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -56,7 +57,7 @@ class SJSRCK {
   // Reads the fields of an input file into the boxes. A file that ends early
   // fills the boxes it reaches, then its error goes on to the caller.
   void ReadIntoBoxes(const std::string& path);
-  bool AllBoxesFilled();
+  std::optional<int> FirstEmptyBox();
   void RememberRun(const report::RunOutcome& outcome);
 
   Toolkit& toolkit_;
