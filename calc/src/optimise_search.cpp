@@ -490,6 +490,8 @@ SweepGrid SampleGrid(const OptimiseProblem& problem, std::uint64_t budget, std::
 }
 
 constexpr std::size_t kMaxStarts = 64;
+// Half the evaluations go to the sample, up to this many.
+constexpr std::uint64_t kMaxSample = 1'000'000;
 
 // The grid on the sweep engine, each point assessed; the best points become starts.
 Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
@@ -587,14 +589,8 @@ struct SearchState {
 
 // One round of local searches from `starts`; false when the search is to end.
 bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
-              SearchControl& control, const std::vector<std::vector<double>>& starts, bool first,
-              SearchState& state) {
-  std::uint64_t left = options.max_evaluations - std::min(state.used, options.max_evaluations);
-  std::uint64_t share = std::min(left / starts.size(), MaximumShare(problem));
-  if (share < MinimumShare(problem)) {
-    state.stop = Stop::Evaluations;
-    return false;
-  }
+              SearchControl& control, const std::vector<std::vector<double>>& starts,
+              std::uint64_t share, bool first, SearchState& state) {
   double scale =
       state.best.assessment.ran
           ? std::max(std::fabs(ObjectiveKey(state.best.assessment, problem.objective)), 1e-9)
@@ -620,6 +616,27 @@ bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
   return first || improved;
 }
 
+// Rounds of up to kRoundSize starts while they improve, each start with an
+// equal share of the evaluations left; fewer starts when they run short.
+void RunRounds(const OptimiseProblem& problem, const OptimiseOptions& options,
+               SearchControl& control, const std::vector<std::vector<double>>& starts,
+               SearchState& state) {
+  for (std::size_t next = 0; next < starts.size() && !control.Stopping();) {
+    std::uint64_t left = options.max_evaluations - std::min(state.used, options.max_evaluations);
+    std::size_t count =
+        std::min<std::uint64_t>({kRoundSize, starts.size() - next, left / MinimumShare(problem)});
+    if (count == 0) {
+      state.stop = Stop::Evaluations;
+      return;
+    }
+    std::uint64_t share = std::min(left / count, MaximumShare(problem));
+    std::vector<std::vector<double>> round(starts.begin() + next, starts.begin() + next + count);
+    bool go_on = RunRound(problem, options, control, round, share, next == 0, state);
+    next += count;
+    if (!go_on) return;
+  }
+}
+
 unsigned ThreadCount(const OptimiseOptions& options) {
   unsigned threads = options.threads ? options.threads : std::thread::hardware_concurrency();
   return std::max(threads, 1u);
@@ -640,19 +657,14 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& g
   options.threads = ThreadCount(given);
   SearchControl control(problem, options);
   SearchState state;
-  Sample sample = RunSample(problem, options, control, options.max_evaluations / 2);
+  Sample sample =
+      RunSample(problem, options, control, std::min(options.max_evaluations / 2, kMaxSample));
   state.best = sample.best;
   state.used = sample.evaluations;
   std::vector<std::vector<double>> starts = {BaseStart(problem)};
   starts.insert(starts.end(), sample.starts.begin(), sample.starts.end());
   if (control.Stopping()) state.stop = control.reason();
-  for (std::size_t next = 0; next < starts.size() && !control.Stopping();) {
-    std::size_t count = std::min(kRoundSize, starts.size() - next);
-    std::vector<std::vector<double>> round(starts.begin() + next, starts.begin() + next + count);
-    bool go_on = RunRound(problem, options, control, round, next == 0, state);
-    next += count;
-    if (!go_on) break;
-  }
+  RunRounds(problem, options, control, starts, state);
   control.ReportLocked(Phase::Search, true);
   control.RethrowFailure();
   OptimiseResult result;

@@ -108,21 +108,75 @@ TEST(Optimise, WithoutAFeasibleDesignGivesTheLeastInfeasible) {
   }
 }
 
-OptimiseResult ThreeVariables(unsigned threads) {
-  OptimiseProblem problem;
-  problem.base = Example(examples::k4Pole);
+// Wire diameter and conductors per slot alone: every combination can be
+// computed, and the search must find the cheapest of them.
+TEST(Optimise, DiscreteVariablesReachTheBestCombination) {
+  OptimiseProblem problem = CoreLength();
+  problem.variables = {RangeVariable(field::DJJ, 0.5, 1.6), RangeVariable(field::Z, 40, 50)};
+  Assessment best;
+  for (double d : problem.variables[0].values)
+    for (double z : problem.variables[1].values) {
+      Assessment a = Evaluate(problem, std::vector{d, z});
+      if (Better(a, best, problem.objective)) best = a;
+    }
+  ASSERT_TRUE(best.Feasible());
+  OptimiseOptions options;
+  options.max_evaluations = 200;  // fewer than the 231 combinations
+  OptimiseResult result = Optimise(problem, options);
+  EXPECT_EQ(result.best.cost, best.cost);
+  EXPECT_LE(result.evaluations, options.max_evaluations);
+}
+
+// The window plots the progress: evaluations never go back, the best cost
+// never rises once a design meets the constraints, and the last report is
+// the result.
+TEST(Optimise, ProgressClimbsAndEndsOnTheResult) {
+  std::vector<OptimiseProgress> reports;
+  OptimiseOptions options;
+  options.max_evaluations = 20000;
+  options.progress = [&](const OptimiseProgress& p) { reports.push_back(p); };
+  OptimiseResult result = Optimise(CoreLength(), options);
+  ASSERT_GT(reports.size(), 2u);
+  for (std::size_t k = 1; k < reports.size(); ++k) {
+    EXPECT_GE(reports[k].evaluations, reports[k - 1].evaluations);
+    if (!reports[k - 1].feasible) continue;
+    EXPECT_LE(reports[k].best, reports[k - 1].best);
+  }
+  EXPECT_EQ(reports.back().best, result.best.cost);
+  EXPECT_EQ(reports.back().evaluations, result.evaluations);
+}
+
+// Core length, conductors per slot and air gap, without a class.
+OptimiseProblem ThreeVariables() {
+  OptimiseProblem problem = CoreLength();
   problem.variables = {RangeVariable(field::L, 110, 160), RangeVariable(field::Z, 40, 50),
                        RangeVariable(field::G, 0.3, 0.45)};
-  problem.check.check_class = false;
+  return problem;
+}
+
+TEST(Optimise, StopsOnItsBudgets) {
+  OptimiseOptions options;
+  options.max_evaluations = 300;
+  OptimiseResult result = Optimise(ThreeVariables(), options);
+  EXPECT_EQ(result.stop, OptimiseResult::Stop::Evaluations);
+  EXPECT_LE(result.evaluations, 300u);
+  options.max_evaluations = 100'000'000;
+  options.max_seconds = 0.05;
+  result = Optimise(ThreeVariables(), options);
+  EXPECT_EQ(result.stop, OptimiseResult::Stop::Time);
+  EXPECT_LT(result.seconds, 1.0);
+}
+
+OptimiseResult ThreeVariablesOn(unsigned threads) {
   OptimiseOptions options;
   options.threads = threads;
   options.max_evaluations = 20000;
   options.seed = 7;
-  return Optimise(problem, options);
+  return Optimise(ThreeVariables(), options);
 }
 
 TEST(Optimise, SameResultOnOneAndThreeThreads) {
-  OptimiseResult one = ThreeVariables(1), three = ThreeVariables(3);
+  OptimiseResult one = ThreeVariablesOn(1), three = ThreeVariablesOn(3);
   ASSERT_TRUE(one.Feasible());
   EXPECT_EQ(three.values, one.values);
   EXPECT_EQ(three.best.cost, one.best.cost);
