@@ -1,5 +1,6 @@
 #include "curves_command.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -22,7 +23,7 @@ const char* kUsage =
     "  点（默认200）的转矩倍数和定子电流，标出起动、最小、最大转矩和额定点。终端给出\n"
     "  50%、75%、100%、125%负载和各标记点的摘要。-o 写成CSV表（UTF-8），curve列为load\n"
     "  （负载点）、speed（转差率点，列s、N、T、I1、I_ratio、R2、X、IST1）或mark（标记点，\n"
-    "  mark列为starting、pull-up、breakdown、rated）；--json 写成JSON（负载点）。\n"
+    "  mark列为starting、pull-up、breakdown、rated）；--json 写成JSON。\n"
     "  某一点计算中断时该行fault列给出原因，其余各点照常给出。\n";
 
 struct CurvesArguments {
@@ -120,6 +121,16 @@ std::string LoadFields(const calc::LoadPoint& p) {
   return out + "," + std::to_string(p.passes.KE0) + "," + std::to_string(p.passes.EFF0);
 }
 
+using MarkList = std::array<std::pair<const char*, const std::optional<calc::SpeedPoint>*>, 4>;
+
+// The marked points of `curve` by their CSV names.
+MarkList Marks(const calc::SpeedCurve& curve) {
+  return {{{"starting", &curve.starting},
+           {"pull-up", &curve.pull_up},
+           {"breakdown", &curve.breakdown},
+           {"rated", &curve.rated}}};
+}
+
 // A speed or mark row.
 std::string SpeedRow(const char* curve, const calc::SpeedPoint& p, const char* mark) {
   std::string out = std::string(curve) + ",,,,,";
@@ -142,10 +153,30 @@ std::string LoadJson(const calc::LoadPoint& p) {
   return out + "}";
 }
 
+std::string SpeedJson(const calc::SpeedPoint& p, const char* mark) {
+  std::string out = "{\"s\": " + Text(p.s);
+  if (*mark) out += std::string(", \"mark\": \"") + mark + "\"";
+  if (p.fault) return out + ", \"fault\": \"" + p.fault->message + "\"}";
+  const std::pair<const char*, double> values[] = {
+      {"N", p.N}, {"T", p.T}, {"I1", p.I1}, {"I_ratio", p.I_ratio}, {"R2", p.R2}, {"X", p.X}};
+  for (auto [name, value] : values) out += std::string(", \"") + name + "\": " + Text(value);
+  return out + ", \"IST1\": " + std::to_string(p.passes) + "}";
+}
+
 std::string CharacteristicsJson(const calc::Characteristics& curves) {
   std::string out = "{\n  \"load\": [";
   for (std::size_t i = 0; i < curves.load.size(); ++i)
     out += (i ? ",\n    " : "\n    ") + LoadJson(curves.load[i]);
+  out += "\n  ],\n  \"speed\": [";
+  for (std::size_t i = 0; i < curves.speed.points.size(); ++i)
+    out += (i ? ",\n    " : "\n    ") + SpeedJson(curves.speed.points[i], "");
+  out += "\n  ],\n  \"marks\": [";
+  bool first = true;
+  for (auto [name, p] : Marks(curves.speed))
+    if (*p) {
+      out += (first ? "\n    " : ",\n    ") + SpeedJson(**p, name);
+      first = false;
+    }
   return out + "\n  ]\n}\n";
 }
 
@@ -212,12 +243,7 @@ std::string CharacteristicsCsv(const calc::Characteristics& curves) {
     out +=
         "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "\r\n";
   for (const calc::SpeedPoint& p : curves.speed.points) out += SpeedRow("speed", p, "");
-  const std::pair<const char*, const std::optional<calc::SpeedPoint>*> marks[] = {
-      {"starting", &curves.speed.starting},
-      {"pull-up", &curves.speed.pull_up},
-      {"breakdown", &curves.speed.breakdown},
-      {"rated", &curves.speed.rated}};
-  for (auto [name, p] : marks)
+  for (auto [name, p] : Marks(curves.speed))
     if (*p) out += SpeedRow("mark", **p, name);
   return out;
 }
