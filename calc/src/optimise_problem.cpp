@@ -80,11 +80,15 @@ void CheckVariable(const OptimiseVariable& v) {
   if (!v.Discrete() && !(v.resolution > 0)) Refuse(v.field, "连续变量没有步长");
 }
 
+// The entry of kLimitableQuantities called `name`, or its end.
+const std::string_view* Limitable(std::string_view name) {
+  return std::find(kLimitableQuantities.begin(), kLimitableQuantities.end(), name);
+}
+
 void CheckLimits(const std::vector<UpperLimit>& limits) {
   for (std::size_t i = 0; i < limits.size(); ++i) {
-    std::string name(limits[i].quantity);
-    auto known = std::find(kLimitableQuantities.begin(), kLimitableQuantities.end(), name);
-    if (known == kLimitableQuantities.end())
+    const std::string& name = limits[i].quantity;
+    if (Limitable(name) == kLimitableQuantities.end())
       throw OptimiseError("不能给“" + name + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
     for (std::size_t j = 0; j < i; ++j)
       if (limits[j].quantity == limits[i].quantity)
@@ -157,7 +161,7 @@ int ImplausibleCount(const OptimiseProblem& problem, const Validity& validity, b
 void AddLimits(const OptimiseProblem& problem, const CalculationState& state, Lines& out) {
   for (const UpperLimit& limit : problem.limits) {
     const QuantityEntry* entry = FindQuantityEntry(limit.quantity);
-    out.Add(Line(limit.quantity, Bound::AtMost, limit.value, entry->get(state).value));
+    out.Add(Line(*Limitable(limit.quantity), Bound::AtMost, limit.value, entry->get(state).value));
   }
 }
 
@@ -253,14 +257,14 @@ Standing StandingOf(const Assessment& a, OptimiseObjective objective) {
   return {ObjectiveKey(a, objective), a.Violation(), a.ran, a.Feasible()};
 }
 
-bool Before(const Standing& a, const Standing& b) {
+bool RanksBefore(const Standing& a, const Standing& b) {
   if (a.ran != b.ran) return a.ran;
   if (a.feasible != b.feasible) return a.feasible;
   return a.feasible ? a.key < b.key : a.violation < b.violation;
 }
 
 bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objective) {
-  return Before(StandingOf(a, objective), StandingOf(b, objective));
+  return RanksBefore(StandingOf(a, objective), StandingOf(b, objective));
 }
 
 Assessment Assess(const OptimiseProblem& problem, const CalculationState& state, bool relaxed) {

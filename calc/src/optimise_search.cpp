@@ -54,7 +54,7 @@ class SearchControl {
   // Offers a finished design to the progress shown; reports now and then.
   void Offer(const Standing& s, Phase phase) {
     std::lock_guard lock(mutex_);
-    bool improved = Before(s, shown_);
+    bool improved = RanksBefore(s, shown_);
     if (improved) shown_ = s;
     Report(phase, improved);
   }
@@ -465,8 +465,8 @@ std::vector<std::uint64_t> SpreadBest(const SweepGrid& grid, const std::vector<S
   std::size_t ranked = std::min<std::size_t>(order.size(), 64 * count);
   std::partial_sort(order.begin(), order.begin() + ranked, order.end(),
                     [&](std::uint64_t a, std::uint64_t b) {
-                      if (Before(records[a], records[b])) return true;
-                      return !Before(records[b], records[a]) && a < b;
+                      if (RanksBefore(records[a], records[b])) return true;
+                      return !RanksBefore(records[b], records[a]) && a < b;
                     });
   std::vector<std::uint64_t> picked;
   for (std::size_t r = 0; r < ranked && picked.size() < count; ++r) {

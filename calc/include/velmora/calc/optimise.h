@@ -65,7 +65,7 @@ inline constexpr std::array<std::string_view, 7> kLimitableQuantities = {"J1",  
                                                                          "BJ1", "BJ2", "BG"};
 
 struct UpperLimit {
-  std::string_view quantity;  // one of kLimitableQuantities
+  std::string quantity;  // one of kLimitableQuantities
   double value = 0;
 };
 
@@ -139,7 +139,7 @@ Standing StandingOf(const Assessment& a, OptimiseObjective objective);
 // The ranking: a design that ran before one that faulted, feasible before
 // infeasible, then the lower key, or the lower violation between infeasible
 // designs.
-bool Before(const Standing& a, const Standing& b);
+bool RanksBefore(const Standing& a, const Standing& b);
 bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objective);
 
 // Assesses a finished run of `problem`'s base with the variables set. Inputs
@@ -156,7 +156,10 @@ Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> valu
 
 // How far a search has come; handed to the progress callback.
 struct OptimiseProgress {
-  enum class Phase { Sample, Search };
+  enum class Phase {
+    Sample,  // the grid sample
+    Search   // the local searches
+  };
   Phase phase = Phase::Sample;
   std::uint64_t evaluations = 0;
   bool found = false;  // a design has been assessed (not all faulted)
@@ -195,11 +198,14 @@ struct OptimiseResult {
 };
 
 // Searches `problem` (checked with CheckProblem first): a space-filling grid
-// sample on the sweep engine, then local constrained searches from the base
-// design and the best sample points on the continuous relaxation, each
-// followed by searches over the continuous variables at the neighbouring
-// values of the discrete ones. Rethrows nothing from the callbacks' threads
-// but what the progress callback throws.
+// sample on the sweep engine with half the evaluations, then rounds of local
+// constrained searches from the base design and the best sample points, on
+// the continuous relaxation, each followed by searches over the continuous
+// variables at the neighbouring values of the discrete ones. Stops when a
+// round improves on nothing, on either budget, or when cancelled. The same
+// problem, seed and budget give the same result on any number of threads,
+// unless the search stops on time or is cancelled. What the progress
+// callback throws stops the search and is rethrown once its threads have ended.
 OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& options);
 
 }  // namespace velmora::calc
