@@ -43,7 +43,7 @@ const char* kUsage =
     "其他命令（各带 --help）：\n"
     "  velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
     "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n"
-    "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性：各负载下的效率、功率因数、电流）\n"
+    "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性和机械特性曲线）\n"
     "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n";
 
 struct Options {
