@@ -25,6 +25,7 @@
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/ui/qt/check_window.h"
+#include "velmora/ui/qt/curves_window.h"
 #include "velmora/ui/qt/input_window.h"
 #include "velmora/ui/qt/qt_toolkit.h"
 #include "velmora/ui/qt/slot_window.h"
@@ -254,6 +255,25 @@ TEST_F(DesignToolsQtTest, SweepChartDrawsTenThousandPointsAsALine) {
   }
   EXPECT_EQ(chart->axes(Qt::Vertical)[1]->titleText(), QString("定子电流密度 J1 (A/mm²)"));
   ExpectPicture(Window::SWEEP, "sweep-10000.png");
+}
+
+TEST_F(DesignToolsQtTest, CurvesShowBothChartsAfterACalculation) {
+  Choose("CURVES");
+  auto* window = static_cast<CurvesWindow*>(toolkit_->window(Window::CURVES));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->status()->text().contains("尚未进行电磁计算"));
+  EXPECT_TRUE(window->load_chart()->chart()->series().empty());
+
+  Choose("SJSRCACULATE");
+  EXPECT_EQ(window->windowTitle(), QString("特性曲线 — Y132S-4"));
+  EXPECT_EQ(window->loads()->rowCount(), 3);
+  EXPECT_EQ(window->marks()->rowCount(), 4);
+  EXPECT_EQ(window->load_chart()->chart()->series().size(), 4);
+  // Torque and current, and a labelled dot per marked point found.
+  EXPECT_GE(window->speed_chart()->chart()->series().size(), 5);
+  EXPECT_EQ(window->speed_chart()->chart()->axes(Qt::Horizontal)[0]->titleText(),
+            QString("转速 n (r/min)"));
+  ExpectPicture(Window::CURVES, "curves.png");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
+#include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
@@ -308,6 +309,50 @@ TEST_F(DesignToolsTest, ExportPictureAsksForAFileAndSavesTheOpenWindow) {
 
   ExportPicture(*tk_, Window::SLOTS, "");  // dialog cancelled
   EXPECT_TRUE(tk_->messages.empty());      // an optional export cancelled: nothing to say
+}
+
+// The curves follow the last calculation: nothing to draw before it, the
+// marked points, the part-load efficiency and the CSV of velmora-calc after.
+TEST_F(DesignToolsTest, CurvesTableBeforeAndAfterACalculation) {
+  input_->CURVES();
+  ASSERT_TRUE(tk_->curves.has_value());
+  EXPECT_NE(tk_->curves->status.find("尚未进行电磁计算"), std::string::npos);
+  EXPECT_FALSE(tk_->curves->drawn);
+  EXPECT_TRUE(tk_->curves->marks.empty());
+  EXPECT_TRUE(tk_->curves->loads.empty());
+  ExportCurvesCsv(*tk_, *tk_->curves);
+  ASSERT_EQ(tk_->messages.size(), 1u);
+  EXPECT_TRUE(tk_->dialogs.empty());
+
+  input_->SJSRCACULATE();  // the open window follows the run
+  ASSERT_EQ(tk_->messages.size(), 1u) << tk_->messages.back();
+  const CurvesView& view = *tk_->curves;
+  EXPECT_TRUE(view.drawn);
+  EXPECT_EQ(view.design, "Y132S-4");
+  ASSERT_EQ(view.marks.size(), 4u);
+  for (const CurvesView::Row& row : {view.marks[0], view.marks[2], view.marks[3]})
+    EXPECT_EQ(row.values.size(), std::size(kMarkHeadings)) << row.caption;
+  EXPECT_EQ(view.marks[0].caption, "起动");
+  EXPECT_EQ(view.marks[2].caption, "最大转矩");
+  ASSERT_EQ(view.loads.size(), 3u);
+  EXPECT_EQ(view.loads[0].caption, "50%");
+  EXPECT_EQ(view.loads[2].caption, "100%");
+  ASSERT_EQ(view.loads[2].values.size(), std::size(kLoadHeadings));
+  for (const calc::LoadPoint& p : view.curves.load) {
+    if (p.k != 1) continue;
+    EXPECT_EQ(std::stod(view.loads[2].values[0]), std::round(10000 * p.EFF) / 10000);
+  }
+  EXPECT_EQ(view.csv.rfind("curve,k,P2,EFF,", 0), 0u);
+  EXPECT_NE(view.csv.find("\r\nmark,"), std::string::npos);
+
+  tk_->answers.push_back((folder_ / "curves").string());
+  ExportCurvesCsv(*tk_, view);
+  EXPECT_EQ(tk_->dialogs.back().file_name, "Y132S-4-特性曲线.csv");
+  EXPECT_EQ(design::ReadWholeFile((folder_ / "curves.csv").string()), view.csv);
+
+  tk_->boxes[field::L] = "120";
+  input_->BoxesChanged();
+  EXPECT_NE(tk_->curves->status.find("输入数据已改动"), std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "velmora/calc/slot_geometry.h"
 #include "velmora/design/design_input.h"
+#include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/toolkit.h"
 
@@ -58,6 +59,9 @@ class FakeToolkit : public Toolkit {
   void ShowDesignCheck(const CheckTable& table) override {
     if (IsWindowOpen(Window::CHECK)) check = table;
   }
+  void ShowCurves(const CurvesView& view) override {
+    if (IsWindowOpen(Window::CURVES)) curves = view;
+  }
   void SetSweepBase(const design::DesignInput& base) override {
     if (IsWindowOpen(Window::SWEEP)) sweep_base = base;
   }
@@ -78,6 +82,7 @@ class FakeToolkit : public Toolkit {
   std::string slot_design;
   std::optional<CheckTable> check;
   std::optional<design::DesignInput> sweep_base;
+  std::optional<CurvesView> curves;
 
  private:
   // A newly created window starts with empty controls.
@@ -92,6 +97,7 @@ class FakeToolkit : public Toolkit {
     if (window == Window::SLOTS) slots.reset();
     if (window == Window::CHECK) check.reset();
     if (window == Window::SWEEP) sweep_base.reset();
+    if (window == Window::CURVES) curves.reset();
   }
 
   std::string program_folder_;

@@ -12,6 +12,7 @@
 #include "velmora/design/material_prices.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -71,6 +72,8 @@ const char* ToolTitle(Window window) {
       return "设计校核";
     case Window::SWEEP:
       return "参数扫描";
+    case Window::CURVES:
+      return "特性曲线";
     default:
       return "";
   }
@@ -165,6 +168,11 @@ void DesignTools::SWEEP() {
   toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }
 
+void DesignTools::CURVES() {
+  toolkit_.ShowWindow(Window::CURVES);
+  RefreshCurves();
+}
+
 void DesignTools::RefreshSlots() {
   const design::DesignInput design = BoxDesign(toolkit_);
   const calc::SlotDrawing drawing = calc::DrawSlots(design);
@@ -181,9 +189,20 @@ void DesignTools::RefreshCheck() {
   toolkit_.ShowDesignCheck(table);
 }
 
+// Like the check, the curves show the last calculation, boxes changed since noted.
+void DesignTools::RefreshCurves() {
+  const LastCalculation& last = session_.last_calculation;
+  CurvesView view = MakeCurvesView(last);
+  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != TextsOf(last.input)) {
+    view.status += kChangedNote;
+  }
+  toolkit_.ShowCurves(view);
+}
+
 void DesignTools::FollowBoxes() {
   if (toolkit_.IsWindowOpen(Window::SLOTS)) RefreshSlots();
   if (toolkit_.IsWindowOpen(Window::CHECK)) RefreshCheck();
+  if (toolkit_.IsWindowOpen(Window::CURVES)) RefreshCurves();
   if (toolkit_.IsWindowOpen(Window::SWEEP)) toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }
 

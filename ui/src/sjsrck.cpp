@@ -78,13 +78,15 @@ void SJSRCK::SJSRCACULATE() {
   if (outcome.ok && !outcome.warning.empty()) toolkit_.ShowMessage(outcome.warning);
 }
 
-// The design check shows the last run; an open check window follows it at once.
+// The design check and the curves show the last run; open windows follow it at once.
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   LastCalculation& last = session_.last_calculation;
   last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
   last.input = design::ToDesignInput(BoxTexts(toolkit_));
   last.message = outcome.message;
-  if (toolkit_.IsWindowOpen(Window::CHECK)) DesignTools(toolkit_, session_).RefreshCheck();
+  DesignTools tools(toolkit_, session_);
+  if (toolkit_.IsWindowOpen(Window::CHECK)) tools.RefreshCheck();
+  if (toolkit_.IsWindowOpen(Window::CURVES)) tools.RefreshCurves();
 }
 
 void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }
@@ -94,6 +96,7 @@ void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
 void SJSRCK::SLOTS() { DesignTools(toolkit_, session_).SLOTS(); }
 void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
 void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
+void SJSRCK::CURVES() { DesignTools(toolkit_, session_).CURVES(); }
 void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "velmora/ui/qt/check_window.h"
+#include "velmora/ui/qt/curves_window.h"
 #include "velmora/ui/qt/help_window.h"
 #include "velmora/ui/qt/input_window.h"
 #include "velmora/ui/qt/results_window.h"
@@ -167,6 +168,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new CheckWindow(*this, session_);
     case Window::SWEEP:
       return new SweepWindow(*this);
+    case Window::CURVES:
+      return new CurvesWindow(*this);
   }
   return nullptr;
 }
@@ -178,6 +181,10 @@ void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::str
 
 void QtToolkit::ShowDesignCheck(const CheckTable& table) {
   if (auto* shown = open<CheckWindow>(Window::CHECK)) shown->Show(table);
+}
+
+void QtToolkit::ShowCurves(const CurvesView& view) {
+  if (auto* shown = open<CurvesWindow>(Window::CURVES)) shown->Show(view);
 }
 
 void QtToolkit::SetSweepBase(const design::DesignInput& base) {

@@ -1,5 +1,5 @@
-// The menu "设计工具": the slot drawing, the design check and the sweep
-// chart, each in its own window beside the input window.
+// The menu "设计工具": the slot drawing, the design check, the sweep chart
+// and the characteristic curves, each in its own window beside the input window.
 #pragma once
 
 #include <string>
@@ -47,7 +47,7 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 // Why the slots cannot be drawn, naming the box; "" when they can.
 std::string SlotNote(const calc::SlotRefusal& refusal);
 
-// The title of a design-tool window: "槽形图", "设计校核" or "参数扫描".
+// The title of a design-tool window: "槽形图", "设计校核", "参数扫描" or "特性曲线".
 const char* ToolTitle(Window window);
 
 // The motor model of a design (box 0) as the windows name it; "未命名"
@@ -70,19 +70,21 @@ CheckTable MakeCheckTable(const LastCalculation& last,
                           std::optional<calc::EfficiencyClass> required = std::nullopt,
                           const std::string& folder = "");
 
-// The three commands of the menu. Each shows its window not modally, brings
+// The commands of the menu. Each shows its window not modally, brings
 // it to the front when it is open, and refreshes it from the current boxes.
 class DesignTools {
  public:
   DesignTools(Toolkit& toolkit, Session& session);
 
-  void SLOTS();  // 槽形图
-  void CHECK();  // 设计校核
-  void SWEEP();  // 参数扫描
+  void SLOTS();   // 槽形图
+  void CHECK();   // 设计校核
+  void SWEEP();   // 参数扫描
+  void CURVES();  // 特性曲线
 
   // The window's content again, without bringing it to the front.
   void RefreshSlots();
   void RefreshCheck();
+  void RefreshCurves();
   // After a change of the input boxes: the open slot drawing and sweep
   // follow the boxes, and the open check says when they no longer match
   // the calculation it shows.

@@ -16,6 +16,7 @@ struct SlotDrawing;
 namespace velmora::ui {
 
 struct CheckTable;
+struct CurvesView;
 
 // The program's windows.
 enum class Window {
@@ -25,8 +26,9 @@ enum class Window {
   SLOTS,     // design tools: the stator and rotor slots drawn to scale
   CHECK,     // design tools: the design check of the last calculation
   SWEEP,     // design tools: one input swept, results plotted against it
+  CURVES,    // design tools: load and torque–speed curves of the last calculation
 };
-constexpr int kWindowCount = 6;
+constexpr int kWindowCount = 7;
 
 // The multi-line text panels of the windows.
 enum class Panel {
@@ -89,6 +91,7 @@ class Toolkit {
   virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
                                const std::string& design) = 0;
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
+  virtual void ShowCurves(const CurvesView& view) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;
   // What the window shows, as the bytes of a PNG picture; nothing when the

@@ -39,6 +39,7 @@ class QtToolkit : public Toolkit {
   void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
                        const std::string& design) override;
   void ShowDesignCheck(const CheckTable& table) override;
+  void ShowCurves(const CurvesView& view) override;
   void SetSweepBase(const design::DesignInput& base) override;
   std::optional<std::string> PictureBytes(Window window) override;
 

@@ -1,0 +1,220 @@
+#include "velmora/ui/qt/curves_window.h"
+
+#include <QChart>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "tool_window.h"
+#include "velmora/ui/sweep_chart.h"
+
+namespace velmora::ui::qt {
+
+namespace {
+
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
+
+const Qt::GlobalColor kColours[] = {Qt::blue, Qt::red, Qt::darkGreen, Qt::darkMagenta};
+
+QChartView* AddChart(QWidget* parent, const char* name) {
+  auto* view = new QChartView(new QChart(), parent);
+  view->setObjectName(name);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumSize(480, 380);
+  return view;
+}
+
+QTableWidget* AddTable(QWidget* parent, const char* name, const char* caption,
+                       const auto& headings) {
+  QStringList labels{QString::fromUtf8(caption)};
+  for (const char* heading : headings) labels << QString::fromUtf8(heading);
+  auto* table = new QTableWidget(0, static_cast<int>(labels.size()), parent);
+  table->setObjectName(name);
+  table->setHorizontalHeaderLabels(labels);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  return table;
+}
+
+// A row whose only value is a message spans the value columns.
+void Fill(QTableWidget* table, const std::vector<CurvesView::Row>& rows) {
+  table->clearSpans();
+  table->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < table->rowCount(); ++r) {
+    table->setItem(r, 0, new QTableWidgetItem(Text(rows[r].caption)));
+    for (int c = 0; c < static_cast<int>(rows[r].values.size()); ++c)
+      table->setItem(r, c + 1, new QTableWidgetItem(Text(rows[r].values[c])));
+    if (rows[r].values.size() == 1) table->setSpan(r, 1, 1, table->columnCount() - 1);
+  }
+}
+
+// An axis with ticks at round values over `low` to `high`.
+QValueAxis* AddAxis(QChart* chart, double low, double high, const char* title,
+                    Qt::Alignment where) {
+  const AxisScale scale = NiceScale(low, high);
+  auto* axis = new QValueAxis(chart);
+  axis->setRange(scale.min, scale.max);
+  axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);
+  // Labels of a single digit would leave the vertical title too narrow a
+  // place and Qt would cut it short.
+  const bool vertical = where != Qt::AlignBottom;
+  axis->setLabelFormat(
+      QString("%.%1f").arg(vertical ? std::max(scale.decimals, 1) : scale.decimals));
+  axis->setTitleText(QString::fromUtf8(title));
+  chart->addAxis(axis, where);
+  return axis;
+}
+
+void Attach(QChart* chart, QXYSeries* series, QValueAxis* x, QValueAxis* y) {
+  chart->addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+// One quantity of the points over x, as a line named `name`.
+template <class Point>
+QLineSeries* Line(QChart* chart, const std::vector<Point>& points, const char* name, int colour,
+                  const std::function<double(const Point&)>& x,
+                  const std::function<double(const Point&)>& y) {
+  auto* line = new QLineSeries(chart);
+  line->setName(QString::fromUtf8(name));
+  line->setColor(kColours[colour]);
+  for (const Point& p : points)
+    if (!p.fault) line->append(x(p), y(p));
+  return line;
+}
+
+double Highest(const QLineSeries* line) {
+  double high = 0;
+  for (const QPointF& p : line->points()) high = std::max(high, p.y());
+  return high;
+}
+
+void Replace(QChartView* view, QChart* chart) {
+  QChart* old = view->chart();
+  view->setChart(chart);
+  delete old;
+}
+
+QChart* NewChart(const char* title, const std::string& design) {
+  auto* chart = new QChart();
+  chart->setTitle(QString::fromUtf8(title) + (design.empty() ? "" : " — " + Text(design)));
+  return chart;
+}
+
+// EFF, PF and I1/I1N on the left axis, SN on the right, over P2/Pn.
+QChart* LoadChart(const CurvesView& view) {
+  QChart* chart = NewChart("工作特性", view.design);
+  const std::vector<calc::LoadPoint>& points = view.curves.load;
+  const double rated = view.rated_current > 0 ? view.rated_current : 1;
+  using P = calc::LoadPoint;
+  const auto k = [](const P& p) { return p.k; };
+  QLineSeries* left[] = {
+      Line<P>(chart, points, "效率 EFF", 0, k, [](const P& p) { return p.EFF; }),
+      Line<P>(chart, points, "功率因数 PF", 1, k, [](const P& p) { return p.PF; }),
+      Line<P>(chart, points, "电流倍数 I1/I1N", 2, k,
+              [rated](const P& p) { return p.I1 / rated; })};
+  QLineSeries* slip = Line<P>(chart, points, "转差率 SN", 3, k, [](const P& p) { return p.SN; });
+  const double high = std::max({Highest(left[0]), Highest(left[1]), Highest(left[2])});
+  QValueAxis* x = AddAxis(chart, points.empty() ? 0 : points.front().k,
+                          points.empty() ? 1 : points.back().k, "输出功率 P2/Pn", Qt::AlignBottom);
+  QValueAxis* y = AddAxis(chart, 0, high, "EFF、PF、I1/I1N", Qt::AlignLeft);
+  QValueAxis* y_slip = AddAxis(chart, 0, Highest(slip), "转差率 SN", Qt::AlignRight);
+  y_slip->setGridLineVisible(false);
+  y_slip->setLinePenColor(kColours[3]);
+  for (QLineSeries* line : left) Attach(chart, line, x, y);
+  Attach(chart, slip, x, y_slip);
+  return chart;
+}
+
+// A marked point of the torque curve, labelled with its name and torque.
+void Mark(QChart* chart, const CurvesView::Row& row, const std::optional<calc::SpeedPoint>& p,
+          QValueAxis* x, QValueAxis* y) {
+  if (!p || p->fault) return;
+  auto* dot = new QScatterSeries(chart);
+  dot->setColor(Qt::black);
+  dot->setMarkerSize(9);
+  dot->append(p->N, p->T);
+  dot->setPointLabelsFormat(Text(row.caption + " " + row.values[2]));
+  dot->setPointLabelsVisible(true);
+  dot->setPointLabelsClipping(false);
+  Attach(chart, dot, x, y);
+  chart->legend()->markers(dot).first()->setVisible(false);
+}
+
+// Torque and current per unit of their rated values over the speed.
+QChart* SpeedChart(const CurvesView& view) {
+  QChart* chart = NewChart("机械特性", view.design);
+  const calc::SpeedCurve& speed = view.curves.speed;
+  using P = calc::SpeedPoint;
+  const auto n = [](const P& p) { return p.N; };
+  QLineSeries* torque =
+      Line<P>(chart, speed.points, "转矩倍数 T/TN", 0, n, [](const P& p) { return p.T; });
+  QLineSeries* current =
+      Line<P>(chart, speed.points, "电流倍数 I1/I1N", 2, n, [](const P& p) { return p.I_ratio; });
+  double fastest = 0;
+  for (const QPointF& p : torque->points()) fastest = std::max(fastest, p.x());
+  QValueAxis* x = AddAxis(chart, 0, fastest, "转速 n (r/min)", Qt::AlignBottom);
+  QValueAxis* y =
+      AddAxis(chart, 0, std::max(Highest(torque), Highest(current)), "T/TN、I1/I1N", Qt::AlignLeft);
+  Attach(chart, torque, x, y);
+  Attach(chart, current, x, y);
+  const std::optional<P>* marks[] = {&speed.starting, &speed.pull_up, &speed.breakdown,
+                                     &speed.rated};
+  for (std::size_t i = 0; i < view.marks.size() && i < std::size(marks); ++i)
+    Mark(chart, view.marks[i], *marks[i], x, y);
+  return chart;
+}
+
+}  // namespace
+
+CurvesWindow::CurvesWindow(Toolkit& toolkit) {
+  auto* client = new QWidget(this);
+  client->setObjectName("Picture");
+  auto* layout = new QVBoxLayout(client);
+  status_ = new QLabel(client);
+  status_->setObjectName("Status");
+  status_->setWordWrap(true);
+  load_chart_ = AddChart(client, "LoadChart");
+  speed_chart_ = AddChart(client, "SpeedChart");
+  marks_ = AddTable(client, "Marks", "标记点", kMarkHeadings);
+  loads_ = AddTable(client, "Loads", "负载", kLoadHeadings);
+  auto* charts = new QHBoxLayout();
+  charts->addWidget(load_chart_);
+  charts->addWidget(speed_chart_);
+  auto* tables = new QHBoxLayout();
+  tables->addWidget(marks_, 3);
+  tables->addWidget(loads_, 2);
+  layout->addWidget(status_);
+  layout->addLayout(charts, 1);
+  layout->addLayout(tables);
+  marks_->setFixedHeight(160);
+  loads_->setFixedHeight(160);
+  SetUpToolWindow(this, Window::CURVES, client, QSize(1200, 760));
+  AddExportPicture(this, toolkit, Window::CURVES,
+                   [this] { return view_.design.empty() ? "未命名" : view_.design; });
+  QAction* csv = menuBar()->addAction(QString::fromUtf8("导出CSV"));
+  csv->setObjectName("EXPORTCSV");
+  connect(csv, &QAction::triggered, this, [this, &toolkit] { ExportCurvesCsv(toolkit, view_); });
+}
+
+void CurvesWindow::Show(const CurvesView& view) {
+  view_ = view;
+  if (!view.design.empty()) setWindowTitle(ToolWindowTitle(Window::CURVES, view.design));
+  status_->setText(Text(view.status));
+  Replace(load_chart_, view.drawn ? LoadChart(view) : NewChart("工作特性", ""));
+  Replace(speed_chart_, view.drawn ? SpeedChart(view) : NewChart("机械特性", ""));
+  Fill(marks_, view.marks);
+  Fill(loads_, view.loads);
+}
+
+}  // namespace velmora::ui::qt

@@ -1,0 +1,85 @@
+#include "velmora/ui/characteristic_curves.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "curves_command.h"
+#include "velmora/calc/calculation.h"
+#include "velmora/design/files.h"
+#include "velmora/ui/design_tools.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+namespace {
+
+using Status = LastCalculation::Status;
+
+constexpr FileDialogKind kSaveCurvesDialog{DialogMode::Save, "导出CSV", "特性曲线.csv",
+                                           "CSV文件[*.csv]|*.csv", "csv"};
+
+std::string Fixed(double value, int decimals) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+CurvesView::Row MarkRow(const char* caption, const std::optional<calc::SpeedPoint>& p) {
+  if (!p) return {caption, {"无"}};
+  if (p->fault) return {caption, {p->fault->message}};
+  return {caption,
+          {Fixed(p->s, 5), Fixed(p->N, 1), Fixed(p->T, 4), Fixed(p->I1, 3), Fixed(p->I_ratio, 4)}};
+}
+
+CurvesView::Row LoadRow(const std::vector<calc::LoadPoint>& points, double k) {
+  const std::string caption = Fixed(100 * k, 0) + "%";
+  for (const calc::LoadPoint& p : points) {
+    if (std::fabs(p.k - k) > 1e-9) continue;
+    if (p.fault) return {caption, {p.fault->message}};
+    return {caption, {Fixed(p.EFF, 4), Fixed(p.PF, 4), Fixed(p.I1, 3), Fixed(p.SN, 4)}};
+  }
+  return {caption, {"无"}};
+}
+
+}  // namespace
+
+CurvesView MakeCurvesView(const LastCalculation& last) {
+  CurvesView view;
+  if (last.status == Status::NeverRun) {
+    view.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看特性曲线。";
+    return view;
+  }
+  view.design = DesignName(last.input);
+  calc::CalculationState rated;
+  calc::CalculationFault fault;
+  if (last.status == Status::Failed || !calc::Calculate(last.input, rated, fault)) {
+    view.status = "上次电磁计算未成功，没有特性曲线：" +
+                  (last.status == Status::Failed ? last.message : fault.message);
+    return view;
+  }
+  view.status = "上次电磁计算的特性曲线：" + view.design;
+  view.drawn = true;
+  view.curves.load = calc::PartLoadPerformance(last.input, rated, calc::LoadRange{});
+  view.curves.speed = calc::TorqueSpeedCurve(rated);
+  view.rated_current = rated.I1.value;
+  const calc::SpeedCurve& speed = view.curves.speed;
+  view.marks = {MarkRow("起动", speed.starting), MarkRow("最小转矩", speed.pull_up),
+                MarkRow("最大转矩", speed.breakdown), MarkRow("额定", speed.rated)};
+  for (double k : kTableLoads) view.loads.push_back(LoadRow(view.curves.load, k));
+  view.csv = cli::CharacteristicsCsv(view.curves);
+  return view;
+}
+
+void ExportCurvesCsv(Toolkit& toolkit, const CurvesView& view) {
+  if (view.csv.empty()) {
+    toolkit.ShowMessage("还没有特性曲线，请先进行电磁计算。");
+    return;
+  }
+  RunFileCommand(
+      toolkit,
+      ChooseFile(toolkit, kSaveCurvesDialog, ExportFileName(view.design, Window::CURVES, "csv")),
+      [&view](const std::string& path) { design::WriteFileAtomically(path, view.csv); }, true);
+}
+
+}  // namespace velmora::ui
