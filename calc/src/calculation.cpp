@@ -123,7 +123,8 @@ void NameZeroInputs(const CalculationState& state, CalculationFault& fault) {
       fault.kind != Kind::Overflow)
     return;
   std::string zeros;
-  for (const ValidityNote& note : AssessValidity(state).notes()) {
+  const Validity validity = AssessValidity(state);
+  for (const ValidityNote& note : validity.notes()) {
     if (note.kind != ValidityNote::Kind::Input || note.value != 0) continue;
     const std::optional<int> field = design::FieldIndex(note.quantity);
     if (!field || zeros.find(design::InputLabel(*field)) != std::string::npos) continue;

@@ -14,3 +14,10 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// The no-throw forms too (std::stable_sort takes its buffer with them), so
+// that every block freed above came from malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  allocation_count.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size ? size : 1);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }

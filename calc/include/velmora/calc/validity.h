@@ -69,7 +69,9 @@ class Validity {
  public:
   static constexpr int kCapacity = 64;
 
-  std::span<const ValidityNote> notes() const { return {notes_.data(), count_}; }
+  std::span<const ValidityNote> notes() const& { return {notes_.data(), count_}; }
+  // The notes live in the record: a temporary's would dangle.
+  std::span<const ValidityNote> notes() const&& = delete;
   bool Trustworthy() const;
   bool AnyAboveCurve() const;
   bool AnyImplausible() const;
