@@ -27,6 +27,7 @@
 #include "velmora/ui/qt/check_window.h"
 #include "velmora/ui/qt/curves_window.h"
 #include "velmora/ui/qt/input_window.h"
+#include "velmora/ui/qt/optimise_window.h"
 #include "velmora/ui/qt/qt_toolkit.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
@@ -274,6 +275,39 @@ TEST_F(DesignToolsQtTest, CurvesShowBothChartsAfterACalculation) {
   EXPECT_EQ(window->speed_chart()->chart()->axes(Qt::Horizontal)[0]->titleText(),
             QString("转速 n (r/min)"));
   ExpectPicture(Window::CURVES, "curves.png");
+}
+
+TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
+  Choose("OPTIMISE");
+  auto* window = static_cast<OptimiseWindow*>(toolkit_->window(Window::OPTIMISE));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->inputs()->rowCount(), design::kFieldCount);
+  window->inputs()->item(design::field::L, OptimiseWindow::kInput)->setCheckState(Qt::Checked);
+  EXPECT_EQ(window->inputs()->item(design::field::L, OptimiseWindow::kFrom)->text(), "92");
+  window->budget()->setText("80");
+  window->start()->click();
+  for (int i = 0; i < 2000 && window->logic().Running(); ++i) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+  QThread::msleep(150);
+  QApplication::processEvents();
+  ASSERT_FALSE(window->logic().Running()) << window->status()->text().toStdString();
+  ASSERT_TRUE(window->load()->isEnabled()) << window->status()->text().toStdString();
+  EXPECT_GT(window->result()->rowCount(), 8);
+  ExpectPicture(Window::OPTIMISE, "optimise.png");
+
+  const QString before = toolkit_->window(Window::SJSRCK)
+                             ->findChild<QLineEdit*>(QString("Text2_%1").arg(design::field::L))
+                             ->text();
+  window->load()->click();
+  EXPECT_EQ(QString::fromStdString(toolkit_->BoxText(design::field::L)),
+            window->result()->item(1, 2)->text());
+  window->restore()->click();
+  EXPECT_EQ(QString::fromStdString(toolkit_->BoxText(design::field::L)), before);
+  if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+    window->grab().save(QString::fromStdString((fs::path(keep) / "optimise-window.png").string()));
+  }
 }
 
 }  // namespace

@@ -15,9 +15,11 @@
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/ui/characteristic_curves.h"
+#include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
+#include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
 namespace {
@@ -353,6 +355,32 @@ TEST_F(DesignToolsTest, CurvesTableBeforeAndAfterACalculation) {
   tk_->boxes[field::L] = "120";
   input_->BoxesChanged();
   EXPECT_NE(tk_->curves->status.find("输入数据已改动"), std::string::npos);
+}
+
+// A tiny search on the core length: its design into the boxes, and the
+// texts it replaced back.
+TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
+  DesignOptimiser optimiser;
+  OptimiseRequest request;
+  request.inputs = {{field::L, "x", "130", ""}};
+  EXPECT_NE(optimiser.Start(BoxDesign(*tk_), request, {}).find("数字"), std::string::npos);
+  request.inputs = {{field::L, "100", "130", ""}};
+  request.max_evaluations = 60;
+  ASSERT_EQ(optimiser.Start(BoxDesign(*tk_), request, {}), "");
+  optimiser.Wait();
+  ASSERT_TRUE(optimiser.Result() && optimiser.Result()->found) << optimiser.Error();
+  const OptimiseTable table = MakeOptimiseTable(*optimiser.Result(), optimiser.Problem());
+  ASSERT_EQ(table.inputs.size(), 1u);
+  EXPECT_EQ(table.inputs[0].before, tk_->boxes[field::L]);
+  EXPECT_FALSE(optimiser.History().empty());
+
+  const auto original = tk_->boxes;
+  const BoxTextArray replaced = LoadIntoBoxes(*tk_, optimiser.Result()->design);
+  EXPECT_EQ(replaced, original);
+  EXPECT_EQ(tk_->boxes[field::L], table.inputs[0].after);
+  EXPECT_EQ(tk_->boxes[field::TYPE], original[field::TYPE]);
+  RestoreBoxes(*tk_, replaced);
+  EXPECT_EQ(tk_->boxes, original);
 }
 
 }  // namespace

@@ -74,6 +74,8 @@ const char* ToolTitle(Window window) {
       return "参数扫描";
     case Window::CURVES:
       return "特性曲线";
+    case Window::OPTIMISE:
+      return "优化设计";
     default:
       return "";
   }
@@ -172,6 +174,9 @@ void DesignTools::CURVES() {
   toolkit_.ShowWindow(Window::CURVES);
   RefreshCurves();
 }
+
+// The search starts from the boxes as they are when it starts.
+void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
 
 void DesignTools::RefreshSlots() {
   const design::DesignInput design = BoxDesign(toolkit_);

@@ -97,6 +97,7 @@ void SJSRCK::SLOTS() { DesignTools(toolkit_, session_).SLOTS(); }
 void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
 void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
 void SJSRCK::CURVES() { DesignTools(toolkit_, session_).CURVES(); }
+void SJSRCK::OPTIMISE() { DesignTools(toolkit_, session_).OPTIMISE(); }
 void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {

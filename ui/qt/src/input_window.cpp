@@ -55,7 +55,8 @@ constexpr Command<SJSRCK> kTopLevel[] = {{"SJSRCACULATE", "电磁计算", &SJSRC
 constexpr Command<SJSRCK> kToolsMenu[] = {{"SLOTS", "槽形图", &SJSRCK::SLOTS},
                                           {"CHECK", "设计校核", &SJSRCK::CHECK},
                                           {"SWEEP", "参数扫描", &SJSRCK::SWEEP},
-                                          {"CURVES", "特性曲线", &SJSRCK::CURVES}};
+                                          {"CURVES", "特性曲线", &SJSRCK::CURVES},
+                                          {"OPTIMISE", "优化设计", &SJSRCK::OPTIMISE}};
 
 }  // namespace
 

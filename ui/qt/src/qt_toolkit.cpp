@@ -16,6 +16,7 @@
 #include "velmora/ui/qt/curves_window.h"
 #include "velmora/ui/qt/help_window.h"
 #include "velmora/ui/qt/input_window.h"
+#include "velmora/ui/qt/optimise_window.h"
 #include "velmora/ui/qt/results_window.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
@@ -170,6 +171,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new SweepWindow(*this);
     case Window::CURVES:
       return new CurvesWindow(*this);
+    case Window::OPTIMISE:
+      return new OptimiseWindow(*this);
   }
   return nullptr;
 }

@@ -1,5 +1,5 @@
 // The menu "设计工具": the slot drawing, the design check, the sweep chart
-// and the characteristic curves, each in its own window beside the input window.
+// the characteristic curves and the optimisation, each in its own window beside the input window.
 #pragma once
 
 #include <string>
@@ -47,7 +47,7 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 // Why the slots cannot be drawn, naming the box; "" when they can.
 std::string SlotNote(const calc::SlotRefusal& refusal);
 
-// The title of a design-tool window: "槽形图", "设计校核", "参数扫描" or "特性曲线".
+// The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线" or "优化设计".
 const char* ToolTitle(Window window);
 
 // The motor model of a design (box 0) as the windows name it; "未命名"
@@ -76,10 +76,11 @@ class DesignTools {
  public:
   DesignTools(Toolkit& toolkit, Session& session);
 
-  void SLOTS();   // 槽形图
-  void CHECK();   // 设计校核
-  void SWEEP();   // 参数扫描
-  void CURVES();  // 特性曲线
+  void SLOTS();     // 槽形图
+  void CHECK();     // 设计校核
+  void SWEEP();     // 参数扫描
+  void CURVES();    // 特性曲线
+  void OPTIMISE();  // 优化设计
 
   // The window's content again, without bringing it to the front.
   void RefreshSlots();

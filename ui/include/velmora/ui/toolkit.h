@@ -27,8 +27,9 @@ enum class Window {
   CHECK,     // design tools: the design check of the last calculation
   SWEEP,     // design tools: one input swept, results plotted against it
   CURVES,    // design tools: load and torque–speed curves of the last calculation
+  OPTIMISE,  // design tools: inputs searched for the cheapest or most efficient design
 };
-constexpr int kWindowCount = 7;
+constexpr int kWindowCount = 8;
 
 // The multi-line text panels of the windows.
 enum class Panel {

@@ -1,0 +1,100 @@
+// The search behind the window "优化设计": the inputs chosen with their
+// bounds or values, the objective and the class, run on a worker thread so
+// the windows stay responsive; the best design into the input boxes and the
+// texts it replaced back again.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "velmora/calc/optimise.h"
+#include "velmora/ui/toolkit.h"
+
+namespace velmora::ui {
+
+// One chosen input as typed: FROM and TO, or a list of values ("0.3 0.35 0.4").
+struct OptimiseInput {
+  int field = 0;
+  std::string from, to, values;
+};
+
+struct OptimiseRequest {
+  std::vector<OptimiseInput> inputs;
+  calc::OptimiseObjective objective = calc::OptimiseObjective::Cost;
+  std::optional<calc::EfficiencyClass> required_class;  // empty: the legal minimum
+  std::uint64_t max_evaluations = 20000;
+};
+
+// The best objective after so many evaluations: of the least infeasible
+// design until one meets every constraint.
+struct BestPoint {
+  std::uint64_t evaluations = 0;
+  double best = 0;
+  bool feasible = false;
+};
+
+// The result as the window lists it: each row a caption and two texts.
+struct OptimiseTable {
+  struct Row {
+    std::string caption, before, after;
+  };
+  std::string status;
+  std::vector<Row> inputs;       // the variables, from → to
+  std::vector<Row> results;      // cost, EFF, PF, Ist, TST1, TMAX1, SF
+  std::vector<Row> constraints;  // those at their limit, or missed: limit and value
+};
+
+OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
+                                const calc::OptimiseProblem& problem);
+
+class DesignOptimiser {
+ public:
+  DesignOptimiser() = default;
+  // Cancels a running search and waits for its thread.
+  ~DesignOptimiser();
+  DesignOptimiser(const DesignOptimiser&) = delete;
+  DesignOptimiser& operator=(const DesignOptimiser&) = delete;
+
+  // Checks the request and starts the worker on `base`. Returns "" when
+  // started, else why not, naming the input at fault. Refused while running.
+  std::string Start(const design::DesignInput& base, const OptimiseRequest& request,
+                    const design::MaterialPrices& prices);
+  void Cancel() { cancel_ = true; }
+  void Wait();
+  bool Running() const { return worker_.joinable(); }
+  // True once the worker has ended; then its thread is joined.
+  bool Finished();
+
+  // The best objective so far at each improvement.
+  std::vector<BestPoint> History();
+  const std::optional<calc::OptimiseResult>& Result() const { return result_; }
+  const calc::OptimiseProblem& Problem() const { return problem_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  void Work(std::uint64_t max_evaluations);
+
+  calc::OptimiseProblem problem_;
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> ended_{false};
+  std::mutex history_lock_;
+  std::vector<BestPoint> history_;
+  std::optional<calc::OptimiseResult> result_;
+  std::string error_;
+};
+
+using BoxTextArray = std::array<std::string, design::kFieldCount>;
+
+// "载入设计": puts `design` into the input boxes; returns the texts it replaced.
+BoxTextArray LoadIntoBoxes(Toolkit& toolkit, const design::DesignInput& design);
+// "恢复原设计": the texts back into the boxes.
+void RestoreBoxes(Toolkit& toolkit, const BoxTextArray& texts);
+
+}  // namespace velmora::ui

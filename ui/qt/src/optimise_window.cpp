@@ -1,0 +1,283 @@
+#include "velmora/ui/qt/optimise_window.h"
+
+#include <QChart>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "tool_window.h"
+#include "velmora/design/material_prices.h"
+#include "velmora/ui/sweep_chart.h"
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui::qt {
+
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
+
+constexpr int kPollMilliseconds = 100;
+
+QPushButton* AddButton(QWidget* parent, const char* name, const char* caption) {
+  auto* button = new QPushButton(Text(caption), parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings) {
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+  table->setObjectName(name);
+  table->setHorizontalHeaderLabels(headings);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  return table;
+}
+
+QTableWidgetItem* FixedItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+  return item;
+}
+
+QValueAxis* AddAxis(QChart* chart, double low, double high, const char* title,
+                    Qt::Alignment where) {
+  const AxisScale scale = NiceScale(low, high);
+  auto* axis = new QValueAxis(chart);
+  axis->setRange(scale.min, scale.max);
+  axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);
+  axis->setLabelFormat(QString("%.%1f").arg(std::max(scale.decimals, 1)));
+  axis->setTitleText(Text(title));
+  chart->addAxis(axis, where);
+  return axis;
+}
+
+void AddSection(QTableWidget* table, const char* caption,
+                const std::vector<OptimiseTable::Row>& rows) {
+  int r = table->rowCount();
+  table->setRowCount(r + 1 + static_cast<int>(rows.size()));
+  auto* heading = FixedItem(Text(caption));
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  table->setItem(r++, 0, heading);
+  for (const OptimiseTable::Row& row : rows) {
+    table->setItem(r, 0, FixedItem(Text(row.caption)));
+    table->setItem(r, 1, FixedItem(Text(row.before)));
+    table->setItem(r++, 2, FixedItem(Text(row.after)));
+  }
+}
+
+}  // namespace
+
+OptimiseWindow::OptimiseWindow(Toolkit& toolkit) : toolkit_(toolkit) {
+  auto* client = new QWidget(this);
+  auto* layout = new QHBoxLayout(client);
+  inputs_ = AddTable(client, "Inputs",
+                     {Text("输入（勾选者参与优化）"), Text("当前值"), Text("下限"), Text("上限"),
+                      Text("取值表（空格分隔）")});
+  inputs_->horizontalHeader()->setSectionResizeMode(kInput, QHeaderView::ResizeToContents);
+  FillInputs();
+  connect(inputs_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() == kInput) Ticked(item);
+  });
+  layout->addWidget(inputs_, 1);
+  layout->addWidget(AddControls(), 1);
+  SetUpToolWindow(this, Window::OPTIMISE, client, QSize(1300, 820));
+  AddExportPicture(this, toolkit, Window::OPTIMISE,
+                   [this] { return DesignName(logic_.Problem().base); });
+  connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+}
+
+QWidget* OptimiseWindow::AddControls() {
+  auto* panel = new QWidget(this);
+  auto* column = new QVBoxLayout(panel);
+  auto* form = new QFormLayout();
+  objective_ = new QComboBox(panel);
+  objective_->setObjectName("Objective");
+  objective_->addItems({Text("有效材料成本最低"), Text("效率最高")});
+  class_ = new QComboBox(panel);
+  class_->setObjectName("RequiredClass");
+  class_->addItems({Text("法定最低等级"), "IE2", "IE3", "IE4"});
+  budget_ = new QLineEdit("20000", panel);
+  budget_->setObjectName("Budget");
+  form->addRow(Text("优化目标"), objective_);
+  form->addRow(Text("要求能效等级"), class_);
+  form->addRow(Text("最多计算次数"), budget_);
+  column->addLayout(form);
+  start_ = AddButton(panel, "Start", "开始");
+  cancel_ = AddButton(panel, "Cancel", "取消");
+  load_ = AddButton(panel, "Load", "载入设计");
+  restore_ = AddButton(panel, "Restore", "恢复原设计");
+  cancel_->setEnabled(false);
+  load_->setEnabled(false);
+  restore_->setEnabled(false);
+  connect(start_, &QPushButton::clicked, this, [this] { Start(); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { logic_.Cancel(); });
+  connect(load_, &QPushButton::clicked, this, [this] { Load(); });
+  connect(restore_, &QPushButton::clicked, this, [this] { Restore(); });
+  auto* buttons = new QHBoxLayout();
+  for (QPushButton* button : {start_, cancel_, load_, restore_}) buttons->addWidget(button);
+  column->addLayout(buttons);
+  status_ = new QLabel(panel);
+  status_->setObjectName("Status");
+  status_->setWordWrap(true);
+  column->addWidget(status_);
+  chart_ = new QChartView(new QChart(), panel);
+  chart_->setObjectName("Picture");
+  chart_->setRenderHint(QPainter::Antialiasing);
+  chart_->setMinimumHeight(340);
+  column->addWidget(chart_, 1);
+  result_ = AddTable(panel, "Result", {Text("项目"), Text("原设计 / 限值"), Text("优化后")});
+  column->addWidget(result_, 1);
+  return panel;
+}
+
+// Each input with its caption, a tick and the box's current text.
+void OptimiseWindow::FillInputs() {
+  QSignalBlocker quiet(inputs_);
+  inputs_->setRowCount(design::kFieldCount);
+  for (int i = 0; i < design::kFieldCount; ++i) {
+    if (!inputs_->item(i, kInput)) {
+      auto* tick = FixedItem(Text(design::InputLabel(i)));
+      tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
+      tick->setCheckState(Qt::Unchecked);
+      inputs_->setItem(i, kInput, tick);
+      for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, new QTableWidgetItem());
+    }
+    inputs_->setItem(i, kValue, FixedItem(Text(toolkit_.BoxText(i))));
+  }
+}
+
+// A tick on an input without bounds or values offers ±20 % round its value.
+void OptimiseWindow::Ticked(QTableWidgetItem* item) {
+  const int row = item->row();
+  if (item->checkState() != Qt::Checked || !inputs_->item(row, kFrom)->text().isEmpty() ||
+      !inputs_->item(row, kValues)->text().isEmpty())
+    return;
+  const std::optional<SweepRange> range = DefaultRange(toolkit_.BoxText(row));
+  if (!range) return;
+  inputs_->item(row, kFrom)->setText(Text(range->from));
+  inputs_->item(row, kTo)->setText(Text(range->to));
+}
+
+OptimiseRequest OptimiseWindow::Request() {
+  OptimiseRequest request;
+  for (int i = 0; i < design::kFieldCount; ++i) {
+    if (inputs_->item(i, kInput)->checkState() != Qt::Checked) continue;
+    request.inputs.push_back({i, inputs_->item(i, kFrom)->text().toStdString(),
+                              inputs_->item(i, kTo)->text().toStdString(),
+                              inputs_->item(i, kValues)->text().toStdString()});
+  }
+  request.objective = objective_->currentIndex() == 0 ? calc::OptimiseObjective::Cost
+                                                      : calc::OptimiseObjective::Efficiency;
+  if (class_->currentIndex() > 0)
+    request.required_class = calc::ParseClassName(class_->currentText().toStdString());
+  request.max_evaluations = std::max(1ull, budget_->text().toULongLong());
+  return request;
+}
+
+void OptimiseWindow::Start() {
+  FillInputs();
+  design::MaterialPrices prices;
+  try {
+    prices = design::ReadPricesOrShipped(toolkit_.ProgramFolder());
+  } catch (const design::PriceFileError& error) {
+    status_->setText(Text(error.what()));
+    return;
+  }
+  const std::string refused = logic_.Start(BoxDesign(toolkit_), Request(), prices);
+  if (!refused.empty()) {
+    status_->setText(Text(refused));
+    return;
+  }
+  setWindowTitle(ToolWindowTitle(Window::OPTIMISE, DesignName(logic_.Problem().base)));
+  status_->setText(Text("正在优化……"));
+  result_->setRowCount(0);
+  start_->setEnabled(false);
+  cancel_->setEnabled(true);
+  load_->setEnabled(false);
+  poll_.start(kPollMilliseconds);
+}
+
+void OptimiseWindow::Poll() {
+  Plot();
+  if (!logic_.Finished()) return;
+  poll_.stop();
+  start_->setEnabled(true);
+  cancel_->setEnabled(false);
+  ShowResult();
+}
+
+// The best objective at each improvement, as steps: grey while no design
+// meets the constraints, blue after.
+void OptimiseWindow::Plot() {
+  const std::vector<BestPoint> history = logic_.History();
+  auto* chart = new QChart();
+  chart->setTitle(Text("最优目标值随计算次数的变化"));
+  QLineSeries* lines[] = {new QLineSeries(chart), new QLineSeries(chart)};
+  lines[0]->setName(Text("尚无满足约束的设计（最接近者）"));
+  lines[0]->setColor(Qt::gray);
+  lines[1]->setName(Text("满足约束的设计"));
+  lines[1]->setColor(Qt::blue);
+  double low = NAN, high = NAN;
+  for (std::size_t i = 0; i < history.size(); ++i) {
+    QLineSeries* line = lines[history[i].feasible];
+    if (i > 0 && history[i - 1].feasible == history[i].feasible)
+      line->append(static_cast<double>(history[i].evaluations), history[i - 1].best);
+    line->append(static_cast<double>(history[i].evaluations), history[i].best);
+    low = std::isnan(low) ? history[i].best : std::min(low, history[i].best);
+    high = std::isnan(high) ? history[i].best : std::max(high, history[i].best);
+  }
+  const double last = history.empty() ? 1 : static_cast<double>(history.back().evaluations);
+  for (QLineSeries* line : lines) chart->addSeries(line);
+  const bool cost = logic_.Problem().objective == calc::OptimiseObjective::Cost;
+  QValueAxis* x = AddAxis(chart, 0, last, "计算次数", Qt::AlignBottom);
+  QValueAxis* y = AddAxis(chart, low, high, cost ? "成本 COST (元)" : "效率 EFF", Qt::AlignLeft);
+  x->setLabelFormat("%.0f");
+  for (QLineSeries* line : lines) {
+    line->attachAxis(x);
+    line->attachAxis(y);
+  }
+  QChart* old = chart_->chart();
+  chart_->setChart(chart);
+  delete old;
+}
+
+void OptimiseWindow::ShowResult() {
+  result_->setRowCount(0);
+  if (!logic_.Result()) {
+    status_->setText(Text("优化中断：") + Text(logic_.Error()));
+    return;
+  }
+  const OptimiseTable table = MakeOptimiseTable(*logic_.Result(), logic_.Problem());
+  const bool cancelled = logic_.Result()->stop == calc::OptimiseResult::Stop::Cancelled;
+  status_->setText(Text(table.status) + (cancelled ? Text("已取消。") : QString()));
+  AddSection(result_, "优化变量", table.inputs);
+  AddSection(result_, "主要结果", table.results);
+  AddSection(result_, "起作用的约束", table.constraints);
+  load_->setEnabled(logic_.Result()->found);
+}
+
+void OptimiseWindow::Load() {
+  if (!logic_.Result() || !logic_.Result()->found) return;
+  const BoxTextArray before = LoadIntoBoxes(toolkit_, logic_.Result()->design);
+  if (!replaced_) replaced_ = before;  // the design before the first load
+  restore_->setEnabled(true);
+  FillInputs();
+}
+
+void OptimiseWindow::Restore() {
+  if (!replaced_) return;
+  RestoreBoxes(toolkit_, *replaced_);
+  replaced_.reset();
+  restore_->setEnabled(false);
+  FillInputs();
+}
+
+}  // namespace velmora::ui::qt

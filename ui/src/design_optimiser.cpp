@@ -1,0 +1,196 @@
+#include "velmora/ui/design_optimiser.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+#include "velmora/ui/window_support.h"
+
+namespace velmora::ui {
+
+namespace {
+
+using calc::OptimiseObjective;
+
+std::optional<double> Number(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  const std::size_t last = text.find_last_not_of(" \t") + 1;
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data() + first, text.data() + last, value);
+  if (error != std::errc() || end != text.data() + last || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+// "0.3 0.35, 0.4" as values; a word that is no number refuses the list.
+std::vector<double> ListValues(const OptimiseInput& input) {
+  std::string text = input.values;
+  for (char& c : text)
+    if (c == ',' || c == ';') c = ' ';
+  std::istringstream words(text);
+  std::vector<double> values;
+  for (std::string word; words >> word;) {
+    const std::optional<double> value = Number(word);
+    if (!value)
+      throw calc::OptimiseError(design::InputLabel(input.field) + "的取值“" + word + "”不是数字。");
+    values.push_back(*value);
+  }
+  return values;
+}
+
+calc::OptimiseVariable VariableOf(const OptimiseInput& input) {
+  if (input.values.find_first_not_of(" \t") != std::string::npos)
+    return calc::ListVariable(input.field, ListValues(input));
+  const std::optional<double> from = Number(input.from), to = Number(input.to);
+  if (!from || !to)
+    throw calc::OptimiseError(design::InputLabel(input.field) + "的下限和上限应为数字。");
+  return calc::RangeVariable(input.field, *from, *to);
+}
+
+std::string Short(double value) { return design::ShortestText(value); }
+
+std::string Rounded(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", value);
+  return text;
+}
+
+std::string Objective(const calc::Assessment& a, OptimiseObjective objective) {
+  return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);
+}
+
+std::vector<OptimiseTable::Row> ResultRows(const calc::Assessment& from,
+                                           const calc::Assessment& to) {
+  const struct {
+    const char* caption;
+    double calc::Assessment::*value;
+  } kResults[] = {{"有效材料成本 COST (元)", &calc::Assessment::cost},
+                  {"效率 EFF", &calc::Assessment::EFF},
+                  {"功率因数 PF", &calc::Assessment::PF},
+                  {"起动电流倍数 Ist", &calc::Assessment::Ist},
+                  {"起动转矩倍数 TST1", &calc::Assessment::TST1},
+                  {"最大转矩倍数 TMAX1", &calc::Assessment::TMAX1},
+                  {"槽满率 SF", &calc::Assessment::SF}};
+  std::vector<OptimiseTable::Row> rows;
+  for (const auto& result : kResults) {
+    rows.push_back({result.caption, from.ran ? Rounded(from.*result.value) : "故障",
+                    Rounded(to.*result.value)});
+  }
+  return rows;
+}
+
+// Within half a percent of its limit, or missed.
+constexpr double kActive = -0.005;
+
+std::vector<OptimiseTable::Row> ActiveRows(const calc::Assessment& best) {
+  std::vector<OptimiseTable::Row> rows;
+  for (const calc::ConstraintLine& line : best.constraints()) {
+    if (line.excess < kActive) continue;
+    const char* bound = line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
+    rows.push_back({std::string(line.name) + (line.Met() ? "（在限值上）" : "（未满足）"),
+                    bound + Rounded(line.limit), Rounded(line.value)});
+  }
+  return rows;
+}
+
+}  // namespace
+
+OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
+                                const calc::OptimiseProblem& problem) {
+  OptimiseTable table;
+  if (!result.found) {
+    table.status = "没有一个设计算得出结果。";
+    return table;
+  }
+  table.status = std::string(result.Feasible() ? "找到满足全部约束的设计"
+                                               : "没有满足全部约束的设计，"
+                                                 "给出最接近的") +
+                 "，目标值 " + Objective(result.start, problem.objective) + " → " +
+                 Objective(result.best, problem.objective) + "，计算" +
+                 std::to_string(result.evaluations) + "次。";
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    const int field = problem.variables[i].field;
+    table.inputs.push_back(
+        {design::InputLabel(field), problem.base[field].text, Short(result.values[i])});
+  }
+  table.results = ResultRows(result.start, result.best);
+  table.constraints = ActiveRows(result.best);
+  return table;
+}
+
+DesignOptimiser::~DesignOptimiser() {
+  Cancel();
+  Wait();
+}
+
+std::string DesignOptimiser::Start(const design::DesignInput& base, const OptimiseRequest& request,
+                                   const design::MaterialPrices& prices) {
+  if (Running()) return "正在优化，请等它结束或取消。";
+  calc::OptimiseProblem problem;
+  problem.base = base;
+  problem.objective = request.objective;
+  problem.check.required_class = request.required_class;
+  problem.prices = prices;
+  try {
+    for (const OptimiseInput& input : request.inputs)
+      problem.variables.push_back(VariableOf(input));
+    calc::CheckProblem(problem);
+  } catch (const calc::OptimiseError& error) {
+    return error.what();
+  }
+  problem_ = std::move(problem);
+  history_.clear();
+  result_.reset();
+  error_.clear();
+  cancel_ = false;
+  ended_ = false;
+  worker_ = std::thread(&DesignOptimiser::Work, this, request.max_evaluations);
+  return "";
+}
+
+void DesignOptimiser::Work(std::uint64_t max_evaluations) {
+  calc::OptimiseOptions options;
+  options.max_evaluations = max_evaluations;
+  options.cancel = &cancel_;
+  options.progress = [this](const calc::OptimiseProgress& progress) {
+    if (!progress.found) return;
+    std::lock_guard<std::mutex> hold(history_lock_);
+    if (history_.empty() || history_.back().best != progress.best ||
+        history_.back().feasible != progress.feasible)
+      history_.push_back({progress.evaluations, progress.best, progress.feasible});
+  };
+  try {
+    result_ = calc::Optimise(problem_, options);
+  } catch (const std::exception& error) {
+    error_ = error.what();
+  }
+  ended_ = true;
+}
+
+void DesignOptimiser::Wait() {
+  if (worker_.joinable()) worker_.join();
+}
+
+bool DesignOptimiser::Finished() {
+  if (!ended_) return false;
+  Wait();
+  return true;
+}
+
+std::vector<BestPoint> DesignOptimiser::History() {
+  std::lock_guard<std::mutex> hold(history_lock_);
+  return history_;
+}
+
+BoxTextArray LoadIntoBoxes(Toolkit& toolkit, const design::DesignInput& design) {
+  const BoxTextArray before = BoxTexts(toolkit);
+  RestoreBoxes(toolkit, TextsOf(design));
+  return before;
+}
+
+void RestoreBoxes(Toolkit& toolkit, const BoxTextArray& texts) {
+  for (int i = 0; i < design::kFieldCount; ++i) toolkit.SetBoxText(i, texts[i]);
+}
+
+}  // namespace velmora::ui
