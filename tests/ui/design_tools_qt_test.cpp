@@ -273,7 +273,7 @@ TEST_F(DesignToolsQtTest, CurvesShowBothChartsAfterACalculation) {
   // Torque and current, and a labelled dot per marked point found.
   EXPECT_GE(window->speed_chart()->chart()->series().size(), 5);
   EXPECT_EQ(window->speed_chart()->chart()->axes(Qt::Horizontal)[0]->titleText(),
-            QString("转速 n (r/min)"));
+            QString("转速 N (r/min)"));
   ExpectPicture(Window::CURVES, "curves.png");
 }
 

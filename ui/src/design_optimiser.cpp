@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -63,18 +64,15 @@ std::string Objective(const calc::Assessment& a, OptimiseObjective objective) {
 std::vector<OptimiseTable::Row> ResultRows(const calc::Assessment& from,
                                            const calc::Assessment& to) {
   const struct {
-    const char* caption;
+    const char* key;
     double calc::Assessment::*value;
-  } kResults[] = {{"有效材料成本 COST (元)", &calc::Assessment::cost},
-                  {"效率 EFF", &calc::Assessment::EFF},
-                  {"功率因数 PF", &calc::Assessment::PF},
-                  {"起动电流倍数 Ist", &calc::Assessment::Ist},
-                  {"起动转矩倍数 TST1", &calc::Assessment::TST1},
-                  {"最大转矩倍数 TMAX1", &calc::Assessment::TMAX1},
-                  {"槽满率 SF", &calc::Assessment::SF}};
+  } kResults[] = {{"COST", &calc::Assessment::cost}, {"EFF", &calc::Assessment::EFF},
+                  {"PF", &calc::Assessment::PF},     {"Ist", &calc::Assessment::Ist},
+                  {"TST1", &calc::Assessment::TST1}, {"TMAX1", &calc::Assessment::TMAX1},
+                  {"SF", &calc::Assessment::SF}};
   std::vector<OptimiseTable::Row> rows;
   for (const auto& result : kResults) {
-    rows.push_back({result.caption, from.ran ? Rounded(from.*result.value) : "故障",
+    rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
                     Rounded(to.*result.value)});
   }
   return rows;

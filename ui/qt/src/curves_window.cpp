@@ -14,6 +14,7 @@
 #include <string>
 
 #include "tool_window.h"
+#include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sweep_chart.h"
 
 namespace velmora::ui::qt {
@@ -21,6 +22,7 @@ namespace velmora::ui::qt {
 namespace {
 
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
+QString Label(const char* key) { return Text(QuantityLabel(key)); }
 
 const Qt::GlobalColor kColours[] = {Qt::blue, Qt::red, Qt::darkGreen, Qt::darkMagenta};
 
@@ -82,11 +84,11 @@ void Attach(QChart* chart, QXYSeries* series, QValueAxis* x, QValueAxis* y) {
 
 // One quantity of the points over x, as a line named `name`.
 template <class Point>
-QLineSeries* Line(QChart* chart, const std::vector<Point>& points, const char* name, int colour,
+QLineSeries* Line(QChart* chart, const std::vector<Point>& points, const QString& name, int colour,
                   const std::function<double(const Point&)>& x,
                   const std::function<double(const Point&)>& y) {
   auto* line = new QLineSeries(chart);
-  line->setName(QString::fromUtf8(name));
+  line->setName(name);
   line->setColor(kColours[colour]);
   for (const Point& p : points)
     if (!p.fault) line->append(x(p), y(p));
@@ -119,16 +121,17 @@ QChart* LoadChart(const CurvesView& view) {
   using P = calc::LoadPoint;
   const auto k = [](const P& p) { return p.k; };
   QLineSeries* left[] = {
-      Line<P>(chart, points, "效率 EFF", 0, k, [](const P& p) { return p.EFF; }),
-      Line<P>(chart, points, "功率因数 PF", 1, k, [](const P& p) { return p.PF; }),
-      Line<P>(chart, points, "电流倍数 I1/I1N", 2, k,
+      Line<P>(chart, points, Label("EFF"), 0, k, [](const P& p) { return p.EFF; }),
+      Line<P>(chart, points, Label("PF"), 1, k, [](const P& p) { return p.PF; }),
+      Line<P>(chart, points, Text("电流倍数 I1/I1N"), 2, k,
               [rated](const P& p) { return p.I1 / rated; })};
-  QLineSeries* slip = Line<P>(chart, points, "转差率 SN", 3, k, [](const P& p) { return p.SN; });
+  QLineSeries* slip = Line<P>(chart, points, Label("SN"), 3, k, [](const P& p) { return p.SN; });
   const double high = std::max({Highest(left[0]), Highest(left[1]), Highest(left[2])});
   QValueAxis* x = AddAxis(chart, points.empty() ? 0 : points.front().k,
                           points.empty() ? 1 : points.back().k, "输出功率 P2/Pn", Qt::AlignBottom);
   QValueAxis* y = AddAxis(chart, 0, high, "EFF、PF、I1/I1N", Qt::AlignLeft);
-  QValueAxis* y_slip = AddAxis(chart, 0, Highest(slip), "转差率 SN", Qt::AlignRight);
+  QValueAxis* y_slip =
+      AddAxis(chart, 0, Highest(slip), QuantityLabel("SN").c_str(), Qt::AlignRight);
   y_slip->setGridLineVisible(false);
   y_slip->setLinePenColor(kColours[3]);
   for (QLineSeries* line : left) Attach(chart, line, x, y);
@@ -158,12 +161,12 @@ QChart* SpeedChart(const CurvesView& view) {
   using P = calc::SpeedPoint;
   const auto n = [](const P& p) { return p.N; };
   QLineSeries* torque =
-      Line<P>(chart, speed.points, "转矩倍数 T/TN", 0, n, [](const P& p) { return p.T; });
-  QLineSeries* current =
-      Line<P>(chart, speed.points, "电流倍数 I1/I1N", 2, n, [](const P& p) { return p.I_ratio; });
+      Line<P>(chart, speed.points, Text("转矩倍数 T/TN"), 0, n, [](const P& p) { return p.T; });
+  QLineSeries* current = Line<P>(chart, speed.points, Text("电流倍数 I1/I1N"), 2, n,
+                                 [](const P& p) { return p.I_ratio; });
   double fastest = 0;
   for (const QPointF& p : torque->points()) fastest = std::max(fastest, p.x());
-  QValueAxis* x = AddAxis(chart, 0, fastest, "转速 n (r/min)", Qt::AlignBottom);
+  QValueAxis* x = AddAxis(chart, 0, fastest, QuantityTitle("N").c_str(), Qt::AlignBottom);
   QValueAxis* y =
       AddAxis(chart, 0, std::max(Highest(torque), Highest(current)), "T/TN、I1/I1N", Qt::AlignLeft);
   Attach(chart, torque, x, y);
