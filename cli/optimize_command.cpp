@@ -10,6 +10,7 @@
 
 #include "design_run.h"
 #include "outputs.h"
+#include "vary_option.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
@@ -47,16 +48,6 @@ struct OptimizeArguments {
   calc::OptimiseObjective objective = calc::OptimiseObjective::Cost;
   calc::OptimiseOptions run;
 };
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (;;) {
-    std::size_t at = text.find(separator);
-    parts.push_back(text.substr(0, at));
-    if (at == std::string_view::npos) return parts;
-    text.remove_prefix(at + 1);
-  }
-}
 
 // "NAME=VALUE": the name and the value.
 std::pair<std::string_view, std::string_view> NameAndValue(std::string_view text,
@@ -154,7 +145,7 @@ calc::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
   std::optional<int> field = design::FieldIndex(name);
   if (!field) throw OptimiseError("没有名为“" + std::string(name) + "”的输入数据");
   std::string option = "改变" + design::InputLabel(*field);
-  std::vector<std::string_view> parts = Split(values, ':');
+  std::vector<std::string_view> parts = SplitText(values, ':');
   if (parts.size() == 2)
     return calc::RangeVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]));
   if (parts.size() == 3)
@@ -162,7 +153,7 @@ calc::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
                                  NumberIn(option, parts[2]));
   if (parts.size() > 3) throw OptimiseError(option + "：范围应写成 下限:上限 或 下限:上限:步长");
   std::vector<double> list;
-  for (std::string_view part : Split(values, ',')) list.push_back(NumberIn(option, part));
+  for (std::string_view part : SplitText(values, ',')) list.push_back(NumberIn(option, part));
   return calc::ListVariable(*field, std::move(list));
 }
 

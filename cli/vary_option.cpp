@@ -13,16 +13,6 @@ namespace {
 namespace field = design::field;
 using design::InputLabel;
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (;;) {
-    std::size_t at = text.find(separator);
-    parts.push_back(text.substr(0, at));
-    if (at == std::string_view::npos) return parts;
-    text.remove_prefix(at + 1);
-  }
-}
-
 double NumberOf(int field, std::string_view text) {
   std::optional<double> number = design::ParseNumber(text);
   if (!number)
@@ -43,15 +33,25 @@ calc::SweepAxis ParseVaryOption(std::string_view text) {
   if (!field) throw calc::SweepError("没有名为“" + std::string(name) + "”的输入数据");
   if (*field == field::TYPE) throw calc::SweepError("电机型号TYPE是文字，不能改变");
   if (values.find(':') != std::string_view::npos) {
-    std::vector<std::string_view> parts = Split(values, ':');
+    std::vector<std::string_view> parts = SplitText(values, ':');
     if (parts.size() != 3)
       throw calc::SweepError("改变" + InputLabel(*field) + "：范围应写成 起点:终点:步长");
     return calc::SweepAxis::Range(*field, NumberOf(*field, parts[0]), NumberOf(*field, parts[1]),
                                   NumberOf(*field, parts[2]));
   }
   std::vector<double> list;
-  for (std::string_view part : Split(values, ',')) list.push_back(NumberOf(*field, part));
+  for (std::string_view part : SplitText(values, ',')) list.push_back(NumberOf(*field, part));
   return calc::SweepAxis::List(*field, std::move(list));
+}
+
+std::vector<std::string_view> SplitText(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (;;) {
+    std::size_t at = text.find(separator);
+    parts.push_back(text.substr(0, at));
+    if (at == std::string_view::npos) return parts;
+    text.remove_prefix(at + 1);
+  }
 }
 
 }  // namespace velmora::cli

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "velmora/calc/sweep.h"
 
 namespace velmora::cli {
+
+// `text` cut at every `separator` (an empty text gives one empty part).
+std::vector<std::string_view> SplitText(std::string_view text, char separator);
 
 // Reads "NAME=FROM:TO:STEP" or "NAME=v1,v2,...". Throws calc::SweepError for
 // an unknown name, TYPE, text where a number belongs, or a bad step.

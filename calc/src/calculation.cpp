@@ -137,26 +137,11 @@ void NameZeroInputs(const CalculationState& state, CalculationFault& fault) {
 }  // namespace
 
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {
-  for (bool fine : {false, true}) {
-    state = CalculationState{};
-    ReadInputs(input, state.in);
-    ClearAllFlags();
-    Procedure r(state, fine);
-    try {
-      try {
-        RunAll(r);
-        return true;
-      } catch (const TypeMismatch& mismatch) {
-        r.StopTypeMismatch(mismatch.index);
-      }
-    } catch (const RunStopped& stopped) {
-      fault = stopped.fault;
-    }
-    // Without a floating-point fault on the way, the fault found in the fast
-    // mode already names its item; only a flag needs the fine mode to place it.
-    if (!std::fetestexcept(kFaultFlags)) break;
-  }
-  ClearAllFlags();
+  auto fresh = [&input](CalculationState& s) {
+    s = CalculationState{};
+    ReadInputs(input, s.in);
+  };
+  if (RunStages(state, fault, fresh, RunAll)) return true;
   NameZeroInputs(state, fault);
   return false;
 }

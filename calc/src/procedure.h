@@ -130,14 +130,13 @@ class Procedure {
   const char* title_ = "";
 };
 
-// Runs `stage` on a copy of `start` the way Calculate runs the procedure:
-// fast, then again in the fine mode when a floating-point flag was raised.
-// Returns false with the fault of the run.
-template <class Stage>
-bool RunFrom(const CalculationState& start, CalculationState& state, CalculationFault& fault,
-             Stage stage) {
+// Runs `stage` on the state `prepare` sets up, the way every run goes: fast,
+// then again in the fine mode when a floating-point flag was raised, to name
+// its item. Returns false with the fault of the run.
+template <class Prepare, class Stage>
+bool RunStages(CalculationState& state, CalculationFault& fault, Prepare prepare, Stage stage) {
   for (bool fine : {false, true}) {
-    state = start;
+    prepare(state);
     ClearAllFlags();
     Procedure r(state, fine);
     try {
@@ -151,10 +150,20 @@ bool RunFrom(const CalculationState& start, CalculationState& state, Calculation
     } catch (const RunStopped& stopped) {
       fault = stopped.fault;
     }
+    // Without a floating-point fault on the way, the fault found in the fast
+    // mode already names its item; only a flag needs the fine mode to place it.
     if (!std::fetestexcept(kFaultFlags)) break;
   }
   ClearAllFlags();
   return false;
+}
+
+// RunStages on a copy of `start`.
+template <class Stage>
+bool RunFrom(const CalculationState& start, CalculationState& state, CalculationFault& fault,
+             Stage stage) {
+  return RunStages(
+      state, fault, [&start](CalculationState& s) { s = start; }, stage);
 }
 
 // ToInputs, written straight into the run's state: every member of every
