@@ -58,12 +58,17 @@ std::string_view Side(calc::ValidityNote::Kind kind) {
       return "input";
     case calc::ValidityNote::Kind::Result:
       return "result";
+    case calc::ValidityNote::Kind::Geometry:
+      return "geometry";
+    case calc::ValidityNote::Kind::Winding:
+      return "winding";
   }
   return "";
 }
 
 // Where the results cannot be taken at face value: "side" is below or above
-// the steel curve, or input or result for an impossible value; "used" is the
+// the steel curve, input or result for an impossible value, geometry for a
+// dimension no lamination can have, winding for a winding that cannot be wound; "used" is the
 // value a look-up off the curve kept (null: unset, counted as 0).
 std::string WarningsJson(const calc::Validity& validity) {
   std::string out = "  \"trustworthy\": ";

@@ -165,9 +165,16 @@ struct Caption {
   std::string_view name, text;
 };
 constexpr Caption kCaptions[] = {
-    {"EFF", "效率EFF"},          {"PF", "功率因数PF"},           {"IST", "起动电流倍数Ist"},
-    {"TST", "起动转矩倍数TST1"}, {"TM", "最大转矩倍数TMAX1"},    {"SF", "槽满率SF"},
-    {"IE", "能效等级（效率%）"}, {"BH", "最高磁密（磁化曲线）"}, {"VALID", "不合理的输入与结果"},
+    {"EFF", "效率EFF"},
+    {"PF", "功率因数PF"},
+    {"IST", "起动电流倍数Ist"},
+    {"TST", "起动转矩倍数TST1"},
+    {"TM", "最大转矩倍数TMAX1"},
+    {"SF", "槽满率SF"},
+    {"IE", "能效等级（效率%）"},
+    {"BH", "最高磁密（磁化曲线）"},
+    {"VALID", "不合理的输入、结果与尺寸"},
+    {"WIND", "不能绕制的绕组"},
 };
 
 std::string ConstraintText(const calc::ConstraintLine& line) {

@@ -52,7 +52,8 @@ constexpr Rule kRules[DesignCheck::kTargetRuleCount] = {
 // A value that cannot be taken at face value is never a pass.
 void Distrust(const Rule& rule, const Validity& validity, CheckLine& line) {
   bool untrusted = validity.ImplausibleResult(rule.computed_name) ||
-                   (rule.rests_on_magnetizing && validity.AnyAboveCurve());
+                   (rule.rests_on_magnetizing && validity.AnyAboveCurve()) ||
+                   validity.AnyUnbuildable();
   if (untrusted && line.outcome != CheckLine::Outcome::NotChecked)
     line.outcome = CheckLine::Outcome::Untrusted;
 }
@@ -68,10 +69,6 @@ CheckLine CountRule(std::string_view name, std::string_view caption, int count) 
   return line;
 }
 
-int Count(const Validity& validity, bool (*counts)(const ValidityNote&)) {
-  return static_cast<int>(std::count_if(validity.notes().begin(), validity.notes().end(), counts));
-}
-
 // The efficiency class reached against the one required.
 CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
   CheckLine line;
@@ -82,7 +79,7 @@ CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
   if (!result.limits.classified()) return line;
   line.target = line.limit = result.limits.Of(result.required);
   line.outcome = result.Meets() ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
-  if (validity.AnyAboveCurve() || validity.ImplausibleResult("EFF"))
+  if (validity.AnyAboveCurve() || validity.ImplausibleResult("EFF") || validity.AnyUnbuildable())
     line.outcome = CheckLine::Outcome::Untrusted;
   return line;
 }
@@ -112,8 +109,9 @@ bool DesignCheck::AnyFailed() const {
 }
 
 bool DesignCheck::Trustworthy() const {
-  return lines[kTargetRuleCount].outcome == CheckLine::Outcome::Pass &&
-         lines[kTargetRuleCount + 1].outcome == CheckLine::Outcome::Pass;
+  return std::all_of(
+      lines.begin() + kTargetRuleCount, lines.begin() + kClassRule,
+      [](const CheckLine& line) { return line.outcome == CheckLine::Outcome::Pass; });
 }
 
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
@@ -128,14 +126,14 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
     check.lines[i] = Apply(kRules[i], input, state);
     Distrust(kRules[i], validity, check.lines[i]);
   }
+  using Kind = ValidityNote::Kind;
   check.lines[DesignCheck::kTargetRuleCount] =
-      CountRule("BH", "磁密不超曲线", Count(validity, [](const ValidityNote& n) {
-                  return n.kind == ValidityNote::Kind::AboveCurve;
-                }));
+      CountRule("BH", "磁密不超曲线", validity.Count(Kind::AboveCurve));
   check.lines[DesignCheck::kTargetRuleCount + 1] = CountRule(
-      "VALID", "输入结果合理", Count(validity, [](const ValidityNote& n) {
-        return n.kind == ValidityNote::Kind::Input || n.kind == ValidityNote::Kind::Result;
-      }));
+      "VALID", "输入结果合理",
+      validity.Count(Kind::Input) + validity.Count(Kind::Result) + validity.Count(Kind::Geometry));
+  check.lines[DesignCheck::kTargetRuleCount + 2] =
+      CountRule("WIND", "绕组可绕制", validity.Count(Kind::Winding));
   check.efficiency_class = ClassifyEfficiency(state.EFF, state.in.Pn.value, state.in.P.value,
                                               state.in.f.value, options.required_class);
   check.lines[DesignCheck::kClassRule] = ClassRule(check.efficiency_class, validity);

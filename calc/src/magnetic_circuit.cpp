@@ -1,5 +1,6 @@
 // Magnetic circuit: tooth, yoke and air-gap geometry, and the flux stage with
 // the tooth-saturation iteration (items 22 to 43).
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -24,6 +25,7 @@ void StatorGeometry(Procedure& r) {
   double wa = pi * (in.DI1 + 2 * (in.HS0 + s.HS1)) / in.Q1 - in.BS1;
   double wb = pi * (in.DI1 + 2 * (in.HS0 + in.HS12)) / in.Q1 - in.BS2;
   s.BT1W = CalculationWidth(wa, wb);
+  s.narrowest.BT1W = std::min(wa, wb);
   r.Item("23.3", "定子齿部截面积AT1");
   s.AT1 = in.Q1 * s.LFE * s.BT1W / in.P;
   r.Item("24.1", "定子轭计算高度HJ11");
@@ -59,6 +61,7 @@ void RotorTeeth(Procedure& r) {
   double wb = pi * (s.D2 - 2 * (in.HR0 + in.HR12)) / in.Q2 - in.BR2;
   if (in.ZC != 4) {
     s.BT2W = CalculationWidth(wa, wb);
+    s.narrowest.BT2W = std::min(wa, wb);
     r.Item("23.4", "转子齿部截面积AT2");
     s.AT2 = in.Q2 * s.LFE * s.BT2W / in.P;
     r.Item("33.2", "转子齿磁路计算长度LT2");
@@ -70,6 +73,8 @@ void RotorTeeth(Procedure& r) {
   double wc = wb + in.BR2 - in.BR3;
   double wd = pi * (s.D2 - 2 * s.HRT) / in.Q2 - in.BR4;
   s.BT2LW = CalculationWidth(wd, wc);
+  s.narrowest.BT2UW = std::min(wa, wb);
+  s.narrowest.BT2LW = std::min(wc, wd);
   r.Item("23.4", "转子齿部截面积AT2");
   s.AT2U = in.Q2 * s.LFE * s.BT2UW / in.P;
   s.AT2L = in.Q2 * s.LFE * s.BT2LW / in.P;

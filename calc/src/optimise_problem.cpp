@@ -2,6 +2,7 @@
 // design assessed against the constraints.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "velmora/calc/material_cost.h"
@@ -144,10 +145,13 @@ double HighestDensity(const CalculationState& state, const Validity& validity) {
   return on;
 }
 
-int ImplausibleCount(const OptimiseProblem& problem, const Validity& validity, bool relaxed) {
+// The notes of the kinds counted that a design of the problem cannot have;
+// a whole-number variable is forgiven its fractions while it is relaxed.
+int ImpossibleCount(const OptimiseProblem& problem, const Validity& validity, bool relaxed,
+                    std::initializer_list<ValidityNote::Kind> kinds) {
   int count = 0;
   for (const ValidityNote& note : validity.notes()) {
-    if (note.kind != ValidityNote::Kind::Input && note.kind != ValidityNote::Kind::Result) continue;
+    if (std::find(kinds.begin(), kinds.end(), note.kind) == kinds.end()) continue;
     bool forgiven = relaxed && note.problem == ValidityNote::Problem::NotWhole &&
                     std::any_of(problem.variables.begin(), problem.variables.end(),
                                 [&](const OptimiseVariable& v) {
@@ -240,7 +244,7 @@ double Assessment::Violation() const {
 }
 
 int ConstraintCount(const OptimiseProblem& problem) {
-  int count = 2 + static_cast<int>(problem.limits.size());  // BH and VALID
+  int count = 3 + static_cast<int>(problem.limits.size());  // BH, VALID and WIND
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
   const design::DesignInput& b = problem.base;
@@ -283,7 +287,10 @@ Assessment Assess(const OptimiseProblem& problem, const CalculationState& state,
   Lines out{a};
   AddTargets(check, out);
   out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
-  out.Add(CountLine("VALID", ImplausibleCount(problem, validity, relaxed)));
+  using Kind = ValidityNote::Kind;
+  out.Add(CountLine("VALID", ImpossibleCount(problem, validity, relaxed,
+                                             {Kind::Input, Kind::Result, Kind::Geometry})));
+  out.Add(CountLine("WIND", ImpossibleCount(problem, validity, relaxed, {Kind::Winding})));
   AddLimits(problem, state, out);
   return a;
 }

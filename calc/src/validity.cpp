@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <optional>
 
 #include "velmora/calc/calculation_state.h"
 
@@ -41,6 +43,12 @@ void AddCurveMisses(const CalculationState& s, Validity& v) {
     if (static_cast<CurveSite>(i) == CurveSite::BT20 && s.in.ZC.value == 4) continue;
     ValidityNote note;
     note.kind = lookup.B > kCurveLastB ? Kind::AboveCurve : Kind::BelowCurve;
+    // No flux density, or one pointing backwards: the section it crosses is
+    // not there (a yoke or tooth of negative size), not a density below the curve.
+    if (!(lookup.B > 0)) {
+      note.kind = Kind::Geometry;
+      note.problem = Problem::DensityNotPositive;
+    }
     note.quantity = kSiteNames[i].density;
     note.value = lookup.B;
     note.kept_name = kSiteNames[i].target;
@@ -73,6 +81,13 @@ struct Check {
   }
   void Whole(std::string_view name, double value) {
     if (std::isfinite(value) && std::floor(value) != value) Add(name, value, Problem::NotWhole);
+  }
+  // A computed quantity, when the run has come as far as setting it.
+  void Positive(std::string_view name, const Quantity& q) {
+    if (q.set) Positive(name, q.value);
+  }
+  void NotNegative(std::string_view name, const Quantity& q) {
+    if (q.set) NotNegative(name, q.value);
   }
 };
 
@@ -154,6 +169,72 @@ void CheckResults(const CalculationState& s, Validity& v) {
   for (const ResultRef& ref : kNotNegativeResults) c.NotNegative(ref.name, s.*ref.quantity);
 }
 
+// Derived dimensions the procedure uses as flux paths, conductor and slot
+// sections, or divides by: each must be there for the lamination to exist.
+void CheckGeometry(const CalculationState& s, Validity& v) {
+  const Inputs& in = s.in;
+  Check c{v, Kind::Geometry};
+  c.Positive("D2", s.D2);
+  // Stator slot: lip, body and the tooth between two slots.
+  c.NotNegative("HS1", s.HS1);
+  c.Positive("HS2", s.HS2);
+  if (s.BT1W.set) c.Positive("BT1W", s.narrowest.BT1W);
+  if (s.T1.set && !(in.B01.value < s.T1))
+    c.Add("B01", in.B01.value, Problem::OpeningTooWide, "T1", s.T1);
+  c.Positive("AE", s.AE);
+  if (s.SF > 1) c.Add("SF", s.SF, Problem::Overfull);
+  c.Positive("HJ11", s.HJ11);
+  // Rotor slot, its tooth (two sections for the two-section slot) and yoke.
+  c.NotNegative("HR1", s.HR1);
+  c.Positive("HR2", s.HR2);
+  if (s.BT2W.set) c.Positive("BT2W", s.narrowest.BT2W);
+  if (s.BT2UW.set) c.Positive("BT2UW", s.narrowest.BT2UW);
+  if (s.BT2LW.set) c.Positive("BT2LW", s.narrowest.BT2LW);
+  if (s.T2.set && !(in.B02.value < s.T2))
+    c.Add("B02", in.B02.value, Problem::OpeningTooWide, "T2", s.T2);
+  c.Positive("HJ21", s.HJ21);
+  c.Positive("SBN", s.SBN);
+  c.Positive("Dr", s.Dr);
+  // Carter's coefficient turns negative when the opening is wide against
+  // the gap: the effective gap has no meaning then.
+  c.Positive("KC1", s.KC1);
+  c.Positive("KC2", s.KC2);
+}
+
+// A count when `x` is a whole number that fits one.
+std::optional<long long> WholeCount(double x) {
+  if (!(x >= 1 && x <= 1e9) || std::floor(x) != x) return std::nullopt;
+  return static_cast<long long>(x);
+}
+
+// Whether the winding can be wound: whole conductors in each layer, parallel
+// paths that divide the coil groups, the same slots for each of three phases,
+// a pitch within the pole pitch. The run has refused CZN other than 1 or 2
+// and P other than an even number.
+void CheckWinding(const CalculationState& s, Validity& v) {
+  const Inputs& in = s.in;
+  Check c{v, Kind::Winding};
+  const bool double_layer = in.CZN.value == 2;
+  const std::optional<long long> P = WholeCount(in.P.value), Q1 = WholeCount(in.Q1.value);
+  const std::optional<long long> Z = WholeCount(in.Z.value), A = WholeCount(in.A.value);
+  if (!P) return;
+  if (double_layer && Z && *Z % 2 != 0) c.Add("Z", in.Z.value, Problem::OddConductors);
+  // A double-layer winding has P coil groups a phase, a single-layer one P/2.
+  const long long groups = double_layer ? *P : *P / 2;
+  if (A && groups % *A != 0)
+    c.Add("A", in.A.value, Problem::PathsDoNotDivide, "", static_cast<double>(groups));
+  if (!Q1) return;
+  if (*Q1 % (3 * std::gcd(*Q1, *P / 2)) != 0) c.Add("Q1", in.Q1.value, Problem::Asymmetric);
+  if (double_layer) {
+    const double full_pitch = in.Q1.value / in.P.value;
+    c.Whole("Y1", in.Y1.value);
+    if (in.Y1.value < 1 || in.Y1.value > full_pitch)
+      c.Add("Y1", in.Y1.value, Problem::PitchOutOfRange, "", full_pitch);
+  } else if (*Q1 % (3 * *P) != 0) {
+    c.Add("Q1", in.Q1.value, Problem::FractionalSlots, "", in.Q1.value / (3 * in.P.value));
+  }
+}
+
 }  // namespace
 
 void Validity::Add(const ValidityNote& note) {
@@ -176,6 +257,13 @@ bool Validity::AnyImplausible() const {
   });
 }
 
+bool Validity::AnyUnbuildable() const { return Count(Kind::Geometry) + Count(Kind::Winding) > 0; }
+
+int Validity::Count(Kind kind) const {
+  return static_cast<int>(std::count_if(
+      notes().begin(), notes().end(), [&](const ValidityNote& note) { return note.kind == kind; }));
+}
+
 bool Validity::ImplausibleResult(std::string_view name) const {
   return std::any_of(notes().begin(), notes().end(), [&](const ValidityNote& note) {
     return note.kind == Kind::Result && note.quantity == name;
@@ -187,6 +275,8 @@ Validity AssessValidity(const CalculationState& state) {
   AddCurveMisses(state, v);
   CheckInputs(state, v);
   CheckResults(state, v);
+  CheckGeometry(state, v);
+  CheckWinding(state, v);
   return v;
 }
 

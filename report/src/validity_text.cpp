@@ -63,7 +63,8 @@ std::string ProblemText(const calc::ValidityNote& note) {
     case Problem::NotWhole:
       return "，应为整数";
     case Problem::OpeningTooWide:
-      return "，大于槽宽" + other + "（槽口不能宽于槽）";
+      return note.other.starts_with("T") ? "，不小于齿距" + other + "（槽口占满齿距）"
+                                         : "，大于槽宽" + other + "（槽口不能宽于槽）";
     case Problem::NotInside:
       return "，不小于" + other;
     case Problem::NotBelowOne:
@@ -72,6 +73,20 @@ std::string ProblemText(const calc::ValidityNote& note) {
       return "，不应大于1";
     case Problem::NoSteelCurve:
       return "，不是1：只有1号硅钢片的磁化曲线和铁耗曲线，齿、轭磁压降和铁耗均按0计";
+    case Problem::DensityNotPositive:
+      return " T，不是正数：磁路截面不存在（齿或轭的尺寸为负）";
+    case Problem::Overfull:
+      return "，大于1：导线放不进槽";
+    case Problem::OddConductors:
+      return "，双层绕组每槽导体数应为偶数（每层Z/2根）";
+    case Problem::PathsDoNotDivide:
+      return "，不能整除每相线圈组数" + ShortNumber(note.other_value);
+    case Problem::Asymmetric:
+      return "，不能构成三相对称绕组（Q1/(3·gcd(Q1,p))不是整数）";
+    case Problem::PitchOutOfRange:
+      return "，双层绕组节距应在1和整距" + ShortNumber(note.other_value) + "之间";
+    case Problem::FractionalSlots:
+      return "，单层绕组每极每相槽数" + ShortNumber(note.other_value) + "应为整数";
     case Problem::None:
       break;
   }
@@ -83,6 +98,38 @@ std::string InputCaption(std::string_view name) {
     if (name == info.name)
       return std::string("输入数据“") + info.caption + "”（" + info.name + "）";
   return std::string(name);
+}
+
+// The derived dimensions the geometry notes name, in words and with their unit.
+std::string GeometryText(const calc::ValidityNote& note) {
+  struct Entry {
+    std::string_view name, caption, unit;
+  };
+  static constexpr Entry kCaptions[] = {
+      {"D2", "转子外径D2", " mm"},
+      {"HS1", "定子槽口斜肩高HS1", " mm"},
+      {"HS2", "定子槽身高HS2", " mm"},
+      {"BT1W", "定子齿最窄处宽度", " mm"},
+      {"B01", "定子槽口宽B01", " mm"},
+      {"AE", "定子槽有效面积AE", " mm²"},
+      {"SF", "槽满率SF", ""},
+      {"HJ11", "定子轭计算高度HJ11", " mm"},
+      {"HR1", "转子槽口斜肩高HR1", " mm"},
+      {"HR2", "转子槽身高HR2", " mm"},
+      {"BT2W", "转子齿最窄处宽度", " mm"},
+      {"BT2UW", "转子上段齿最窄处宽度", " mm"},
+      {"BT2LW", "转子下段齿最窄处宽度", " mm"},
+      {"B02", "转子槽口宽B02", " mm"},
+      {"HJ21", "转子轭计算高度HJ21", " mm"},
+      {"SBN", "转子导条面积SBN", " mm²"},
+      {"Dr", "端环平均直径Dr", " mm"},
+      {"KC1", "定子卡氏系数KC1", ""},
+      {"KC2", "转子卡氏系数KC2", ""},
+  };
+  std::string caption(DensityCaption(note.quantity)), unit;
+  for (const Entry& entry : kCaptions)
+    if (entry.name == note.quantity) caption = entry.caption, unit = entry.unit;
+  return "尺寸不可能：" + caption + "=" + ShortNumber(note.value) + unit + ProblemText(note);
 }
 
 }  // namespace
@@ -123,6 +170,11 @@ std::string NoteText(const calc::ValidityNote& note) {
     case Kind::Result:
       return "计算结果" + std::string(note.quantity) + "=" + ShortNumber(note.value) +
              ProblemText(note);
+    case Kind::Geometry:
+      return GeometryText(note);
+    case Kind::Winding:
+      return "绕组不能绕制：" + InputCaption(note.quantity) + "=" + ShortNumber(note.value) +
+             ProblemText(note);
   }
   return "";
 }
@@ -137,6 +189,10 @@ std::string ValidityWarning(const calc::Validity& validity) {
         "磁密超出磁化曲线时，磁压降和铁耗按沿用的值计算，效率、功率因数和磁化电流不可信；"
         "请调整尺寸使磁密回到曲线范围内。\n";
   if (validity.AnyImplausible()) out += "输入数据或计算结果不可能属于一台实际电机，请检查输入。\n";
+  if (validity.Count(Kind::Geometry) > 0)
+    out += "这样的冲片做不出来：请调整外径、内径或槽形尺寸，使齿、轭和槽都有正的尺寸。\n";
+  if (validity.Count(Kind::Winding) > 0)
+    out += "这样的绕组绕不成：请调整槽数、每槽导体数、并联路数或节距。\n";
   return out;
 }
 

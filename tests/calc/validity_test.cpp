@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "example_designs.h"
 #include "velmora/calc/calculation.h"
@@ -30,7 +31,7 @@ struct Variant {
   CalculationFault fault;
   Validity validity;
 
-  Variant(const char* example, std::initializer_list<std::pair<int, const char*>> changes)
+  Variant(const char* example, const std::vector<std::pair<int, const char*>>& changes)
       : input(Example(example)) {
     for (const auto& [index, text] : changes) input[index] = design::ConvertField(index, text);
     ok = Calculate(input, state, fault);
@@ -119,6 +120,110 @@ TEST(Validity, ImpossibleInputsAndResultsAreNeverAPass) {
   DesignCheck check = CheckDesign(tiny.input, tiny.state, tiny.validity);
   EXPECT_EQ(check.lines[1].outcome, Outcome::Untrusted);  // PF
   EXPECT_EQ(check.lines[7].outcome, Outcome::Fail);
+}
+
+// A stator outer diameter just around the bore: the yoke height is negative,
+// the yoke density with it, and the yoke iron loss counts as 0 — the
+// efficiency rises to IE3. A motor that cannot be built is never a pass.
+TEST(Validity, NegativeYokeIsImpossibleGeometryAndFailsTheCheck) {
+  Variant run(k2Pole, {{field::D1, "116.7"}});
+  ASSERT_TRUE(run.ok) << run.fault.message;
+  const ValidityNote* HJ11 = run.Find(Kind::Geometry, "HJ11");
+  ASSERT_NE(HJ11, nullptr);
+  EXPECT_LT(HJ11->value, 0);
+  const ValidityNote* BJ1 = run.Find(Kind::Geometry, "BJ1");
+  ASSERT_NE(BJ1, nullptr);
+  EXPECT_EQ(BJ1->problem, Problem::DensityNotPositive);
+  EXPECT_EQ(run.Find(Kind::BelowCurve, "BJ1"), nullptr);
+  EXPECT_FALSE(run.validity.Trustworthy());
+  EXPECT_TRUE(run.validity.AnyUnbuildable());
+
+  DesignCheck check = CheckDesign(run.input, run.state, run.validity);
+  for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i)
+    EXPECT_EQ(check.lines[i].outcome, Outcome::Untrusted) << check.lines[i].name;
+  EXPECT_EQ(check.lines[7].name, "VALID");
+  EXPECT_EQ(check.lines[7].outcome, Outcome::Fail);
+  EXPECT_EQ(check.lines[DesignCheck::kClassRule].outcome, Outcome::Untrusted);
+  EXPECT_FALSE(check.Trustworthy());
+}
+
+// One impossible design a row: the change, and the note it must bring.
+struct Unbuildable {
+  const char* example;
+  std::vector<std::pair<int, const char*>> changes;
+  Kind kind;
+  const char* quantity;
+  Problem problem;
+};
+
+class UnbuildableDesigns : public ::testing::TestWithParam<Unbuildable> {};
+
+TEST_P(UnbuildableDesigns, AreNamedAndFailTheirRule) {
+  const Unbuildable& c = GetParam();
+  Variant run(c.example, c.changes);
+  ASSERT_TRUE(run.ok) << run.fault.message;
+  const ValidityNote* note = run.Find(c.kind, c.quantity);
+  ASSERT_NE(note, nullptr) << c.quantity;
+  EXPECT_EQ(note->problem, c.problem);
+  DesignCheck check = CheckDesign(run.input, run.state, run.validity);
+  const int rule = c.kind == Kind::Winding ? 8 : 7;  // WIND, VALID
+  EXPECT_EQ(check.lines[rule].outcome, Outcome::Fail);
+  EXPECT_EQ(check.lines[15 - rule].outcome, Outcome::Pass);  // the other of the two
+  EXPECT_EQ(check.lines[0].outcome, Outcome::Untrusted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Validity, UnbuildableDesigns,
+    ::testing::Values(
+        // Conductors that do not fit the slot: 100 strands each.
+        Unbuildable{k4Pole, {{field::JJ, "100"}}, Kind::Geometry, "SF", Problem::Overfull},
+        // A rotor slot wider at the bottom than the tooth pitch there.
+        Unbuildable{k4Pole, {{field::BR2, "12"}}, Kind::Geometry, "BT2W", Problem::NotPositive},
+        // Two-section slot: a lower section wider than its tooth pitch.
+        Unbuildable{kTwoSection,
+                    {{field::BR3, "18"}, {field::BR4, "16"}},
+                    Kind::Geometry,
+                    "BT2LW",
+                    Problem::NotPositive},
+        // A rotor slot deeper than the rotor: the yoke under it is negative.
+        Unbuildable{k4Pole, {{field::DI2, "120"}}, Kind::Geometry, "HJ21", Problem::NotPositive},
+        // A stator opening as wide as the slot pitch.
+        Unbuildable{k6PoleSingleLayer,
+                    {{field::B01, "13"}, {field::BS1, "13"}},
+                    Kind::Geometry,
+                    "B01",
+                    Problem::OpeningTooWide},
+        // Double layer: Z/2 conductors a layer.
+        Unbuildable{k4Pole, {{field::Z, "45"}}, Kind::Winding, "Z", Problem::OddConductors},
+        // 4 coil groups a phase (double layer, 4 poles) cannot form 3 paths,
+        Unbuildable{k4Pole, {{field::A, "3"}}, Kind::Winding, "A", Problem::PathsDoNotDivide},
+        // nor 3 groups (single layer, 6 poles) 2 paths.
+        Unbuildable{k6PoleSingleLayer,
+                    {{field::A, "2"}, {field::Z, "88"}, {field::JJ, "1"}},
+                    Kind::Winding,
+                    "A",
+                    Problem::PathsDoNotDivide},
+        // 35 slots cannot be shared among three phases.
+        Unbuildable{k4Pole, {{field::Q1, "35"}}, Kind::Winding, "Q1", Problem::Asymmetric},
+        // A double-layer coil spans whole slots.
+        Unbuildable{k4Pole, {{field::Y1, "7.5"}}, Kind::Winding, "Y1", Problem::NotWhole},
+        // A single layer needs whole slots per pole and phase: 45/18 is not.
+        Unbuildable{
+            k6PoleSingleLayer, {{field::Q1, "45"}}, Kind::Winding, "Q1", Problem::FractionalSlots}),
+    [](const ::testing::TestParamInfo<Unbuildable>& info) {
+      return std::string(info.param.quantity) + "_" + std::to_string(info.index);
+    });
+
+// The edges of the new rules: a full pitch, paths equal to the coil groups,
+// a fractional-slot double layer and slot fill of exactly 1 are all buildable.
+TEST(Validity, WindingsAtTheEdgeOfTheRulesAreBuildable) {
+  for (const Variant& run :
+       {Variant(k4Pole, {{field::Y1, "9"}}), Variant(k4Pole, {{field::A, "4"}}),
+        Variant(k4Pole, {{field::A, "2"}, {field::Q1, "42"}, {field::Y1, "10"}}),
+        Variant(k6PoleSingleLayer, {{field::A, "3"}})}) {
+    ASSERT_TRUE(run.ok) << run.fault.message;
+    EXPECT_EQ(run.validity.Count(Kind::Winding), 0) << run.input[field::Y1].text;
+  }
 }
 
 // The input EFF is also the start of the efficiency loop: far from what the

@@ -182,7 +182,7 @@ TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {
   EXPECT_EQ(window->rules()->rowCount(), 0);
 
   Choose("SJSRCACULATE");
-  EXPECT_EQ(window->rules()->rowCount(), 9);
+  EXPECT_EQ(window->rules()->rowCount(), 10);
   EXPECT_EQ(window->results()->rowCount(), 13);
   ExpectPicture(Window::CHECK, "check.png");
 }

@@ -164,7 +164,7 @@ TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
   ASSERT_TRUE(tk_->messages.empty()) << tk_->messages.front();
   input_->CHECK();
   ASSERT_TRUE(tk_->check.has_value());
-  ASSERT_EQ(tk_->check->rules.size(), 9u);
+  ASSERT_EQ(tk_->check->rules.size(), 10u);
   EXPECT_EQ(tk_->check->rules[0].caption, "效率");
   for (const CheckTable::Rule& rule : tk_->check->rules) {
     EXPECT_EQ(rule.failed, rule.verdict == "不合格") << rule.caption;
@@ -181,7 +181,7 @@ TEST_F(DesignToolsTest, CheckFollowsEachRunAndMarksFailures) {
   input_->CHECK();
   tk_->boxes[field::TM] = "9";  // breakdown torque nine times the rated
   input_->SJSRCACULATE();
-  ASSERT_EQ(tk_->check->rules.size(), 9u) << tk_->check->status;
+  ASSERT_EQ(tk_->check->rules.size(), 10u) << tk_->check->status;
   EXPECT_TRUE(tk_->check->rules[4].failed);
   EXPECT_EQ(tk_->check->rules[4].verdict, "不合格");
 
@@ -205,7 +205,7 @@ TEST_F(DesignToolsTest, RunOffTheSteelCurveWarnsAndTheCheckListsTheMisses) {
   EXPECT_NE(tk_->messages[0].find("定子齿磁密BT1="), std::string::npos) << tk_->messages[0];
   EXPECT_NE(tk_->messages[0].find("不可信"), std::string::npos);
   input_->CHECK();
-  ASSERT_EQ(tk_->check->rules.size(), 9u);
+  ASSERT_EQ(tk_->check->rules.size(), 10u);
   EXPECT_EQ(tk_->check->rules[0].verdict, "不可信");
   EXPECT_EQ(tk_->check->rules[6].verdict, "不合格");
   ASSERT_FALSE(tk_->check->notes.empty());

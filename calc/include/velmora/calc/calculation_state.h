@@ -105,6 +105,7 @@ struct CalculationState {
 #undef VELMORA_SINGLE_MEMBER
   PassCounts passes;
   CurveLookups lookups;  // the last steel-curve look-up at each site
+  NarrowestTeeth narrowest;
 };
 
 // A quantity's value as a report or an export sees it.

@@ -31,23 +31,24 @@ struct CheckLine {
   double value = 0;   // the computed quantity
 };
 
-// The nine rules, in the order: efficiency, power factor, starting-current
+// The ten rules, in the order: efficiency, power factor, starting-current
 // ratio, starting-torque ratio, breakdown-torque ratio, slot fill; then flux
 // densities within the steel curve (the value is the number of look-ups above
-// its last point) and plausible inputs and results (the number of impossible
-// ones), both always checked with a limit of 0; last the efficiency class
+// its last point), plausible inputs, results and geometry (the number of
+// impossible ones) and a winding that can be wound (the number of reasons it
+// cannot), all three always checked with a limit of 0; last the efficiency class
 // (value EFF·100 against the limit of the required class, in per cent; not
 // checked for a rating without class limits).
 struct DesignCheck {
   static constexpr int kTargetRuleCount = 6;
-  static constexpr int kClassRule = 8;
-  static constexpr int kRuleCount = 9;
+  static constexpr int kClassRule = 9;
+  static constexpr int kRuleCount = 10;
   std::array<CheckLine, kRuleCount> lines;
   ClassResult efficiency_class;
 
   bool AnyFailed() const;
   // Whether the results can be taken at face value: flux densities within
-  // the steel curve, inputs and results plausible.
+  // the steel curve, inputs, results and geometry plausible, the winding windable.
   bool Trustworthy() const;
 };
 

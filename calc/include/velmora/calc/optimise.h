@@ -93,7 +93,8 @@ void CheckProblem(const OptimiseProblem& problem);
 
 // One constraint of a computed design: value against limit.
 struct ConstraintLine {
-  std::string_view name;  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "BH", "VALID", "J1", ...
+  std::string_view
+      name;  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "BH", "VALID", "WIND", "J1", ...
   CheckLine::Bound bound = CheckLine::Bound::AtLeast;
   double limit = 0;
   double value = 0;
@@ -106,7 +107,7 @@ struct ConstraintLine {
 
 // A design as the search sees it.
 struct Assessment {
-  static constexpr int kMaxConstraints = 9 + kLimitableQuantities.size();
+  static constexpr int kMaxConstraints = 10 + kLimitableQuantities.size();
 
   bool ran = false;  // false: the run faulted and nothing else is set
   double cost = 0;   // active-material cost

@@ -30,13 +30,25 @@ struct CurveLookup {
 };
 using CurveLookups = std::array<CurveLookup, kCurveSites>;
 
+// The narrowest width of each tooth section, at the slot lip or at the slot
+// bottom: the calculation width of a tapered tooth hides a tooth that closes
+// at one end. Recorded by the geometry stage; 0 where a section is absent.
+struct NarrowestTeeth {
+  double BT1W = 0;
+  double BT2W = 0;   // rotor tooth of slot shapes 1 to 3
+  double BT2UW = 0;  // two-section rotor slot: upper section
+  double BT2LW = 0;  // and lower section
+};
+
 // One place where the results cannot be taken at face value.
 struct ValidityNote {
   enum class Kind {
     BelowCurve,  // flux density at or below the curve's first point: a small drop left out
     AboveCurve,  // flux density above the curve's last point: results not trustworthy
     Input,       // an input that cannot describe a motor
-    Result       // a result that cannot be physical
+    Result,      // a result that cannot be physical
+    Geometry,    // a derived dimension no lamination can have: the motor cannot be built
+    Winding      // a winding that cannot be wound
   };
   enum class Problem {
     None,
@@ -48,6 +60,15 @@ struct ValidityNote {
     NotBelowOne,     // an efficiency, stacking factor or power factor of 1 or more
     AboveOne,        // a power factor above 1
     NoSteelCurve,    // GGPph not 1: no curve, every drop and iron loss counts as 0
+    // Geometry
+    DensityNotPositive,  // a flux density of 0 or below at a look-up: a section that is not there
+    Overfull,            // slot fill above 1: the conductors do not fit the slot
+    // Winding
+    OddConductors,     // double layer with an odd number of conductors per slot
+    PathsDoNotDivide,  // parallel paths that do not divide the coil groups (`other_value`)
+    Asymmetric,        // slots that cannot be shared out evenly among three phases
+    PitchOutOfRange,   // double-layer pitch below 1 or above the full pitch (`other_value`)
+    FractionalSlots,   // single layer with a fractional number of slots per pole and phase
   };
 
   Kind kind = Kind::Input;
@@ -64,7 +85,8 @@ struct ValidityNote {
   bool Untrustworthy() const { return kind != Kind::BelowCurve; }
 };
 
-// Every note of one run, in a fixed order: curve misses, inputs, results.
+// Every note of one run, in a fixed order: curve misses, inputs, results,
+// geometry, winding.
 class Validity {
  public:
   static constexpr int kCapacity = 64;
@@ -75,6 +97,10 @@ class Validity {
   bool Trustworthy() const;
   bool AnyAboveCurve() const;
   bool AnyImplausible() const;
+  // Whether the motor cannot be built: impossible geometry or an unwindable winding.
+  bool AnyUnbuildable() const;
+  // How many notes of `kind` the record holds.
+  int Count(ValidityNote::Kind kind) const;
   // Whether the result called `name` is itself recorded as impossible.
   bool ImplausibleResult(std::string_view name) const;
 
