@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <limits>
 
+#include "velmora/calc/design_freedom.h"
 #include "velmora/calc/material_cost.h"
 #include "velmora/calc/optimise.h"
 #include "velmora/calc/sweep.h"
@@ -47,9 +48,6 @@ OptimiseVariable FromValues(int field, std::vector<double> values) {
   return v;
 }
 
-// A thousand steps or more across the range, each a power of ten.
-double ResolutionFor(double range) { return std::pow(10.0, std::floor(std::log10(range / 1000))); }
-
 // Whole multiples of the resolution: k / scale when it is a fraction, so
 // that each value is the double nearest its decimal.
 double Multiple(double k, double resolution) {
@@ -62,21 +60,12 @@ double Multiples(double x, double resolution) {
 
 // ---- Refusals --------------------------------------------------------------
 
-constexpr int kSelectors[] = {field::ZC, field::CZN,   field::P,   field::Q1,
-                              field::Q2, field::GGPph, field::SHFA};
-// Targets and the rating they belong to stay as the design gives them.
-constexpr int kFixed[] = {field::EFF, field::PF,  field::IST, field::TST,
-                          field::TM,  field::SF0, field::Pn,  field::f};
-
-bool Among(int f, std::span<const int> list) {
-  return std::find(list.begin(), list.end(), f) != list.end();
-}
-
 void CheckVariable(const OptimiseVariable& v) {
   if (v.field <= field::TYPE || v.field >= design::kFieldCount)
     throw OptimiseError("电机型号TYPE是文字，不能作为优化变量");
-  if (Among(v.field, kSelectors)) Refuse(v.field, "选择量不能作为优化变量");
-  if (Among(v.field, kFixed)) Refuse(v.field, "额定数据和目标值不能作为优化变量");
+  InputRole role = RoleOf(v.field);
+  if (role != InputRole::Freedom)
+    Refuse(v.field, std::string(WhyNotFree(role)) + "，不能作为优化变量");
   CheckBounds(v.field, v.lower, v.upper);
   if (!v.Discrete() && !(v.resolution > 0)) Refuse(v.field, "连续变量没有步长");
 }
@@ -178,10 +167,40 @@ double OptimiseVariable::Snap(double x) const {
     if (above == values.begin() || *above - x < x - *(above - 1)) return *above;
     return *(above - 1);
   }
+  Grid grid = GridPoints();
+  if (!grid.any) return lower;  // the range holds no multiple
+  return Multiple(std::clamp(std::round(Multiples(x, resolution)), grid.first, grid.last),
+                  resolution);
+}
+
+OptimiseVariable::Grid OptimiseVariable::GridPoints() const {
   double first = std::ceil(Multiples(lower, resolution) - 1e-9);
   double last = std::floor(Multiples(upper, resolution) + 1e-9);
-  if (first > last) return lower;  // the range holds no multiple
-  return Multiple(std::clamp(std::round(Multiples(x, resolution)), first, last), resolution);
+  return {first, last, first <= last};
+}
+
+std::uint64_t OptimiseVariable::Count() const {
+  if (Discrete()) return values.size();
+  Grid grid = GridPoints();
+  return grid.any ? static_cast<std::uint64_t>(grid.last - grid.first) + 1 : 1;
+}
+
+double OptimiseVariable::At(std::uint64_t k) const {
+  if (Discrete()) return values[std::min<std::uint64_t>(k, values.size() - 1)];
+  Grid grid = GridPoints();
+  if (!grid.any) return lower;
+  return Multiple(std::min(grid.first + double(k), grid.last), resolution);
+}
+
+std::uint64_t OptimiseVariable::IndexOf(double x) const {
+  x = Snap(x);
+  if (Discrete())
+    return static_cast<std::uint64_t>(std::lower_bound(values.begin(), values.end(), x) -
+                                      values.begin());
+  Grid grid = GridPoints();
+  if (!grid.any) return 0;
+  double k = std::round(Multiples(x, resolution)) - grid.first;
+  return static_cast<std::uint64_t>(std::clamp(k, 0.0, grid.last - grid.first));
 }
 
 OptimiseVariable RangeVariable(int field, double from, double to) {
@@ -199,7 +218,7 @@ OptimiseVariable RangeVariable(int field, double from, double to) {
     v.field = field;
     v.lower = from;
     v.upper = to;
-    v.resolution = ResolutionFor(to - from);
+    v.resolution = WorkshopStep(field);  // 0 for an input that is no freedom: refused
     return v;
   }
   return FromValues(field, std::move(values));
@@ -229,6 +248,32 @@ void CheckProblem(const OptimiseProblem& problem) {
         Refuse(problem.variables[i].field, "同一输入给了两次");
   }
   CheckLimits(problem.limits);
+}
+
+void FitToWinding(OptimiseProblem& problem) {
+  const design::FieldValue &CZN = problem.base[field::CZN], &P = problem.base[field::P];
+  const bool double_layer = CZN.IsNumber() && CZN.number == 2;
+  // A double layer has P coil groups a phase, a single layer P/2.
+  const double groups = !P.IsNumber() ? 0 : double_layer ? P.number : P.number / 2;
+  for (OptimiseVariable& v : problem.variables) {
+    if (!v.Discrete() || !WholeNumbers(v.field)) continue;
+    auto unbuildable = [&](double x) {
+      if (std::floor(x) != x) return true;
+      if (v.field == field::Z && double_layer) return std::fmod(x, 2) != 0;
+      if (v.field == field::A && groups >= 1) return x < 1 || std::fmod(groups, x) != 0;
+      return false;
+    };
+    std::erase_if(v.values, unbuildable);
+    if (v.values.empty()) {
+      if (v.field == field::Z && double_layer)
+        Refuse(v.field, "双层绕组每槽导体数应为偶数，范围内没有偶数");
+      if (v.field == field::A)
+        Refuse(v.field, "范围内没有能整除每相线圈组数" + ShortestText(groups) + "的并联路数");
+      Refuse(v.field, "范围内没有整数");
+    }
+    v.lower = v.values.front();
+    v.upper = v.values.back();
+  }
 }
 
 bool Assessment::Feasible() const {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <iterator>
 #include <vector>
@@ -41,16 +42,25 @@ TEST(OptimiseVariables, TakeWholeNumbersWireSizesStepsOrDecimals) {
             (std::vector<double>{0.60, 0.63, 0.67, 0.71, 0.75}));
   EXPECT_EQ(SteppedVariable(field::G, 0.3, 0.4, 0.05).values,
             (std::vector<double>{0.3, 0.35, 0.4}));
+  // A dimension without a step: on the workshop's steps, each value the
+  // double nearest its decimal.
   OptimiseVariable gap = RangeVariable(field::G, 0.30, 0.35);
   EXPECT_FALSE(gap.Discrete());
-  EXPECT_EQ(gap.resolution, 1e-5);
-  EXPECT_EQ(gap.Snap(0.3123456), 0.31235);  // the double nearest the decimal
+  EXPECT_EQ(gap.resolution, 0.01);
+  EXPECT_EQ(gap.Snap(0.3163456), 0.32);
   EXPECT_EQ(gap.Snap(0.9), 0.35);
+  EXPECT_EQ(gap.Count(), 6u);
+  EXPECT_EQ(gap.At(3), 0.33);
+  EXPECT_EQ(gap.IndexOf(0.334), 3u);
+  OptimiseVariable bore = RangeVariable(field::DI1, 130.2, 132);
+  EXPECT_EQ(bore.At(0), 130.5);  // the first multiple of 0.5 mm within the range
+  EXPECT_EQ(bore.Count(), 4u);
   EXPECT_THROW(RangeVariable(field::DJJ, 1.7, 2.0), OptimiseError);
 }
 
-TEST(OptimiseProblems, SelectorsTargetsAndUnknownLimitsAreRefused) {
-  for (int f : {field::P, field::Q1, field::EFF, field::Pn}) {
+TEST(OptimiseProblems, InputsThatAreNoDesignFreedomAndUnknownLimitsAreRefused) {
+  for (int f : {field::P, field::Q1, field::EFF, field::Pn, field::Un, field::PS, field::PFW,
+                field::Lo1, field::Kfe, field::H, field::LS, field::SF0}) {
     OptimiseProblem problem = CoreLength();
     problem.variables.push_back(RangeVariable(f, 1, 2));
     EXPECT_THROW(CheckProblem(problem), OptimiseError) << design::kFieldInfo[f].name;
@@ -58,6 +68,29 @@ TEST(OptimiseProblems, SelectorsTargetsAndUnknownLimitsAreRefused) {
   OptimiseProblem problem = CoreLength();
   problem.limits = {{"EFF", 1}};
   EXPECT_THROW(CheckProblem(problem), OptimiseError);
+}
+
+// Only values the base design's winding can take: even conductors per slot
+// in a double layer, parallel paths that divide the coil groups.
+TEST(OptimiseProblems, WindingVariablesKeepOnlyBuildableValues) {
+  OptimiseProblem problem = CoreLength();  // 4 poles, double layer
+  problem.variables = {RangeVariable(field::Z, 37, 42), RangeVariable(field::A, 1, 4),
+                       SteppedVariable(field::JJ, 1, 2, 0.5)};
+  FitToWinding(problem);
+  EXPECT_EQ(problem.variables[0].values, (std::vector<double>{38, 40, 42}));
+  EXPECT_EQ(problem.variables[0].lower, 38);
+  EXPECT_EQ(problem.variables[1].values, (std::vector<double>{1, 2, 4}));
+  EXPECT_EQ(problem.variables[2].values, (std::vector<double>{1, 2}));
+
+  problem.base = Example(examples::k6PoleSingleLayer);  // 3 coil groups a phase
+  problem.variables = {RangeVariable(field::A, 1, 4), RangeVariable(field::Z, 37, 38)};
+  FitToWinding(problem);
+  EXPECT_EQ(problem.variables[0].values, (std::vector<double>{1, 3}));
+  EXPECT_EQ(problem.variables[1].values, (std::vector<double>{37, 38}));
+
+  problem.base = Example(examples::k4Pole);
+  problem.variables = {RangeVariable(field::Z, 45, 45)};
+  EXPECT_THROW(FitToWinding(problem), OptimiseError);
 }
 
 // The cheapest core length lies on the constraint named `binding`: one step
@@ -69,7 +102,7 @@ double ExpectOnlyBinding(const OptimiseProblem& problem, std::string_view bindin
   if (!result.Feasible()) ADD_FAILURE() << "no feasible design";
   if (!result.Feasible()) return 0;
   double L = result.values[0], step = problem.variables[0].resolution;
-  EXPECT_EQ(step, 0.1);
+  EXPECT_EQ(step, 1);
   EXPECT_FALSE(Constraint(Evaluate(problem, std::vector{L - step}), binding).Met()) << L;
   for (const ConstraintLine& line : result.best.constraints()) {
     if (line.name == binding) continue;
@@ -101,8 +134,10 @@ TEST(Optimise, WithoutAFeasibleDesignGivesTheLeastInfeasible) {
   ASSERT_TRUE(result.found);
   EXPECT_FALSE(result.Feasible());
   EXPECT_FALSE(Constraint(result.best, "IE").Met());
+  EXPECT_EQ(result.stop, OptimiseResult::Stop::Evaluations);  // no design is left to chance
+  EXPECT_GT(result.evaluations, options.max_evaluations * 9 / 10);
   EXPECT_EQ(result.design[field::L].number, result.values[0]);
-  for (double step : {-1.0, -0.1, 0.1, 1.0}) {
+  for (double step : {-2.0, -1.0, 1.0, 2.0}) {
     Assessment near = Evaluate(problem, std::vector{result.values[0] + step});
     EXPECT_GE(near.Violation(), result.best.Violation()) << step;
   }
@@ -164,7 +199,60 @@ TEST(Optimise, StopsOnItsBudgets) {
   options.max_seconds = 0.05;
   result = Optimise(ThreeVariables(), options);
   EXPECT_EQ(result.stop, OptimiseResult::Stop::Time);
-  EXPECT_LT(result.seconds, 1.0);
+  EXPECT_LT(result.evaluations, options.max_evaluations);
+}
+
+// A time limit beyond what the clock can count is no limit.
+TEST(Optimise, AnEndlessTimeLimitIsNone) {
+  OptimiseOptions options;
+  options.max_evaluations = 3000;
+  options.max_seconds = 9.3e9;
+  OptimiseResult result = Optimise(ThreeVariables(), options);
+  EXPECT_NE(result.stop, OptimiseResult::Stop::Time);
+  EXPECT_GT(result.evaluations, 1000u);
+}
+
+// A bore range whose top leaves no stator yoke: the cheapest design the
+// search returns can be built, meets every rule, and is a local optimum of
+// the workshop's steps; the other optima it reports are distinct and no better.
+TEST(Optimise, AnswersCanBeBuiltAndAreLocalOptimaOfTheSteps) {
+  OptimiseProblem problem = CoreLength();
+  problem.variables = {RangeVariable(field::L, 80, 200),   RangeVariable(field::DI1, 130, 175),
+                       RangeVariable(field::Z, 30, 56),    RangeVariable(field::BS2, 8, 11),
+                       RangeVariable(field::HS12, 14, 18), RangeVariable(field::G, 0.3, 0.5)};
+  problem.check = {EfficiencyClass::IE2, true};
+  OptimiseOptions options;
+  options.max_evaluations = 60000;
+  OptimiseResult result = Optimise(problem, options);
+  ASSERT_TRUE(result.Feasible());
+  CalculationState state;
+  CalculationFault fault;
+  ASSERT_TRUE(Calculate(result.design, state, fault));
+  EXPECT_GT(state.HJ11, 0);
+  EXPECT_GT(state.narrowest.BT1W, 0);
+  EXPECT_GT(state.narrowest.BT2W, 0);
+  Validity validity = AssessValidity(state);
+  EXPECT_TRUE(validity.Trustworthy());
+  DesignCheck check = CheckDesign(result.design, state, validity, problem.check);
+  EXPECT_FALSE(check.AnyFailed());
+  EXPECT_EQ(std::fmod(result.values[2], 2), 0);  // Z even: a double layer
+  // No single step of one input is cheaper and feasible.
+  for (std::size_t i = 0; i < problem.variables.size(); ++i)
+    for (int direction : {-1, 1}) {
+      std::vector<double> moved = result.values;
+      const OptimiseVariable& v = problem.variables[i];
+      std::uint64_t k = v.IndexOf(moved[i]);
+      if ((direction < 0 && k == 0) || (direction > 0 && k + 1 == v.Count())) continue;
+      moved[i] = v.At(k + direction);
+      Assessment a = Evaluate(problem, moved);
+      EXPECT_FALSE(a.Feasible() && a.cost < result.best.cost) << i << " " << moved[i];
+    }
+  ASSERT_FALSE(result.optima.empty());
+  EXPECT_EQ(result.optima[0].values, result.values);
+  for (const Optimum& other : result.optima) {
+    EXPECT_TRUE(other.assessment.Feasible());
+    EXPECT_GE(other.assessment.cost, result.best.cost);
+  }
 }
 
 OptimiseResult ThreeVariablesOn(unsigned threads) {
@@ -199,7 +287,7 @@ TEST(Optimise, CancelStopsEarlyAndLeavesNoThread) {
   options.max_evaluations = 40000;
   options.cancel = &cancel;
   options.progress = [&](const OptimiseProgress& p) {
-    if (p.phase == OptimiseProgress::Phase::Search) cancel = true;
+    if (p.evaluations > 0) cancel = true;
   };
   OptimiseResult result = Optimise(problem, options);
   EXPECT_EQ(result.stop, OptimiseResult::Stop::Cancelled);

@@ -32,7 +32,7 @@ std::string After(const std::string& text, const std::string& label) {
 TEST(OptimizeCommand, WrittenDesignPassesTheCheckWithThePrintedResults) {
   TempFolder folder;
   std::string best = folder.File("best.txt");
-  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:180", "--vary", "Z=38:46",
+  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:200", "--vary", "Z=38:46",
                                "--vary", "BS2=8:10", "--vary", "G=0.3:0.35", "--class", "IE2",
                                "--max-evaluations", "20000", "-o", best});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
@@ -72,7 +72,7 @@ TEST(OptimizeCommand, VaryTakesRangesStepsAndLists) {
   EXPECT_EQ(ParseOptimiseVariable("DJJ=0.71,0.63").values, (std::vector<double>{0.63, 0.71}));
   calc::OptimiseVariable L = ParseOptimiseVariable("L=130:200");
   EXPECT_EQ(L.field, field::L);
-  EXPECT_EQ(L.resolution, 0.01);
+  EXPECT_EQ(L.resolution, 1);  // stacks are pressed to whole millimetres
   EXPECT_THROW(ParseOptimiseVariable("X=1:2"), calc::OptimiseError);
   EXPECT_THROW(ParseOptimiseVariable("L=1:2:3:4"), calc::OptimiseError);
 }

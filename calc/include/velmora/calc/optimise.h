@@ -47,11 +47,24 @@ struct OptimiseVariable {
   bool Discrete() const { return !values.empty(); }
   // The allowed value nearest `x`.
   double Snap(double x) const;
+  // The allowed values in ascending order, as a lattice: how many there are,
+  // the k-th (clamped to the last), and the index of the one nearest `x`.
+  std::uint64_t Count() const;
+  double At(std::uint64_t k) const;
+  std::uint64_t IndexOf(double x) const;
+
+ private:
+  struct Grid {
+    double first, last;  // multiples of the resolution
+    bool any;            // the range holds a multiple
+  };
+  Grid GridPoints() const;
 };
 
 // FROM:TO. Whole numbers for counts (A, Z, JJ, MM, Y1), the nominal wire
-// diameters within the range for DJJ and DMM, otherwise continuous with a
-// resolution of at least a thousandth of the range.
+// diameters within the range for DJJ and DMM, otherwise continuous on the
+// workshop step of the input (WorkshopStep; none for an input that is no
+// design freedom, which CheckProblem refuses).
 OptimiseVariable RangeVariable(int field, double from, double to);
 // FROM:TO:STEP, the points of a sweep range.
 OptimiseVariable SteppedVariable(int field, double from, double to, double step);
@@ -86,10 +99,16 @@ struct OptimiseProblem {
 };
 
 // Refuses a problem the search cannot take: no variables, an input varied
-// twice, text, selectors (ZC, CZN, P, Q1, Q2, GGPph, SHFA) and targets as
-// variables, empty or reversed bounds, a limit on another quantity or twice.
-// Throws OptimiseError.
+// twice, an input that is no design freedom (RoleOf: text, selectors, the
+// rating, targets, assumptions, the frame, printed-only inputs), empty or
+// reversed bounds, a limit on another quantity or twice. Throws OptimiseError.
 void CheckProblem(const OptimiseProblem& problem);
+
+// Keeps only the values the base design's winding can take: whole numbers for
+// counts, even conductors per slot Z for a double layer, parallel paths A
+// that divide the coil groups. Throws OptimiseError naming a variable left
+// without a value.
+void FitToWinding(OptimiseProblem& problem);
 
 // One constraint of a computed design: value against limit.
 struct ConstraintLine {
@@ -168,15 +187,24 @@ struct OptimiseProgress {
   double best = 0;  // the best objective so far: cost, or EFF
 };
 
+// A time limit at or beyond this many seconds (some thirty years) is none.
+inline constexpr double kNoTimeLimit = 1e9;
+
 struct OptimiseOptions {
   unsigned threads = 0;  // 0: one per processor; the result is the same on any number
   std::uint64_t seed = 1;
   std::uint64_t max_evaluations = 200'000;
-  double max_seconds = 60;  // a stop on time depends on the machine's speed
+  double max_seconds = 60;  // a stop on time depends on the machine's speed; see kNoTimeLimit
   // Called now and then and at every improvement, one call at a time, from
   // any of the search's threads.
   std::function<void(const OptimiseProgress&)> progress;
   const std::atomic<bool>* cancel = nullptr;  // set to stop early
+};
+
+// A local optimum: the variables, in problem order, and how the design does.
+struct Optimum {
+  std::vector<double> values;
+  Assessment assessment;
 };
 
 struct OptimiseResult {
@@ -192,6 +220,9 @@ struct OptimiseResult {
   design::DesignInput design;  // the best design (feasible or least infeasible)
   Assessment best;
   Assessment start;  // the base design, for comparison
+  // Up to three distinct local optima that meet the constraints, the best
+  // first (the best is the result itself).
+  std::vector<Optimum> optima;
   std::uint64_t evaluations = 0;
   double seconds = 0;
 
