@@ -23,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 using Phase = OptimiseProgress::Phase;
 using Stop = OptimiseResult::Stop;
 
+// The grid sample takes up to this share of each budget, evaluations and time.
+constexpr double kSampleShare = 0.5;
+
 // ---- Shared by the threads -------------------------------------------------
 
 // The evaluation count, the stop and the progress shown, shared by every
@@ -31,9 +34,13 @@ class SearchControl {
  public:
   SearchControl(const OptimiseProblem& problem, const OptimiseOptions& options)
       : objective_(problem.objective), options_(options) {
-    auto seconds = std::chrono::duration<double>(options.max_seconds);
-    deadline_ = start_ + std::chrono::duration_cast<Clock::duration>(seconds);
+    deadline_ = After(options.max_seconds);
+    sample_deadline_ = After(options.max_seconds * kSampleShare);
   }
+
+  // Whether the sample is to stop: the search stops, or the sample has had
+  // its share of the time.
+  bool SampleOver() { return Stopping() || Clock::now() > sample_deadline_; }
 
   // Whether the search is to stop: cancelled, out of time, or a failed callback.
   bool Stopping() {
@@ -44,7 +51,6 @@ class SearchControl {
       RequestStop(Stop::Time);
     return stopping_.load(std::memory_order_relaxed);
   }
-  const std::atomic<bool>* stop_flag() const { return &stopping_; }
   Stop reason() const { return reason_; }
 
   void Count(std::uint64_t n) { evaluations_.fetch_add(n, std::memory_order_relaxed); }
@@ -87,6 +93,12 @@ class SearchControl {
     if (!stopping_.load()) reason_ = reason;
     stopping_.store(true);
   }
+  // The time `seconds` from the start; beyond what the clock can count, never.
+  Clock::time_point After(double seconds) const {
+    if (!(seconds < kNoTimeLimit)) return Clock::time_point::max();
+    auto span = std::chrono::duration<double>(std::max(seconds, 0.0));
+    return start_ + std::chrono::duration_cast<Clock::duration>(span);
+  }
   // The objective itself: the cost, or the efficiency.
   double Shown() const {
     return objective_ == OptimiseObjective::Cost ? shown_.key : 1 - shown_.key;
@@ -94,7 +106,7 @@ class SearchControl {
 
   OptimiseObjective objective_;
   const OptimiseOptions& options_;
-  Clock::time_point start_ = Clock::now(), deadline_;
+  Clock::time_point start_ = Clock::now(), deadline_, sample_deadline_;
   std::atomic<std::uint64_t> evaluations_{0};
   std::atomic<bool> stopping_{false};
   std::mutex stop_mutex_;
@@ -118,6 +130,14 @@ void Keep(Candidate& best, std::span<const double> values, const Assessment& a,
   if (!best.values.empty() && !Better(a, best.assessment, objective)) return;
   best.values.assign(values.begin(), values.end());
   best.assessment = a;
+}
+
+// Whether `a` improves on `b` by more than rounding.
+bool Improves(const Assessment& a, const Assessment& b, OptimiseObjective objective) {
+  if (!Better(a, b, objective)) return false;
+  if (!a.Feasible() || !b.Feasible()) return true;
+  double ka = ObjectiveKey(a, objective), kb = ObjectiveKey(b, objective);
+  return ka < kb - 1e-9 * std::fabs(kb);
 }
 
 // Everything one thread needs to compute designs, made once; keeps the best
@@ -370,10 +390,102 @@ std::vector<std::vector<double>> Neighbours(const OptimiseProblem& problem,
   return points;
 }
 
+// ---- Lattice descent -------------------------------------------------------
+
+// Every variable takes values from a lattice (a list, or the multiples of its
+// step): the answer is a design a workshop can make. From `start`, moves of
+// one variable at a time, the stride doubling while it pays, then of two
+// neighbouring variables together (to follow a constraint that one alone
+// would break), while a move improves. Ends where no neighbour improves on
+// the design, or on `budget`.
+class LatticeDescent {
+ public:
+  LatticeDescent(Evaluator& eval, const Candidate& start)
+      : eval_(eval), problem_(eval.problem()), at_(start.assessment) {
+    for (std::size_t i = 0; i < start.values.size(); ++i)
+      index_.push_back(problem_.variables[i].IndexOf(start.values[i]));
+    stride_.assign(index_.size(), 1);
+    free_ = FreeVariables(problem_, true);
+  }
+
+  void Run(std::uint64_t budget) {
+    first_ = eval_.count();
+    budget_ = budget;
+    while (!Spent()) {
+      if (MoveOne()) continue;
+      if (std::any_of(stride_.begin(), stride_.end(), [](std::uint64_t s) { return s > 1; })) {
+        stride_.assign(stride_.size(), 1);
+        continue;
+      }
+      if (!MoveTwo()) return;
+    }
+  }
+
+ private:
+  bool Spent() { return eval_.count() - first_ >= budget_ || eval_.control().Stopping(); }
+
+  // Index `k` of variable `i` moved by `step` (±), within the lattice; false
+  // when the move leaves it where it was.
+  bool Moved(std::size_t i, std::int64_t step, std::vector<std::uint64_t>& to) const {
+    std::int64_t last = static_cast<std::int64_t>(problem_.variables[i].Count()) - 1;
+    std::int64_t k = std::clamp(static_cast<std::int64_t>(to[i]) + step, std::int64_t{0}, last);
+    if (k == static_cast<std::int64_t>(to[i])) return false;
+    to[i] = static_cast<std::uint64_t>(k);
+    return true;
+  }
+
+  // Evaluates the lattice point `to`; moves there when it improves.
+  bool Try(const std::vector<std::uint64_t>& to) {
+    std::vector<double> values(to.size());
+    for (std::size_t i = 0; i < to.size(); ++i) values[i] = problem_.variables[i].At(to[i]);
+    const Assessment& a = eval_.Run(values, false);
+    if (!Improves(a, at_, problem_.objective)) return false;
+    at_ = a;
+    index_ = to;
+    return true;
+  }
+
+  bool MoveOne() {
+    for (int i : free_) {
+      for (std::int64_t direction : {1, -1}) {
+        std::vector<std::uint64_t> to = index_;
+        if (Spent() || !Moved(i, direction * std::int64_t(stride_[i]), to)) continue;
+        if (Try(to)) {
+          stride_[i] *= 2;
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+
+  bool MoveTwo() {
+    for (std::size_t a = 0; a < free_.size(); ++a)
+      for (std::size_t b = a + 1; b < free_.size(); ++b)
+        for (std::int64_t da : {1, -1})
+          for (std::int64_t db : {1, -1}) {
+            std::vector<std::uint64_t> to = index_;
+            if (Spent()) return false;
+            if (Moved(free_[a], da, to) && Moved(free_[b], db, to) && Try(to)) return true;
+          }
+    return false;
+  }
+
+  Evaluator& eval_;
+  const OptimiseProblem& problem_;
+  Assessment at_;
+  std::vector<std::uint64_t> index_, stride_;
+  std::vector<int> free_;
+  std::uint64_t first_ = 0, budget_ = 0;
+};
+
 struct StartResult {
   Candidate best;
   std::uint64_t evaluations = 0;
 };
+
+// One part in this many of each start's share is kept for the lattice descent.
+constexpr std::uint64_t kLatticeShare = 4;
 
 // First steps, in the unit cube: from a start and in the polish.
 constexpr double kFirstStep = 0.1;
@@ -383,9 +495,10 @@ constexpr double kPolishStep = 0.02;
 // when there are discrete variables, then over the continuous variables at
 // each neighbouring combination of discrete values.
 StartResult RunStart(const OptimiseProblem& problem, SearchControl& control,
-                     const std::vector<double>& start, std::uint64_t budget, double scale,
+                     const std::vector<double>& start, std::uint64_t share, double scale,
                      bool feasible_known) {
   Evaluator eval(problem, control);
+  std::uint64_t budget = share - share / kLatticeShare;
   std::vector<int> all = FreeVariables(problem, true), continuous = FreeVariables(problem, false);
   if (all.size() == continuous.size()) {
     LocalRun run(eval, all, false, scale);
@@ -397,9 +510,10 @@ StartResult RunStart(const OptimiseProblem& problem, SearchControl& control,
     std::vector<std::vector<double>> points = Neighbours(problem, relaxed.values);
     LocalRun polish(eval, continuous, false, scale);
     for (std::size_t k = 0; k < points.size() && !control.Stopping(); ++k)
-      Descend(polish, points[k], (budget - eval.count()) / (points.size() - k), kPolishStep,
-              feasible_known);
+      Descend(polish, points[k], (budget - std::min(budget, eval.count())) / (points.size() - k),
+              kPolishStep, feasible_known);
   }
+  LatticeDescent(eval, eval.best()).Run(share - std::min(share, eval.count()));
   return {eval.best(), eval.count()};
 }
 
@@ -490,7 +604,7 @@ SweepGrid SampleGrid(const OptimiseProblem& problem, std::uint64_t budget, std::
 }
 
 constexpr std::size_t kMaxStarts = 64;
-// Half the evaluations go to the sample, up to this many.
+// The sample takes its share of the evaluations up to this many.
 constexpr std::uint64_t kMaxSample = 1'000'000;
 
 // The grid on the sweep engine, each point assessed; the best points become starts.
@@ -500,14 +614,16 @@ Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
   std::vector<Standing> records(grid.size());
   SweepOptions sweep;
   sweep.threads = options.threads;
-  sweep.cancel = control.stop_flag();
+  std::atomic<bool> over{false};
+  sweep.cancel = &over;
   std::uint64_t counted = 0;
   sweep.progress = [&](std::uint64_t done) {
     control.Count(done - counted);
     for (; counted < done; ++counted) control.Offer(records[counted], Phase::Sample);
-    control.Stopping();
+    if (control.SampleOver()) over.store(true);
   };
   auto record = [&](const SweepRow& row, std::string&) {
+    if (row.index % 256 == 0 && control.SampleOver()) over.store(true);
     if (row.ok)
       records[row.index] = StandingOf(Assess(problem, row.state, false), problem.objective);
   };
@@ -541,6 +657,10 @@ std::vector<double> BaseStart(const OptimiseProblem& problem) {
 }
 
 constexpr std::size_t kRoundSize = 8;
+// Optima reported, and how many lattice steps (or twentieths of the values)
+// apart two must lie in some variable to count as distinct.
+constexpr std::size_t kOptima = 3;
+constexpr std::uint64_t kOptimumSteps = 2;
 // A share of evaluations too small for COBYLA to make a model of the space.
 std::uint64_t MinimumShare(const OptimiseProblem& problem) {
   return 20 * (problem.variables.size() + 1);
@@ -573,16 +693,9 @@ void RunParallel(std::size_t count, unsigned threads, Task task) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// Whether `a` improves on `b` by more than rounding.
-bool Improves(const Assessment& a, const Assessment& b, OptimiseObjective objective) {
-  if (!Better(a, b, objective)) return false;
-  if (!a.Feasible() || !b.Feasible()) return true;
-  double ka = ObjectiveKey(a, objective), kb = ObjectiveKey(b, objective);
-  return ka < kb - 1e-9 * std::fabs(kb);
-}
-
 struct SearchState {
   Candidate best;
+  std::vector<Candidate> ends;  // where each local search ended
   std::uint64_t used = 0;
   Stop stop = Stop::NoImprovement;
 };
@@ -603,9 +716,9 @@ bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
   bool improved = false;
   for (StartResult& r : results) {
     state.used += r.evaluations;
-    if (r.best.values.empty() ||
-        !Improves(r.best.assessment, state.best.assessment, problem.objective))
-      continue;
+    if (r.best.values.empty()) continue;
+    state.ends.push_back(r.best);
+    if (!Improves(r.best.assessment, state.best.assessment, problem.objective)) continue;
     improved = true;
     state.best = std::move(r.best);
   }
@@ -613,15 +726,33 @@ bool RunRound(const OptimiseProblem& problem, const OptimiseOptions& options,
     state.stop = control.reason();
     return false;
   }
-  return first || improved;
+  // While nothing meets the constraints, the search goes on.
+  return first || improved || !state.best.assessment.Feasible();
+}
+
+// `count` starts drawn at random on the lattice, from `random`.
+std::vector<std::vector<double>> RandomStarts(const OptimiseProblem& problem, std::size_t count,
+                                              std::mt19937_64& random) {
+  std::vector<std::vector<double>> starts(count);
+  for (std::vector<double>& start : starts)
+    for (const OptimiseVariable& v : problem.variables) start.push_back(v.At(random() % v.Count()));
+  return starts;
 }
 
 // Rounds of up to kRoundSize starts while they improve, each start with an
 // equal share of the evaluations left; fewer starts when they run short.
+// While no design meets the constraints and evaluations are left, rounds
+// from random starts follow the given ones.
 void RunRounds(const OptimiseProblem& problem, const OptimiseOptions& options,
-               SearchControl& control, const std::vector<std::vector<double>>& starts,
+               SearchControl& control, std::vector<std::vector<double>> starts,
                SearchState& state) {
-  for (std::size_t next = 0; next < starts.size() && !control.Stopping();) {
+  std::mt19937_64 random(options.seed ^ 0x5DEECE66Dull);
+  for (std::size_t next = 0; !control.Stopping();) {
+    if (next == starts.size()) {
+      if (state.best.assessment.Feasible()) return;
+      std::vector<std::vector<double>> more = RandomStarts(problem, kRoundSize, random);
+      starts.insert(starts.end(), more.begin(), more.end());
+    }
     std::uint64_t left = options.max_evaluations - std::min(state.used, options.max_evaluations);
     std::size_t count =
         std::min<std::uint64_t>({kRoundSize, starts.size() - next, left / MinimumShare(problem)});
@@ -635,6 +766,34 @@ void RunRounds(const OptimiseProblem& problem, const OptimiseOptions& options,
     next += count;
     if (!go_on) return;
   }
+  state.stop = control.reason();
+}
+
+// Whether two ends of local searches are the same optimum: within a few
+// lattice steps of each other in every variable.
+bool SameOptimum(const OptimiseProblem& problem, const Candidate& a, const Candidate& b) {
+  for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+    const OptimiseVariable& v = problem.variables[i];
+    std::uint64_t ka = v.IndexOf(a.values[i]), kb = v.IndexOf(b.values[i]);
+    std::uint64_t apart = ka > kb ? ka - kb : kb - ka;
+    if (apart > std::max<std::uint64_t>(kOptimumSteps, v.Count() / 20)) return false;
+  }
+  return true;
+}
+
+// Up to kOptima distinct local optima, the best first: the ends of the local
+// searches that met the constraints, none the same optimum as a better one.
+std::vector<Candidate> DistinctOptima(const OptimiseProblem& problem, std::vector<Candidate> ends) {
+  std::stable_sort(ends.begin(), ends.end(), [&](const Candidate& a, const Candidate& b) {
+    return Better(a.assessment, b.assessment, problem.objective);
+  });
+  std::vector<Candidate> optima;
+  for (const Candidate& end : ends) {
+    if (optima.size() == kOptima || !end.assessment.Feasible()) break;
+    auto same = [&](const Candidate& kept) { return SameOptimum(problem, kept, end); };
+    if (std::none_of(optima.begin(), optima.end(), same)) optima.push_back(end);
+  }
+  return optima;
 }
 
 unsigned ThreadCount(const OptimiseOptions& options) {
@@ -651,20 +810,22 @@ Assessment AssessBase(const OptimiseProblem& problem) {
 
 }  // namespace
 
-OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& given) {
-  CheckProblem(problem);
+OptimiseResult Optimise(const OptimiseProblem& given_problem, const OptimiseOptions& given) {
+  CheckProblem(given_problem);
+  OptimiseProblem problem = given_problem;
+  FitToWinding(problem);
   OptimiseOptions options = given;
   options.threads = ThreadCount(given);
   SearchControl control(problem, options);
   SearchState state;
-  Sample sample =
-      RunSample(problem, options, control, std::min(options.max_evaluations / 2, kMaxSample));
+  auto sample_budget = static_cast<std::uint64_t>(double(options.max_evaluations) * kSampleShare);
+  Sample sample = RunSample(problem, options, control, std::min(sample_budget, kMaxSample));
   state.best = sample.best;
   state.used = sample.evaluations;
   std::vector<std::vector<double>> starts = {BaseStart(problem)};
   starts.insert(starts.end(), sample.starts.begin(), sample.starts.end());
   if (control.Stopping()) state.stop = control.reason();
-  RunRounds(problem, options, control, starts, state);
+  RunRounds(problem, options, control, std::move(starts), state);
   control.ReportLocked(Phase::Search, true);
   control.RethrowFailure();
   OptimiseResult result;
@@ -673,6 +834,8 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& g
   result.values = state.best.values;
   result.best = state.best.assessment;
   if (result.found) result.design = DesignWith(problem, result.values);
+  for (const Candidate& optimum : DistinctOptima(problem, std::move(state.ends)))
+    result.optima.push_back({optimum.values, optimum.assessment});
   result.start = AssessBase(problem);
   result.evaluations = control.evaluations();
   result.seconds = control.Seconds();
