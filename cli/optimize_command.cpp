@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <utility>
 
 #include "design_run.h"
+#include "interrupt.h"
 #include "outputs.h"
 #include "vary_option.h"
+#include "velmora/calc/design_freedom.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
@@ -23,7 +26,7 @@ namespace {
 using calc::OptimiseError;
 using report::ShortNumber;
 
-const char* kUsage =
+const char* kUsageHead =
     "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
     "名称=值1,值2,...]\n"
     "                            [--objective cost|efficiency] [--class IE2|IE3|IE4|none]\n"
@@ -32,10 +35,44 @@ const char* kUsage =
     "                            [-o 最优设计.txt]\n"
     "  在给定范围内改变所选输入，找出有效材料成本最低（--objective efficiency：效率最高）\n"
     "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0，不计容差）、能效等级（默认法定\n"
-    "  最低等级，none 不要求）、磁密不超出磁化曲线、输入与结果合理，以及 --limit 给出的\n"
-    "  上限（J1 AJ BT1 BT2 BJ1 BJ2 BG）。Z A JJ MM Y1 只取整数，DJJ DMM 取标准漆包线径\n"
-    "  （R20，0.50~1.60 mm）；给出步长或取值表时只取这些值。-o 把找到的设计写成设计文件\n"
-    "  （GBK）。找不到满足全部约束的设计时给出最接近的设计和差多少，退出码为3。\n";
+    "  最低等级，none 不要求）、磁密不超出磁化曲线、输入、结果与尺寸合理（齿、轭、槽都有\n"
+    "  正的尺寸，槽满率不大于1）、绕组可绕制，以及 --limit 给出的上限（J1 AJ BT1 BT2 BJ1\n"
+    "  BJ2 BG）。\n"
+    "  只能改变设计自由度：额定数据与电源（Pn Un f P）、目标值（EFF PF IST TST TM SF0）、\n"
+    "  材料与经验数据（Lo1 Lo2 Kfe GGPph PS PFW）、中心高H、选择量和只在报告中列出的输入\n"
+    "  （QMHW LS LT ZS ZT）不能改变（扫描可以改变它们，作为研究）。\n"
+    "  Z A JJ MM Y1 只取整数（双层绕组Z只取偶数，A只取能整除每相线圈组数的值），DJJ DMM\n"
+    "  取标准漆包线径（R20，0.50~1.60 mm）；给出步长或取值表时只取这些值；其余尺寸不给\n"
+    "  步长时按加工精度取值：\n";
+
+const char* kUsageTail =
+    "  结果给出最优设计，以及另外至多两个不同的局部最优解供比较。-o 把找到的设计写成设计\n"
+    "  文件（GBK）。取样用去至多一半的计算次数和一半的时间；找不到满足全部约束的设计时\n"
+    "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 不小\n"
+    "  于1e9时不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码为130。\n";
+
+// The workshop steps, one line a step: the inputs searched on it.
+std::string WorkshopSteps() {
+  std::string out;
+  std::vector<double> steps;
+  for (int f = 0; f < design::kFieldCount; ++f)
+    if (calc::WorkshopStep(f) > 0 &&
+        std::find(steps.begin(), steps.end(), calc::WorkshopStep(f)) == steps.end())
+      steps.push_back(calc::WorkshopStep(f));
+  std::sort(steps.begin(), steps.end());
+  for (double step : steps) {
+    out += "    " + design::ShortestText(step) + "：";
+    bool first = true;
+    for (int f = 0; f < design::kFieldCount; ++f)
+      if (calc::WorkshopStep(f) == step)
+        out += std::string(std::exchange(first, false) ? "" : " ") + design::kFieldInfo[f].name;
+    out += "\n";
+  }
+  return out + "    （长度mm，SRR mm²，ZS1 ZS2 度，sk 定子齿距）\n";
+}
+
+const std::string kUsageText = kUsageHead + WorkshopSteps() + kUsageTail;
+const char* kUsage = kUsageText.c_str();
 
 [[noreturn]] void UsageError(const std::string& message) {
   throw CommandFailure(message, kExitUsage, kUsage);
@@ -264,9 +301,26 @@ const char* StopText(calc::OptimiseResult::Stop stop) {
     case calc::OptimiseResult::Stop::Time:
       return "达到时间上限";
     case calc::OptimiseResult::Stop::Cancelled:
-      return "已取消";
+      return "已中断";
   }
   return "";
+}
+
+// The other local optima, each in one line: its inputs and main results.
+void PrintOtherOptima(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+  if (result.optima.size() < 2) return;
+  std::cout << "其他局部最优解：\n";
+  for (std::size_t k = 1; k < result.optima.size(); ++k) {
+    const calc::Optimum& optimum = result.optima[k];
+    std::cout << "  " << k + 1 << ".";
+    for (std::size_t i = 0; i < problem.variables.size(); ++i)
+      std::cout << " " << design::kFieldInfo[problem.variables[i].field].name << "="
+                << design::ShortestText(optimum.values[i]);
+    const calc::Assessment& a = optimum.assessment;
+    std::cout << "  →  成本" << ShortNumber(a.cost) << " EFF" << ShortNumber(a.EFF) << " PF"
+              << ShortNumber(a.PF) << " Ist" << ShortNumber(a.Ist) << " SF" << ShortNumber(a.SF)
+              << "\n";
+  }
 }
 
 void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
@@ -275,6 +329,7 @@ void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResul
   PrintResults(problem, result);
   PrintConstraints(result.best);
   PrintBounds(problem, result);
+  PrintOtherOptima(problem, result);
   std::printf("计算 %llu 个方案，用时 %.2f 秒（%s）\n",
               static_cast<unsigned long long>(result.evaluations), result.seconds,
               StopText(result.stop));
@@ -323,6 +378,7 @@ calc::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOption
     for (const std::string& vary : a.vary) problem.variables.push_back(ParseOptimiseVariable(vary));
     for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
     calc::CheckProblem(problem);
+    calc::FitToWinding(problem);
   } catch (const std::runtime_error& error) {  // OptimiseError, or SweepError from a step
     UsageError(error.what());
   }
@@ -341,11 +397,22 @@ int OptimizeCommand(std::vector<std::string> args) {
   calc::OptimiseProblem problem = Problem(a, tools);
   ProgressLine progress(problem.objective);
   a.run.progress = [&](const calc::OptimiseProgress& p) { progress.Update(p); };
+  InterruptGuard guard;
+  a.run.cancel = &Interrupted();
   calc::OptimiseResult result = calc::Optimise(problem, a.run);
   progress.End();
+  bool interrupted = result.stop == calc::OptimiseResult::Stop::Cancelled;
+  if (!result.found && interrupted) throw CommandFailure("计算已中断", kExitInterrupted);
+  if (!result.found && result.stop == calc::OptimiseResult::Stop::Time)
+    throw CommandFailure("时间上限内没有算完任何方案，请加大 --max-seconds", kExitCheckFailed);
   if (!result.found)
     throw CommandFailure("范围内的设计都计算出错，没有可给出的设计", kExitCheckFailed);
   PrintAnswer(problem, result);
+  if (interrupted) {
+    std::cerr << "计算已中断：以上是中断前找到的最优设计"
+              << (a.output ? "，没有写入" + *a.output : std::string()) << "\n";
+    return kExitInterrupted;
+  }
   if (a.output) {
     Outputs outputs;
     outputs.Add(*a.output, design::FormatInputFile(FieldTexts(result.design)));

@@ -1,6 +1,5 @@
 #include "sweep_command.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +15,9 @@
 #include <thread>
 
 #include "design_run.h"
+#include "interrupt.h"
 #include "vary_option.h"
+#include "velmora/calc/design_freedom.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
@@ -123,6 +124,16 @@ void TellShortRanges(const calc::SweepGrid& grid) {
   }
 }
 
+// An input that is no design freedom may be swept, as a study of the model.
+void TellAssumptions(const calc::SweepGrid& grid) {
+  for (const calc::SweepAxis& axis : grid.axes()) {
+    calc::InputRole role = calc::RoleOf(axis.field());
+    if (role == calc::InputRole::Freedom || role == calc::InputRole::Selector) continue;
+    std::cerr << "提示：" << design::InputLabel(axis.field()) << calc::WhyNotFree(role)
+              << "；扫描它只是研究计算对它的依赖，结果不是可选的设计方案\n";
+  }
+}
+
 // The CSV on standard output, or in a temporary file beside the target that
 // replaces it only when the sweep is complete, so memory stays flat and an
 // interrupted or failed sweep leaves the old file whole.
@@ -182,36 +193,6 @@ class ProgressBar {
   Clock::time_point last_{};
 };
 
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
-
-// Ctrl-C, kill and a closed terminal stop the sweep cleanly (the temporary
-// file is removed) for as long as this lives.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interrupted.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_int_);
-    sigaction(SIGTERM, &action, &previous_term_);
-    sigaction(SIGHUP, &action, &previous_hup_);
-  }
-  ~InterruptGuard() {
-    sigaction(SIGINT, &previous_int_, nullptr);
-    sigaction(SIGTERM, &previous_term_, nullptr);
-    sigaction(SIGHUP, &previous_hup_, nullptr);
-  }
-
- private:
-  struct sigaction previous_int_ {};
-  struct sigaction previous_term_ {};
-  struct sigaction previous_hup_ {};
-};
-
 int Sweep(const SweepArguments& options) {
   design::DesignInput base = ReadDesign(options.base);
   std::vector<calc::SweepAxis> axes;
@@ -219,6 +200,7 @@ int Sweep(const SweepArguments& options) {
   calc::SweepGrid grid(std::move(axes));
   calc::CheckSweepSelectors(base, grid);
   TellShortRanges(grid);
+  TellAssumptions(grid);
   std::vector<std::string_view> columns = ColumnNames(options.columns);
   report::SweepCsv csv(grid, columns, options.tools.prices);
 
@@ -229,7 +211,7 @@ int Sweep(const SweepArguments& options) {
     InterruptGuard guard;
     calc::SweepOptions run;
     run.threads = options.threads ? UsableThreads(options.threads) : 0;
-    run.cancel = &interrupted;
+    run.cancel = &Interrupted();
     run.check = options.tools.check;
     run.progress = [&](std::uint64_t done) { progress.Update(done); };
     calc::RunSweep(
@@ -237,7 +219,7 @@ int Sweep(const SweepArguments& options) {
         [&](const calc::SweepRow& row, std::string& block) { csv.AppendRow(row, block); },
         [&](std::string_view block) { output.Write(block); });
     progress.End();
-    if (interrupted.load()) {
+    if (Interrupted().load()) {
       std::cerr << "计算已中断\n";
       return kExitInterrupted;
     }
