@@ -17,10 +17,10 @@
 #include "design_run.h"
 #include "interrupt.h"
 #include "vary_option.h"
-#include "velmora/calc/design_freedom.h"
 #include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
+#include "velmora/report/validity_text.h"
 
 namespace velmora::cli {
 
@@ -127,10 +127,8 @@ void TellShortRanges(const calc::SweepGrid& grid) {
 // An input that is no design freedom may be swept, as a study of the model.
 void TellAssumptions(const calc::SweepGrid& grid) {
   for (const calc::SweepAxis& axis : grid.axes()) {
-    calc::InputRole role = calc::RoleOf(axis.field());
-    if (role == calc::InputRole::Freedom || role == calc::InputRole::Selector) continue;
-    std::cerr << "提示：" << design::InputLabel(axis.field()) << calc::WhyNotFree(role)
-              << "；扫描它只是研究计算对它的依赖，结果不是可选的设计方案\n";
+    std::string note = report::SweepStudyNote(axis.field());
+    if (!note.empty()) std::cerr << note << "\n";
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "velmora/calc/design_freedom.h"
 #include "velmora/design/design_input.h"
 
 namespace velmora::report {
@@ -177,6 +178,13 @@ std::string NoteText(const calc::ValidityNote& note) {
              ProblemText(note);
   }
   return "";
+}
+
+std::string SweepStudyNote(int field) {
+  calc::InputRole role = calc::RoleOf(field);
+  if (role == calc::InputRole::Freedom || role == calc::InputRole::Selector) return "";
+  return "提示：" + design::InputLabel(field) + std::string(calc::WhyNotFree(role)) +
+         "；扫描它只是研究计算对它的依赖，结果不是可选的设计方案";
 }
 
 std::string ValidityWarning(const calc::Validity& validity) {

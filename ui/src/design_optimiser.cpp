@@ -92,6 +92,23 @@ std::vector<OptimiseTable::Row> ActiveRows(const calc::Assessment& best) {
   return rows;
 }
 
+// The other local optima: the inputs, and the cost and efficiency.
+std::vector<OptimiseTable::Row> OtherOptima(const calc::OptimiseResult& result,
+                                            const calc::OptimiseProblem& problem) {
+  std::vector<OptimiseTable::Row> rows;
+  for (std::size_t k = 1; k < result.optima.size(); ++k) {
+    const calc::Optimum& optimum = result.optima[k];
+    std::string inputs;
+    for (std::size_t i = 0; i < problem.variables.size(); ++i)
+      inputs += std::string(i ? " " : "") + design::kFieldInfo[problem.variables[i].field].name +
+                "=" + Short(optimum.values[i]);
+    rows.push_back(
+        {"局部最优解" + std::to_string(k + 1), inputs,
+         "成本" + Rounded(optimum.assessment.cost) + " EFF " + Rounded(optimum.assessment.EFF)});
+  }
+  return rows;
+}
+
 }  // namespace
 
 OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
@@ -114,6 +131,7 @@ OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
   }
   table.results = ResultRows(result.start, result.best);
   table.constraints = ActiveRows(result.best);
+  table.optima = OtherOptima(result, problem);
   return table;
 }
 
@@ -134,6 +152,7 @@ std::string DesignOptimiser::Start(const design::DesignInput& base, const Optimi
     for (const OptimiseInput& input : request.inputs)
       problem.variables.push_back(VariableOf(input));
     calc::CheckProblem(problem);
+    calc::FitToWinding(problem);
   } catch (const calc::OptimiseError& error) {
     return error.what();
   }

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "tool_window.h"
+#include "velmora/calc/design_freedom.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/window_support.h"
@@ -145,10 +146,18 @@ void OptimiseWindow::FillInputs() {
   for (int i = 0; i < design::kFieldCount; ++i) {
     if (!inputs_->item(i, kInput)) {
       auto* tick = FixedItem(Text(design::InputLabel(i)));
-      tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
-      tick->setCheckState(Qt::Unchecked);
+      const calc::InputRole role = calc::RoleOf(i);
+      if (role == calc::InputRole::Freedom) {
+        tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
+        tick->setCheckState(Qt::Unchecked);
+        for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, new QTableWidgetItem());
+      } else {
+        // Not a design freedom: shown, greyed, with the reason.
+        tick->setFlags(tick->flags() & ~Qt::ItemIsEnabled);
+        tick->setToolTip(Text(std::string(calc::WhyNotFree(role)) + "，不能作为优化变量"));
+        for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, FixedItem(QString()));
+      }
       inputs_->setItem(i, kInput, tick);
-      for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, new QTableWidgetItem());
     }
     inputs_->setItem(i, kValue, FixedItem(Text(toolkit_.BoxText(i))));
   }
@@ -261,6 +270,7 @@ void OptimiseWindow::ShowResult() {
   AddSection(result_, "优化变量", table.inputs);
   AddSection(result_, "主要结果", table.results);
   AddSection(result_, "起作用的约束", table.constraints);
+  if (!table.optima.empty()) AddSection(result_, "其他局部最优解", table.optima);
   load_->setEnabled(logic_.Result()->found);
 }
 

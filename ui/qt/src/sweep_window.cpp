@@ -13,6 +13,7 @@
 
 #include "tool_window.h"
 #include "velmora/calc/sweep.h"
+#include "velmora/report/validity_text.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
@@ -260,7 +261,10 @@ void SweepWindow::Poll() {
   cancel_->setEnabled(false);
   plotted_ = running_;
   Plot(logic_.Curves());
-  status_->setText(StatusOf(logic_.Curves(), logic_.Error()));
+  QString status = StatusOf(logic_.Curves(), logic_.Error());
+  const std::string note = report::SweepStudyNote(input_->currentIndex());
+  if (!note.empty()) status += Text("\n") + Text(note);
+  status_->setText(status);
   ShowDesign();
 }
 

@@ -27,4 +27,10 @@ std::string ShortNumber(double value);
 std::string CheckVerdict(const calc::CheckLine& line);
 std::string CheckLimitText(const calc::CheckLine& line);
 
+// What a sweep of input `field` shows when the input is no design freedom (an
+// assumption, the rating, a target, the frame, a printed-only input): that the
+// sweep is a study of the model, not a choice of designs. Empty for a freedom
+// or a selector.
+std::string SweepStudyNote(int field);
+
 }  // namespace velmora::report

@@ -48,6 +48,7 @@ struct OptimiseTable {
   std::vector<Row> inputs;       // the variables, from → to
   std::vector<Row> results;      // cost, EFF, PF, Ist, TST1, TMAX1, SF
   std::vector<Row> constraints;  // those at their limit, or missed: limit and value
+  std::vector<Row> optima;       // the other local optima: inputs, cost and efficiency
 };
 
 OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
