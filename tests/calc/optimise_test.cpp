@@ -135,6 +135,7 @@ TEST(Optimise, WithoutAFeasibleDesignGivesTheLeastInfeasible) {
   EXPECT_FALSE(result.Feasible());
   EXPECT_FALSE(Constraint(result.best, "IE").Met());
   EXPECT_EQ(result.stop, OptimiseResult::Stop::Evaluations);  // no design is left to chance
+  EXPECT_TRUE(result.optima.empty());  // local optima are designs that meet the constraints
   EXPECT_GT(result.evaluations, options.max_evaluations * 9 / 10);
   EXPECT_EQ(result.design[field::L].number, result.values[0]);
   for (double step : {-2.0, -1.0, 1.0, 2.0}) {
@@ -236,17 +237,23 @@ TEST(Optimise, AnswersCanBeBuiltAndAreLocalOptimaOfTheSteps) {
   DesignCheck check = CheckDesign(result.design, state, validity, problem.check);
   EXPECT_FALSE(check.AnyFailed());
   EXPECT_EQ(std::fmod(result.values[2], 2), 0);  // Z even: a double layer
-  // No single step of one input is cheaper and feasible.
+  // No step of one input, nor of two together, is cheaper and feasible.
+  auto step = [&](std::vector<double>& values, std::size_t i, int direction) {
+    const OptimiseVariable& v = problem.variables[i];
+    std::uint64_t k = v.IndexOf(values[i]);
+    if ((direction < 0 && k == 0) || (direction > 0 && k + 1 == v.Count())) return false;
+    values[i] = v.At(k + direction);
+    return true;
+  };
   for (std::size_t i = 0; i < problem.variables.size(); ++i)
-    for (int direction : {-1, 1}) {
-      std::vector<double> moved = result.values;
-      const OptimiseVariable& v = problem.variables[i];
-      std::uint64_t k = v.IndexOf(moved[i]);
-      if ((direction < 0 && k == 0) || (direction > 0 && k + 1 == v.Count())) continue;
-      moved[i] = v.At(k + direction);
-      Assessment a = Evaluate(problem, moved);
-      EXPECT_FALSE(a.Feasible() && a.cost < result.best.cost) << i << " " << moved[i];
-    }
+    for (std::size_t j = i; j < problem.variables.size(); ++j)
+      for (int di : {-1, 1})
+        for (int dj : {-1, 0, 1}) {
+          std::vector<double> moved = result.values;
+          if (!step(moved, i, di) || (j > i && dj != 0 && !step(moved, j, dj))) continue;
+          Assessment a = Evaluate(problem, moved);
+          EXPECT_FALSE(a.Feasible() && a.cost < result.best.cost) << i << " " << j;
+        }
   ASSERT_FALSE(result.optima.empty());
   EXPECT_EQ(result.optima[0].values, result.values);
   for (const Optimum& other : result.optima) {

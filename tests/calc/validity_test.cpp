@@ -175,8 +175,8 @@ TEST_P(UnbuildableDesigns, AreNamedAndFailTheirRule) {
 INSTANTIATE_TEST_SUITE_P(
     Validity, UnbuildableDesigns,
     ::testing::Values(
-        // Conductors that do not fit the slot: 100 strands each.
-        Unbuildable{k4Pole, {{field::JJ, "100"}}, Kind::Geometry, "SF", Problem::Overfull},
+        // Conductors that do not fit the slot: SF 1.025.
+        Unbuildable{k4Pole, {{field::Z, "64"}}, Kind::Geometry, "SF", Problem::Overfull},
         // A rotor slot wider at the bottom than the tooth pitch there.
         Unbuildable{k4Pole, {{field::BR2, "12"}}, Kind::Geometry, "BT2W", Problem::NotPositive},
         // Two-section slot: a lower section wider than its tooth pitch.
@@ -184,6 +184,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {{field::BR3, "18"}, {field::BR4, "16"}},
                     Kind::Geometry,
                     "BT2LW",
+                    Problem::NotPositive},
+        // A bore so large that the stator slots reach through the yoke.
+        Unbuildable{k4Pole,
+                    {{field::DI1, "171.28"}, {field::HS12, "18"}},
+                    Kind::Geometry,
+                    "HJ11",
                     Problem::NotPositive},
         // A rotor slot deeper than the rotor: the yoke under it is negative.
         Unbuildable{k4Pole, {{field::DI2, "120"}}, Kind::Geometry, "HJ21", Problem::NotPositive},
@@ -215,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // The edges of the new rules: a full pitch, paths equal to the coil groups,
-// a fractional-slot double layer and slot fill of exactly 1 are all buildable.
+// a fractional-slot double layer and slot fill just below 1 are all buildable.
 TEST(Validity, WindingsAtTheEdgeOfTheRulesAreBuildable) {
   for (const Variant& run :
        {Variant(k4Pole, {{field::Y1, "9"}}), Variant(k4Pole, {{field::A, "4"}}),
@@ -224,6 +230,9 @@ TEST(Validity, WindingsAtTheEdgeOfTheRulesAreBuildable) {
     ASSERT_TRUE(run.ok) << run.fault.message;
     EXPECT_EQ(run.validity.Count(Kind::Winding), 0) << run.input[field::Y1].text;
   }
+  Variant full(k4Pole, {{field::Z, "62"}});  // SF 0.993
+  ASSERT_TRUE(full.ok);
+  EXPECT_EQ(full.validity.Count(Kind::Geometry), 0);
 }
 
 // The input EFF is also the start of the efficiency loop: far from what the
