@@ -14,9 +14,9 @@
 #include <mutex>
 #include <string>
 
-#include "velmora/calc/optimise.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/input_file.h"
+#include "velmora/studies/optimise.h"
+#include "velmora/studies/sweep.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "velmora/calc/sweep.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/sweep_csv.h"
+#include "velmora/studies/sweep.h"
 
 namespace {
 

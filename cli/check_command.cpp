@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "design_run.h"
-#include "velmora/calc/design_check.h"
-#include "velmora/calc/material_cost.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/design_check.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::cli {
 

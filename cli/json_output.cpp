@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "velmora/calc/material_cost.h"
 #include "velmora/calc/validity.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::cli {
 

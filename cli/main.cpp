@@ -16,11 +16,11 @@
 #include "outputs.h"
 #include "sweep_command.h"
 #include "velmora/calc/calculation.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/design/text_codec.h"
 #include "velmora/report/reports.h"
+#include "velmora/studies/sweep.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "interrupt.h"
 #include "outputs.h"
 #include "vary_option.h"
-#include "velmora/calc/design_freedom.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/design_freedom.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::cli {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "velmora/calc/optimise.h"
+#include "velmora/studies/optimise.h"
 
 namespace velmora::cli {
 

@@ -17,10 +17,10 @@
 #include "design_run.h"
 #include "interrupt.h"
 #include "vary_option.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::cli {
 

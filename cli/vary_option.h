@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::cli {
 

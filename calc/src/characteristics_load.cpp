@@ -4,7 +4,7 @@
 
 #include "procedure.h"
 #include "velmora/calc/characteristics.h"
-#include "velmora/calc/sweep.h"
+#include "velmora/calc/decimal_steps.h"
 
 namespace velmora::calc {
 
@@ -80,10 +80,11 @@ bool CalculateAtLoad(const design::DesignInput& input, double k, std::optional<d
 
 std::vector<LoadPoint> PartLoadPerformance(const design::DesignInput& input,
                                            const CalculationState& rated, const LoadRange& range) {
-  // Stepped as a sweep of the output steps its range, in decimal.
-  SweepAxis axis = SweepAxis::Range(design::field::Pn, range.from, range.to, range.step);
-  std::vector<LoadPoint> points(axis.size());
-  for (std::size_t i = 0; i < points.size(); ++i) points[i].k = axis[i];
+  // Stepped in decimal, as a sweep of the output steps its range.
+  DecimalSteps steps = DecimalSteps::Of(range.from, range.to, range.step, kMaxLoadPoints);
+  if (steps.problem() != DecimalSteps::Problem::None) return {};
+  std::vector<LoadPoint> points(steps.size());
+  for (std::size_t i = 0; i < points.size(); ++i) points[i].k = steps[i];
   CalculationState before;
   CalculationFault fault;
   if (!StateBeforeFullLoad(input, before, fault)) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "velmora/calc/material_cost.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::report {
 

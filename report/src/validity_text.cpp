@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "velmora/calc/design_freedom.h"
 #include "velmora/design/design_input.h"
+#include "velmora/studies/design_freedom.h"
 
 namespace velmora::report {
 

@@ -13,7 +13,7 @@
 
 #include "example_designs.h"
 #include "velmora/calc/calculation.h"
-#include "velmora/calc/design_check.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::calc {
 namespace {

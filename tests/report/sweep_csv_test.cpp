@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "velmora/calc/design_check.h"
 #include "velmora/design/input_file.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::report {
 namespace {

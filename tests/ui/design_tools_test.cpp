@@ -11,9 +11,9 @@
 #include <string>
 
 #include "fake_toolkit.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
+#include "velmora/studies/sweep.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/quantity_names.h"

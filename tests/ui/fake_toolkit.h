@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "velmora/calc/slot_geometry.h"
 #include "velmora/design/design_input.h"
+#include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/toolkit.h"

@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "velmora/calc/calculation.h"
-#include "velmora/calc/design_check.h"
-#include "velmora/calc/material_cost.h"
-#include "velmora/calc/slot_geometry.h"
 #include "velmora/design/files.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/design_check.h"
+#include "velmora/studies/material_cost.h"
+#include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/window_support.h"
 

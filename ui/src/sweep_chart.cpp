@@ -9,10 +9,10 @@
 #include <string_view>
 #include <utility>
 
-#include "velmora/calc/material_cost.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/design/files.h"
 #include "velmora/report/sweep_csv.h"
+#include "velmora/studies/material_cost.h"
+#include "velmora/studies/sweep.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/window_support.h"
 

@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "tool_window.h"
-#include "velmora/calc/design_freedom.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/design_freedom.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/window_support.h"
 

@@ -12,8 +12,8 @@
 #include <cmath>
 
 #include "tool_window.h"
-#include "velmora/calc/sweep.h"
 #include "velmora/report/validity_text.h"
+#include "velmora/studies/sweep.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"

@@ -3,6 +3,7 @@
 // Calculate; a window and velmora-calc read the same results.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,6 +18,8 @@ namespace velmora::calc {
 struct LoadRange {
   double from = 0.10, to = 1.50, step = 0.05;
 };
+// The most points a load curve takes.
+inline constexpr std::uint64_t kMaxLoadPoints = 100'000;
 
 // One point of the load curve; the values are those of the rated point's
 // report names at output k.
@@ -88,7 +91,8 @@ bool CalculateAtLoad(const design::DesignInput& input, double k, std::optional<d
 // The load points of `range`, from the successful plain run `rated` of
 // `input`: k = 1 first, then outwards, each point's efficiency loop
 // restarting from the efficiency of its neighbour nearer to k = 1. A point
-// that faults keeps its fault; the others stand.
+// that faults keeps its fault; the others stand. A range that cannot be
+// stepped (backwards, too fine, more than kMaxLoadPoints) gives no points.
 std::vector<LoadPoint> PartLoadPerformance(const design::DesignInput& input,
                                            const CalculationState& rated, const LoadRange& range);
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "velmora/calc/efficiency_class.h"
-#include "velmora/calc/material_cost.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/efficiency_class.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::report {
 

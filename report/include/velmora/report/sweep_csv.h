@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "velmora/calc/sweep.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::report {
 

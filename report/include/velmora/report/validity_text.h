@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "velmora/calc/design_check.h"
 #include "velmora/calc/validity.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::report {
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "velmora/calc/optimise.h"
+#include "velmora/studies/optimise.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {

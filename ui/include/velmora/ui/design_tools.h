@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "velmora/calc/slot_geometry.h"
+#include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/session.h"
 #include "velmora/ui/toolkit.h"
 

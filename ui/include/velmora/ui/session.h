@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "velmora/calc/efficiency_class.h"
 #include "velmora/design/design_input.h"
+#include "velmora/studies/efficiency_class.h"
 
 namespace velmora::ui {
 

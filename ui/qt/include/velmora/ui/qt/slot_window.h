@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "velmora/calc/slot_geometry.h"
+#include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui::qt {

@@ -5,10 +5,10 @@
 #include <initializer_list>
 #include <limits>
 
-#include "velmora/calc/design_freedom.h"
-#include "velmora/calc/material_cost.h"
-#include "velmora/calc/optimise.h"
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/design_freedom.h"
+#include "velmora/studies/material_cost.h"
+#include "velmora/studies/optimise.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::calc {
 

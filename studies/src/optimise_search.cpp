@@ -12,8 +12,8 @@
 #include <random>
 #include <thread>
 
-#include "velmora/calc/optimise.h"
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/optimise.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::calc {
 

@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "velmora/calc/calculation.h"
-#include "velmora/calc/design_check.h"
+#include "velmora/calc/decimal_steps.h"
 #include "velmora/design/design_input.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::calc {
 
@@ -48,18 +49,13 @@ class SweepAxis {
   int field() const { return field_; }
   // A range whose step does not divide it: the last point falls short of TO.
   bool EndsShort() const;
-  std::uint64_t size() const { return list_.empty() ? count_ : list_.size(); }
+  std::uint64_t size() const { return list_.empty() ? steps_.size() : list_.size(); }
   double operator[](std::uint64_t k) const;
 
  private:
   int field_ = 0;
-  std::vector<double> list_;
-  double from_ = 0, to_ = 0, step_ = 0;
-  std::uint64_t count_ = 0;
-  // Stepped in decimal units: point k is (from_units_ + k·step_units_) / scale_.
-  double scale_ = 0;  // 0: stepped in doubles
-  std::int64_t from_units_ = 0, step_units_ = 0;
-  bool last_is_to_ = false;  // stepped in doubles, TO on the grid
+  std::vector<double> list_;  // empty: a range
+  DecimalSteps steps_;
 };
 
 // Every combination of the axes' values; the last axis varies fastest.

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "velmora/calc/calculation_state.h"
-#include "velmora/calc/efficiency_class.h"
 #include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
+#include "velmora/studies/efficiency_class.h"
 
 namespace velmora::calc {
 

@@ -1,4 +1,4 @@
-#include "velmora/calc/design_check.h"
+#include "velmora/studies/design_check.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "velmora/calc/material_cost.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::calc {
 

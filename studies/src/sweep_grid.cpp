@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "velmora/calc/selectors.h"
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::calc {
 
@@ -16,30 +16,13 @@ using design::ShortestText;
 
 // ---- Ranges ----------------------------------------------------------------
 
-// Numbers typed as decimals are stepped in whole units of their last decimal
-// place, so FROM + k·STEP is exact and each point is the double nearest its
-// decimal, as if it had been typed. Beyond 15 places or 2^53 units the range
-// is stepped in doubles.
-constexpr int kMaxDecimals = 15;
-constexpr double kMaxExactUnits = 9007199254740992.0;  // 2^53
-
-bool InUnits(double x, double scale, std::int64_t& units) {
-  double scaled = std::round(x * scale);
-  if (!(std::fabs(scaled) < kMaxExactUnits) || scaled / scale != x) return false;
-  units = static_cast<std::int64_t>(scaled);
-  return true;
-}
-
-// A grid point within 1e-9 of a step of "on the grid" counts as on it.
-constexpr double kGridTolerance = 1e-9;
-
-void RefuseStep(int field, double from, double to, double step) {
+[[noreturn]] void RefuseStep(int field, double from, double to, double step) {
   const char* why = step == 0 ? "步长为0" : "步长的符号与从起点到终点的方向相反";
   throw SweepError("改变" + InputLabel(field) + "：" + why + "（" + ShortestText(from) + ":" +
                    ShortestText(to) + ":" + ShortestText(step) + "）");
 }
 
-void RefuseSize(std::string what) {
+[[noreturn]] void RefuseSize(std::string what) {
   throw SweepError(what + "超过" + std::to_string(kMaxSweepVariants) + "个方案，不予计算");
 }
 
@@ -47,30 +30,20 @@ void RefuseSize(std::string what) {
 
 SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
   if (field == field::TYPE) throw SweepError("电机型号TYPE是文字，不能改变");
-  double steps = (to - from) / step;
-  if (step == 0 || steps < 0) RefuseStep(field, from, to, step);
-  if (!(steps < static_cast<double>(kMaxSweepVariants))) RefuseSize("改变" + InputLabel(field));
   SweepAxis axis;
   axis.field_ = field;
-  axis.from_ = from;
-  axis.to_ = to;
-  axis.step_ = step;
-  for (int decimals = 0; decimals <= kMaxDecimals; ++decimals) {
-    double scale = std::pow(10.0, decimals);
-    std::int64_t F, T, S;
-    if (InUnits(from, scale, F) && InUnits(to, scale, T) && InUnits(step, scale, S)) {
-      axis.scale_ = scale;
-      axis.from_units_ = F;
-      axis.step_units_ = S;
-      axis.count_ = static_cast<std::uint64_t>((T - F) / S) + 1;
-      return axis;
-    }
+  axis.steps_ = DecimalSteps::Of(from, to, step, kMaxSweepVariants);
+  switch (axis.steps_.problem()) {
+    case DecimalSteps::Problem::Backwards:
+      RefuseStep(field, from, to, step);
+    case DecimalSteps::Problem::TooMany:
+      RefuseSize("改变" + InputLabel(field));
+    case DecimalSteps::Problem::TooSmall:
+      throw SweepError("改变" + InputLabel(field) + "：步长" + ShortestText(step) +
+                       "相对于取值太小");
+    case DecimalSteps::Problem::None:
+      break;
   }
-  if (from + step == from || to - step == to)
-    throw SweepError("改变" + InputLabel(field) + "：步长" + ShortestText(step) + "相对于取值太小");
-  axis.count_ = static_cast<std::uint64_t>(std::floor(steps + kGridTolerance)) + 1;
-  double last = from + static_cast<double>(axis.count_ - 1) * step;
-  axis.last_is_to_ = std::fabs(last - to) <= kGridTolerance * std::fabs(step);
   return axis;
 }
 
@@ -83,21 +56,9 @@ SweepAxis SweepAxis::List(int field, std::vector<double> values) {
   return axis;
 }
 
-bool SweepAxis::EndsShort() const {
-  if (!list_.empty()) return false;
-  if (scale_ != 0) return (*this)[count_ - 1] != to_;
-  return !last_is_to_;
-}
+bool SweepAxis::EndsShort() const { return list_.empty() && steps_.EndsShort(); }
 
-double SweepAxis::operator[](std::uint64_t k) const {
-  if (!list_.empty()) return list_[k];
-  if (scale_ != 0) {
-    std::int64_t units = from_units_ + static_cast<std::int64_t>(k) * step_units_;
-    return static_cast<double>(units) / scale_;
-  }
-  if (last_is_to_ && k + 1 == count_) return to_;
-  return from_ + static_cast<double>(k) * step_;
-}
+double SweepAxis::operator[](std::uint64_t k) const { return list_.empty() ? steps_[k] : list_[k]; }
 
 // ---- The grid --------------------------------------------------------------
 

@@ -1,4 +1,4 @@
-#include "velmora/calc/design_freedom.h"
+#include "velmora/studies/design_freedom.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/sweep.h"
 
 namespace velmora::calc {
 

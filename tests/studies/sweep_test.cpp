@@ -1,6 +1,6 @@
 // Sweeps: grid points, refusals, the order of rows whatever the threads,
 // faulting variants and cancellation.
-#include "velmora/calc/sweep.h"
+#include "velmora/studies/sweep.h"
 
 #include <gtest/gtest.h>
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "velmora/calc/calculation.h"
-#include "velmora/calc/design_check.h"
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::calc {
 

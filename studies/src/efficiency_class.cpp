@@ -1,4 +1,4 @@
-#include "velmora/calc/efficiency_class.h"
+#include "velmora/studies/efficiency_class.h"
 
 #include <cmath>
 

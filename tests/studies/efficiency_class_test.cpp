@@ -1,10 +1,10 @@
 // Efficiency-class limits at their published values, the cases without a
 // class, the legal minimum at its edges, and the material cost.
-#include "velmora/calc/efficiency_class.h"
+#include "velmora/studies/efficiency_class.h"
 
 #include <gtest/gtest.h>
 
-#include "velmora/calc/material_cost.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::calc {
 namespace {

@@ -1,6 +1,6 @@
 // The slot outlines drawn from the inputs, checked against the bar areas of
 // the calculation and against areas added up by hand.
-#include "velmora/calc/slot_geometry.h"
+#include "velmora/studies/slot_geometry.h"
 
 #include <gtest/gtest.h>
 

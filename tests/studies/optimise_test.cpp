@@ -1,7 +1,7 @@
 // Design optimisation: the values a variable may take, an optimum on a known
 // constraint, the least infeasible design, the same result on any number of
 // threads, and a cancelled search that leaves no thread behind.
-#include "velmora/calc/optimise.h"
+#include "velmora/studies/optimise.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "velmora/calc/slot_geometry.h"
+#include "velmora/studies/slot_geometry.h"
 
 #include <algorithm>
 #include <cmath>

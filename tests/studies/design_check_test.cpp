@@ -1,6 +1,6 @@
 // The design check: each rule at its limit and just beyond it, the
 // power-factor allowance held between 0.02 and 0.07, and missing targets.
-#include "velmora/calc/design_check.h"
+#include "velmora/studies/design_check.h"
 
 #include <gtest/gtest.h>
 
