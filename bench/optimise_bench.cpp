@@ -21,7 +21,7 @@
 namespace {
 
 using namespace velmora;
-using calc::OptimiseObjective;
+using studies::OptimiseObjective;
 namespace field = design::field;
 
 struct Bounds {
@@ -32,24 +32,25 @@ constexpr Bounds kSpace[] = {{field::L, 130, 200, 2},    {field::DI1, 130, 148, 
                              {field::Z, 36, 56, 1},      {field::BS2, 8, 11, 0.25},
                              {field::HS12, 14, 18, 0.5}, {field::G, 0.30, 0.35, 0.01}};
 
-calc::OptimiseProblem Problem(OptimiseObjective objective, std::optional<calc::EfficiencyClass> c) {
-  calc::OptimiseProblem problem;
+studies::OptimiseProblem Problem(OptimiseObjective objective,
+                                 std::optional<studies::EfficiencyClass> c) {
+  studies::OptimiseProblem problem;
   problem.base = design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
   for (const Bounds& b : kSpace)
-    problem.variables.push_back(calc::RangeVariable(b.field, b.from, b.to));
+    problem.variables.push_back(studies::RangeVariable(b.field, b.from, b.to));
   problem.objective = objective;
   problem.check = {c, c.has_value()};
   return problem;
 }
 
-calc::OptimiseResult Run(const calc::OptimiseProblem& problem) {
-  calc::OptimiseOptions options;
+studies::OptimiseResult Run(const studies::OptimiseProblem& problem) {
+  studies::OptimiseOptions options;
   options.threads = 2;
-  return calc::Optimise(problem, options);
+  return studies::Optimise(problem, options);
 }
 
-void Report(benchmark::State& bench, const calc::OptimiseProblem& problem,
-            const calc::OptimiseResult& result) {
+void Report(benchmark::State& bench, const studies::OptimiseProblem& problem,
+            const studies::OptimiseResult& result) {
   bench.counters["feasible"] = result.Feasible();
   bench.counters["cost"] = result.best.cost;
   bench.counters["EFF"] = result.best.EFF;
@@ -60,9 +61,9 @@ void Report(benchmark::State& bench, const calc::OptimiseProblem& problem,
 }
 
 void BM_Optimise(benchmark::State& bench, OptimiseObjective objective,
-                 std::optional<calc::EfficiencyClass> c) {
-  calc::OptimiseProblem problem = Problem(objective, c);
-  calc::OptimiseResult result;
+                 std::optional<studies::EfficiencyClass> c) {
+  studies::OptimiseProblem problem = Problem(objective, c);
+  studies::OptimiseResult result;
   for (auto _ : bench) result = Run(problem);
   Report(bench, problem, result);
 }
@@ -70,10 +71,10 @@ void BM_Optimise(benchmark::State& bench, OptimiseObjective objective,
 BENCHMARK_CAPTURE(BM_Optimise, efficiency, OptimiseObjective::Efficiency, std::nullopt)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Optimise, cost_IE2, OptimiseObjective::Cost, calc::EfficiencyClass::IE2)
+BENCHMARK_CAPTURE(BM_Optimise, cost_IE2, OptimiseObjective::Cost, studies::EfficiencyClass::IE2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Optimise, cost_IE3, OptimiseObjective::Cost, calc::EfficiencyClass::IE3)
+BENCHMARK_CAPTURE(BM_Optimise, cost_IE3, OptimiseObjective::Cost, studies::EfficiencyClass::IE3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -84,9 +85,9 @@ struct DenseBest {
   double EFF = 0;           // the highest efficiency meeting the targets
 };
 
-void Offer(DenseBest& best, const calc::Assessment& a) {
+void Offer(DenseBest& best, const studies::Assessment& a) {
   bool targets_met = a.ran;
-  for (const calc::ConstraintLine& line : a.constraints())
+  for (const studies::ConstraintLine& line : a.constraints())
     if (line.name != "IE") targets_met = targets_met && line.Met();
   std::lock_guard lock(best.mutex);
   if (targets_met) best.EFF = std::max(best.EFF, a.EFF);
@@ -94,24 +95,24 @@ void Offer(DenseBest& best, const calc::Assessment& a) {
 }
 
 void BM_DenseSweep(benchmark::State& bench) {
-  calc::OptimiseProblem cost = Problem(OptimiseObjective::Cost, calc::EfficiencyClass::IE2);
-  std::vector<calc::SweepAxis> axes;
+  studies::OptimiseProblem cost = Problem(OptimiseObjective::Cost, studies::EfficiencyClass::IE2);
+  std::vector<studies::SweepAxis> axes;
   for (const Bounds& b : kSpace)
-    axes.push_back(calc::SweepAxis::Range(b.field, b.from, b.to, b.dense_step));
-  calc::SweepGrid grid(std::move(axes));
-  calc::SweepOptions options;
+    axes.push_back(studies::SweepAxis::Range(b.field, b.from, b.to, b.dense_step));
+  studies::SweepGrid grid(std::move(axes));
+  studies::SweepOptions options;
   options.threads = 2;
   DenseBest best;
   for (auto _ : bench) {
-    calc::RunSweep(
+    studies::RunSweep(
         cost.base, grid, options,
-        [&](const calc::SweepRow& row, std::string&) {
-          if (row.ok) Offer(best, calc::Assess(cost, row.state, false));
+        [&](const studies::SweepRow& row, std::string&) {
+          if (row.ok) Offer(best, studies::Assess(cost, row.state, false));
         },
         [](std::string_view) {});
   }
-  calc::OptimiseResult cheapest = Run(cost);
-  calc::OptimiseResult efficient = Run(Problem(OptimiseObjective::Efficiency, std::nullopt));
+  studies::OptimiseResult cheapest = Run(cost);
+  studies::OptimiseResult efficient = Run(Problem(OptimiseObjective::Efficiency, std::nullopt));
   bench.counters["points"] = double(grid.size());
   bench.counters["sweep_cost_IE2"] = best.cost_IE2;
   bench.counters["search_cost_IE2"] = cheapest.best.cost;

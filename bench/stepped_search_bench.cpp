@@ -21,7 +21,7 @@
 namespace {
 
 using namespace velmora;
-using calc::OptimiseObjective;
+using studies::OptimiseObjective;
 namespace field = design::field;
 
 struct Steps {
@@ -32,20 +32,20 @@ constexpr Steps kSpace[] = {{field::L, 80, 200, 1},     {field::DI1, 130, 175, 0
                             {field::Z, 36, 56, 2},      {field::BS2, 8, 11, 0.1},
                             {field::HS12, 14, 18, 0.1}, {field::G, 0.30, 0.50, 0.01}};
 
-calc::OptimiseProblem Problem(OptimiseObjective objective) {
-  calc::OptimiseProblem problem;
+studies::OptimiseProblem Problem(OptimiseObjective objective) {
+  studies::OptimiseProblem problem;
   problem.base = design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
   for (const Steps& s : kSpace)
-    problem.variables.push_back(calc::SteppedVariable(s.field, s.from, s.to, s.step));
+    problem.variables.push_back(studies::SteppedVariable(s.field, s.from, s.to, s.step));
   problem.objective = objective;
-  problem.check = {calc::EfficiencyClass::IE2, true};
+  problem.check = {studies::EfficiencyClass::IE2, true};
   return problem;
 }
 
 // A sweep of at most `points` points over the variables' own values: one
 // more level at a time to the input with the fewest, each level set evenly
 // across the values from first to last.
-calc::SweepGrid EvenGrid(const calc::OptimiseProblem& problem, std::uint64_t points) {
+studies::SweepGrid EvenGrid(const studies::OptimiseProblem& problem, std::uint64_t points) {
   std::vector<std::uint64_t> levels(problem.variables.size(), 1);
   for (std::uint64_t size = 1;;) {
     std::size_t pick = levels.size();
@@ -57,32 +57,32 @@ calc::SweepGrid EvenGrid(const calc::OptimiseProblem& problem, std::uint64_t poi
     size = size / levels[pick] * (levels[pick] + 1);
     ++levels[pick];
   }
-  std::vector<calc::SweepAxis> axes;
+  std::vector<studies::SweepAxis> axes;
   for (std::size_t i = 0; i < levels.size(); ++i) {
-    const calc::OptimiseVariable& v = problem.variables[i];
+    const studies::OptimiseVariable& v = problem.variables[i];
     std::vector<double> values;
     for (std::uint64_t k = 0; k < levels[i]; ++k) {
       double at = levels[i] == 1 ? 0.5 : double(k) / double(levels[i] - 1);
       values.push_back(v.At(static_cast<std::uint64_t>(std::lround(at * double(v.Count() - 1)))));
     }
-    axes.push_back(calc::SweepAxis::List(v.field, values));
+    axes.push_back(studies::SweepAxis::List(v.field, values));
   }
-  return calc::SweepGrid(std::move(axes));
+  return studies::SweepGrid(std::move(axes));
 }
 
 // The sweep's best design for the objective of `problem`.
-double SweepBest(const calc::OptimiseProblem& problem, const calc::SweepGrid& grid) {
+double SweepBest(const studies::OptimiseProblem& problem, const studies::SweepGrid& grid) {
   std::mutex mutex;
-  calc::Assessment best;
-  calc::SweepOptions options;
+  studies::Assessment best;
+  studies::SweepOptions options;
   options.threads = 2;
-  calc::RunSweep(
+  studies::RunSweep(
       problem.base, grid, options,
-      [&](const calc::SweepRow& row, std::string&) {
+      [&](const studies::SweepRow& row, std::string&) {
         if (!row.ok) return;
-        calc::Assessment a = calc::Assess(problem, row.state, false);
+        studies::Assessment a = studies::Assess(problem, row.state, false);
         std::lock_guard lock(mutex);
-        if (a.Feasible() && (!best.Feasible() || calc::Better(a, best, problem.objective)))
+        if (a.Feasible() && (!best.Feasible() || studies::Better(a, best, problem.objective)))
           best = a;
       },
       [](std::string_view) {});
@@ -91,12 +91,12 @@ double SweepBest(const calc::OptimiseProblem& problem, const calc::SweepGrid& gr
 }
 
 void BM_SteppedSearchAgainstSweep(benchmark::State& bench, OptimiseObjective objective) {
-  calc::OptimiseProblem problem = Problem(objective);
-  calc::OptimiseOptions options;
+  studies::OptimiseProblem problem = Problem(objective);
+  studies::OptimiseOptions options;
   options.threads = 2;
-  calc::OptimiseResult result;
-  for (auto _ : bench) result = calc::Optimise(problem, options);
-  calc::SweepGrid grid = EvenGrid(problem, result.evaluations);
+  studies::OptimiseResult result;
+  for (auto _ : bench) result = studies::Optimise(problem, options);
+  studies::SweepGrid grid = EvenGrid(problem, result.evaluations);
   double sweep = SweepBest(problem, grid);
   bool cost = objective == OptimiseObjective::Cost;
   double search = cost ? result.best.cost : result.best.EFF;

@@ -17,31 +17,32 @@ namespace {
 
 using namespace velmora;
 
-calc::SweepGrid AirGapByCoreLength() {
-  return calc::SweepGrid({calc::SweepAxis::Range(design::field::G, 0.35, 0.548, 0.002),
-                          calc::SweepAxis::Range(design::field::L, 100, 199, 1)});
+studies::SweepGrid AirGapByCoreLength() {
+  return studies::SweepGrid({studies::SweepAxis::Range(design::field::G, 0.35, 0.548, 0.002),
+                             studies::SweepAxis::Range(design::field::L, 100, 199, 1)});
 }
 
-calc::SweepGrid BaseDesignRepeated() {
-  return calc::SweepGrid({calc::SweepAxis::List(design::field::G, std::vector(10'000, 0.4))});
+studies::SweepGrid BaseDesignRepeated() {
+  return studies::SweepGrid({studies::SweepAxis::List(design::field::G, std::vector(10'000, 0.4))});
 }
 
-void BM_Sweep(benchmark::State& bench, calc::SweepGrid (*make_grid)(), bool csv_rows) {
+void BM_Sweep(benchmark::State& bench, studies::SweepGrid (*make_grid)(), bool csv_rows) {
   design::DesignInput base =
       design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-5.5kW.txt");
-  calc::SweepGrid grid = make_grid();
+  studies::SweepGrid grid = make_grid();
   report::SweepCsv csv(grid, report::DefaultSweepColumns());
-  calc::SweepOptions options;
+  studies::SweepOptions options;
   options.threads = static_cast<unsigned>(bench.range(0));
   std::size_t bytes = 0;
-  calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
+  studies::SweepFormatter format = [&](const studies::SweepRow& row, std::string& block) {
     if (csv_rows)
       csv.AppendRow(row, block);
     else
       benchmark::DoNotOptimize(row.check);
   };
-  calc::SweepWriter write = [&](std::string_view block) { bytes += block.size(); };
-  for (auto _ : bench) benchmark::DoNotOptimize(calc::RunSweep(base, grid, options, format, write));
+  studies::SweepWriter write = [&](std::string_view block) { bytes += block.size(); };
+  for (auto _ : bench)
+    benchmark::DoNotOptimize(studies::RunSweep(base, grid, options, format, write));
   bench.SetItemsProcessed(bench.iterations() * static_cast<std::int64_t>(grid.size()));
   benchmark::DoNotOptimize(bytes);
 }

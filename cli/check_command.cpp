@@ -35,19 +35,19 @@ std::string Padded(std::string_view text, std::size_t width) {
   return out;
 }
 
-std::string Line(const calc::CheckLine& line) {
+std::string Line(const studies::CheckLine& line) {
   std::string out = Padded(line.name, 6) + Padded(line.caption, 14);
-  if (line.outcome == calc::CheckLine::Outcome::NotChecked)
+  if (line.outcome == studies::CheckLine::Outcome::NotChecked)
     return out + "未校核：输入数据中没有目标值";
   out += Padded(report::ShortNumber(line.target), 12) + Padded(report::CheckLimitText(line), 14) +
          Padded(report::ShortNumber(line.value), 12);
   return out + report::CheckVerdict(line);
 }
 
-std::string Table(const calc::DesignCheck& check) {
+std::string Table(const studies::DesignCheck& check) {
   std::string out = Padded("校核项", 20) + Padded("目标值", 12) + Padded("允许限值", 14) +
                     Padded("计算值", 12) + "结论\n";
-  for (const calc::CheckLine& line : check.lines) out += Line(line) + "\n";
+  for (const studies::CheckLine& line : check.lines) out += Line(line) + "\n";
   return out + (check.AnyFailed() ? "设计校核不合格\n" : "设计校核合格\n");
 }
 
@@ -64,13 +64,13 @@ int CheckCommand(std::vector<std::string> args) {
   design::DesignInput input;
   calc::CalculationState state;
   ReadAndCalculate(args[0], input, state);
-  calc::DesignCheck check = calc::CheckDesign(input, state, options.check);
+  studies::DesignCheck check = studies::CheckDesign(input, state, options.check);
   std::cout << Table(check);
   bool legal = !options.check.required_class;
   for (const std::string& line : report::ClassLines(check.efficiency_class, legal))
     std::cout << line << "\n";
   for (const std::string& line :
-       report::CostLines(calc::CostOf(state, options.prices), options.prices))
+       report::CostLines(studies::CostOf(state, options.prices), options.prices))
     std::cout << line << "\n";
   return check.AnyFailed() ? kExitCheckFailed : 0;
 }

@@ -24,7 +24,7 @@ DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const ch
   for (std::size_t i = 0; i < args.size(); ++i) {
     bool has_value = i + 1 < args.size();
     if (args[i] == "--class" && has_value) {
-      options.check.required_class = calc::ParseClassName(args[++i]);
+      options.check.required_class = studies::ParseClassName(args[++i]);
       options.check.check_class = args[i] != "none";
       if (!options.check.required_class && options.check.check_class)
         throw CommandFailure("--class 应为IE2、IE3、IE4或none，现为“" + args[i] + "”", kExitUsage,

@@ -40,7 +40,7 @@ bool AsksForHelp(const std::vector<std::string>& args);
 // What the design tools ask beyond the design: the efficiency class to
 // reach and the material prices.
 struct DesignToolOptions {
-  calc::CheckOptions check;  // required_class empty: the legal minimum
+  studies::CheckOptions check;  // required_class empty: the legal minimum
   design::MaterialPrices prices;
 };
 

@@ -89,27 +89,27 @@ std::string WarningsJson(const calc::Validity& validity) {
   return out + (first ? "]" : "\n  ]");
 }
 
-std::string ClassJson(const calc::ClassResult& result) {
+std::string ClassJson(const studies::ClassResult& result) {
   std::string out = "  \"efficiency_class\": {\"classified\": ";
   if (!result.limits.classified())
     return out + "false, \"reason\": " + JsonString(report::ClassVerdict(result)) + "}";
-  const calc::ClassLimits& l = result.limits;
-  out += "true, \"class\": " + JsonString(calc::ClassName(result.reached)) +
+  const studies::ClassLimits& l = result.limits;
+  out += "true, \"class\": " + JsonString(studies::ClassName(result.reached)) +
          ", \"percent\": " + JsonNumber(result.percent) +
          ", \"limits\": {\"IE2\": " + JsonNumber(l.IE2) + ", \"IE3\": " + JsonNumber(l.IE3) +
          ", \"IE4\": " + JsonNumber(l.IE4) +
-         "}, \"required\": " + JsonString(calc::ClassName(result.required)) +
+         "}, \"required\": " + JsonString(studies::ClassName(result.required)) +
          ", \"meets_required\": " + (result.Meets() ? "true" : "false") +
          ", \"margin_to_required\": " + JsonNumber(result.over_required) + ", \"to_next_class\": ";
   return out + (result.to_next ? JsonNumber(*result.to_next) : std::string("null")) + "}";
 }
 
-std::string CostJson(const calc::MaterialCost& cost, const design::MaterialPrices& prices) {
+std::string CostJson(const studies::MaterialCost& cost, const design::MaterialPrices& prices) {
   std::string out = "  \"cost\": {\"prices\": " +
                     (prices.source.empty() ? std::string("null") : JsonString(prices.source)) +
                     ", \"unit\": " + JsonString(prices.unit) + ", \"materials\": [";
   for (std::size_t i = 0; i < cost.lines.size(); ++i) {
-    const calc::MaterialCost::Line& line = cost.lines[i];
+    const studies::MaterialCost::Line& line = cost.lines[i];
     out += std::string(i ? ", " : "") + "{\"material\": " + JsonString(line.material) +
            ", \"weight\": " + JsonNumber(line.weight) + ", \"price\": " + JsonNumber(line.price) +
            ", \"cost\": " + JsonNumber(line.cost) + "}";
@@ -141,9 +141,9 @@ std::string CalculationJson(const design::DesignInput& input, const calc::Calcul
          ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " + std::to_string(passes.EFF0) +
          ", \"IST1\": " + std::to_string(passes.IST1) + "},\n";
   calc::Validity validity = calc::AssessValidity(state);
-  calc::DesignCheck check = calc::CheckDesign(input, state, validity, options.check);
+  studies::DesignCheck check = studies::CheckDesign(input, state, validity, options.check);
   return out + WarningsJson(validity) + ",\n" + ClassJson(check.efficiency_class) + ",\n" +
-         CostJson(calc::CostOf(state, options.prices), options.prices) + "\n}\n";
+         CostJson(studies::CostOf(state, options.prices), options.prices) + "\n}\n";
 }
 
 }  // namespace velmora::cli

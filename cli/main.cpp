@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     Tell(failure.what());
     std::cerr << failure.usage();
     return failure.status();
-  } catch (const calc::SweepError& error) {
+  } catch (const studies::SweepError& error) {
     Tell(error.what());
     return kExitUsage;
   } catch (const design::FileError& error) {

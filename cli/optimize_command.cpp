@@ -23,8 +23,8 @@ namespace velmora::cli {
 
 namespace {
 
-using calc::OptimiseError;
 using report::ShortNumber;
+using studies::OptimiseError;
 
 const char* kUsageHead =
     "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
@@ -56,15 +56,15 @@ std::string WorkshopSteps() {
   std::string out;
   std::vector<double> steps;
   for (int f = 0; f < design::kFieldCount; ++f)
-    if (calc::WorkshopStep(f) > 0 &&
-        std::find(steps.begin(), steps.end(), calc::WorkshopStep(f)) == steps.end())
-      steps.push_back(calc::WorkshopStep(f));
+    if (studies::WorkshopStep(f) > 0 &&
+        std::find(steps.begin(), steps.end(), studies::WorkshopStep(f)) == steps.end())
+      steps.push_back(studies::WorkshopStep(f));
   std::sort(steps.begin(), steps.end());
   for (double step : steps) {
     out += "    " + design::ShortestText(step) + "：";
     bool first = true;
     for (int f = 0; f < design::kFieldCount; ++f)
-      if (calc::WorkshopStep(f) == step)
+      if (studies::WorkshopStep(f) == step)
         out += std::string(std::exchange(first, false) ? "" : " ") + design::kFieldInfo[f].name;
     out += "\n";
   }
@@ -82,8 +82,8 @@ struct OptimizeArguments {
   std::string base;
   std::vector<std::string> vary, limits;
   std::optional<std::string> output;
-  calc::OptimiseObjective objective = calc::OptimiseObjective::Cost;
-  calc::OptimiseOptions run;
+  studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
+  studies::OptimiseOptions run;
 };
 
 // "NAME=VALUE": the name and the value.
@@ -111,9 +111,9 @@ T WholeOption(std::string_view option, std::string_view text, T least, T most) {
   return n;
 }
 
-calc::OptimiseObjective ObjectiveNamed(std::string_view name) {
-  if (name == "cost") return calc::OptimiseObjective::Cost;
-  if (name == "efficiency") return calc::OptimiseObjective::Efficiency;
+studies::OptimiseObjective ObjectiveNamed(std::string_view name) {
+  if (name == "cost") return studies::OptimiseObjective::Cost;
+  if (name == "efficiency") return studies::OptimiseObjective::Efficiency;
   UsageError("--objective 应为cost或efficiency，现为“" + std::string(name) + "”");
 }
 
@@ -170,28 +170,28 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
   return a;
 }
 
-calc::UpperLimit ParseLimit(std::string_view text) {
+studies::UpperLimit ParseLimit(std::string_view text) {
   auto [name, value] = NameAndValue(text, "名称=上限");
   return {std::string(name), NumberIn("--limit " + std::string(name), value)};
 }
 
 }  // namespace
 
-calc::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
+studies::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
   auto [name, values] = NameAndValue(text, "名称=下限:上限[:步长] 或 名称=值1,值2,...");
   std::optional<int> field = design::FieldIndex(name);
   if (!field) throw OptimiseError("没有名为“" + std::string(name) + "”的输入数据");
   std::string option = "改变" + design::InputLabel(*field);
   std::vector<std::string_view> parts = SplitText(values, ':');
   if (parts.size() == 2)
-    return calc::RangeVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]));
+    return studies::RangeVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]));
   if (parts.size() == 3)
-    return calc::SteppedVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]),
-                                 NumberIn(option, parts[2]));
+    return studies::SteppedVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]),
+                                    NumberIn(option, parts[2]));
   if (parts.size() > 3) throw OptimiseError(option + "：范围应写成 下限:上限 或 下限:上限:步长");
   std::vector<double> list;
   for (std::string_view part : SplitText(values, ',')) list.push_back(NumberIn(option, part));
-  return calc::ListVariable(*field, std::move(list));
+  return studies::ListVariable(*field, std::move(list));
 }
 
 namespace {
@@ -214,11 +214,11 @@ constexpr Caption kCaptions[] = {
     {"WIND", "不能绕制的绕组"},
 };
 
-std::string ConstraintText(const calc::ConstraintLine& line) {
+std::string ConstraintText(const studies::ConstraintLine& line) {
   std::string text(line.name);
   for (const Caption& c : kCaptions)
     if (c.name == line.name) text = c.text;
-  bool at_least = line.bound == calc::CheckLine::Bound::AtLeast;
+  bool at_least = line.bound == studies::CheckLine::Bound::AtLeast;
   return text + (at_least ? " ≥ " : " ≤ ") + ShortNumber(line.limit) + "，计算值" +
          ShortNumber(line.value);
 }
@@ -226,17 +226,17 @@ std::string ConstraintText(const calc::ConstraintLine& line) {
 // Relatively this close to its limit, a constraint holds the optimum back.
 constexpr double kActive = 1e-3;
 
-std::string ClassText(const calc::OptimiseProblem& problem, double EFF) {
+std::string ClassText(const studies::OptimiseProblem& problem, double EFF) {
   const design::DesignInput& b = problem.base;
   namespace field = design::field;
-  return report::ClassVerdict(
-      calc::ClassifyEfficiency(EFF, b[field::Pn].number, b[field::P].number, b[field::f].number));
+  return report::ClassVerdict(studies::ClassifyEfficiency(EFF, b[field::Pn].number,
+                                                          b[field::P].number, b[field::f].number));
 }
 
-void PrintInputs(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+void PrintInputs(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result) {
   std::cout << "改变的输入（原设计 → 优化设计）：\n";
   for (std::size_t i = 0; i < problem.variables.size(); ++i) {
-    const calc::OptimiseVariable& v = problem.variables[i];
+    const studies::OptimiseVariable& v = problem.variables[i];
     const design::FieldValue& from = problem.base[v.field];
     std::string to = design::ShortestText(result.values[i]);
     if (from.IsNumber() && from.number == result.values[i]) continue;
@@ -245,10 +245,10 @@ void PrintInputs(const calc::OptimiseProblem& problem, const calc::OptimiseResul
 }
 
 // The variables the bounds hold back, changed or not.
-void PrintBounds(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+void PrintBounds(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result) {
   std::string lines;
   for (std::size_t i = 0; i < problem.variables.size(); ++i) {
-    const calc::OptimiseVariable& v = problem.variables[i];
+    const studies::OptimiseVariable& v = problem.variables[i];
     double x = result.values[i];
     if (v.lower == v.upper || (x != v.lower && x != v.upper)) continue;
     lines += "  " + std::string(design::kFieldInfo[v.field].name) + " = " +
@@ -257,31 +257,31 @@ void PrintBounds(const calc::OptimiseProblem& problem, const calc::OptimiseResul
   if (!lines.empty()) std::cout << "在范围边界上的输入：\n" << lines;
 }
 
-void PrintResults(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
-  const calc::Assessment &from = result.start, &to = result.best;
-  auto row = [&](const char* caption, double calc::Assessment::*q) {
+void PrintResults(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result) {
+  const studies::Assessment &from = result.start, &to = result.best;
+  auto row = [&](const char* caption, double studies::Assessment::*q) {
     std::cout << "  " << caption << "  " << (from.ran ? ShortNumber(from.*q) : "（计算出错）")
               << " → " << ShortNumber(to.*q) << "\n";
   };
   std::cout << "计算结果（原设计 → 优化设计）：\n";
-  row("效率EFF", &calc::Assessment::EFF);
+  row("效率EFF", &studies::Assessment::EFF);
   std::cout << "  能效等级  " << (from.ran ? ClassText(problem, from.EFF) : "—") << " → "
             << ClassText(problem, to.EFF) << "\n";
-  row("功率因数PF", &calc::Assessment::PF);
-  row("起动电流倍数Ist", &calc::Assessment::Ist);
-  row("起动转矩倍数TST1", &calc::Assessment::TST1);
-  row("最大转矩倍数TMAX1", &calc::Assessment::TMAX1);
-  row("槽满率SF", &calc::Assessment::SF);
+  row("功率因数PF", &studies::Assessment::PF);
+  row("起动电流倍数Ist", &studies::Assessment::Ist);
+  row("起动转矩倍数TST1", &studies::Assessment::TST1);
+  row("最大转矩倍数TMAX1", &studies::Assessment::TMAX1);
+  row("槽满率SF", &studies::Assessment::SF);
   std::cout << "  有效材料成本（" << report::Currency(problem.prices) << "）  "
             << (from.ran ? ShortNumber(from.cost) : "（计算出错）") << " → " << ShortNumber(to.cost)
             << "\n";
 }
 
-void PrintConstraints(const calc::Assessment& best) {
+void PrintConstraints(const studies::Assessment& best) {
   bool feasible = best.Feasible();
   std::cout << (feasible ? "起作用的约束：\n" : "未满足的约束：\n");
   int shown = 0;
-  for (const calc::ConstraintLine& line : best.constraints()) {
+  for (const studies::ConstraintLine& line : best.constraints()) {
     bool show = feasible ? line.excess > -kActive : !line.Met();
     if (!show) continue;
     ++shown;
@@ -292,38 +292,39 @@ void PrintConstraints(const calc::Assessment& best) {
   if (shown == 0) std::cout << "  （无）\n";
 }
 
-const char* StopText(calc::OptimiseResult::Stop stop) {
+const char* StopText(studies::OptimiseResult::Stop stop) {
   switch (stop) {
-    case calc::OptimiseResult::Stop::NoImprovement:
+    case studies::OptimiseResult::Stop::NoImprovement:
       return "一轮局部搜索没有再改进";
-    case calc::OptimiseResult::Stop::Evaluations:
+    case studies::OptimiseResult::Stop::Evaluations:
       return "达到计算次数上限";
-    case calc::OptimiseResult::Stop::Time:
+    case studies::OptimiseResult::Stop::Time:
       return "达到时间上限";
-    case calc::OptimiseResult::Stop::Cancelled:
+    case studies::OptimiseResult::Stop::Cancelled:
       return "已中断";
   }
   return "";
 }
 
 // The other local optima, each in one line: its inputs and main results.
-void PrintOtherOptima(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+void PrintOtherOptima(const studies::OptimiseProblem& problem,
+                      const studies::OptimiseResult& result) {
   if (result.optima.size() < 2) return;
   std::cout << "其他局部最优解：\n";
   for (std::size_t k = 1; k < result.optima.size(); ++k) {
-    const calc::Optimum& optimum = result.optima[k];
+    const studies::Optimum& optimum = result.optima[k];
     std::cout << "  " << k + 1 << ".";
     for (std::size_t i = 0; i < problem.variables.size(); ++i)
       std::cout << " " << design::kFieldInfo[problem.variables[i].field].name << "="
                 << design::ShortestText(optimum.values[i]);
-    const calc::Assessment& a = optimum.assessment;
+    const studies::Assessment& a = optimum.assessment;
     std::cout << "  →  成本" << ShortNumber(a.cost) << " EFF" << ShortNumber(a.EFF) << " PF"
               << ShortNumber(a.PF) << " Ist" << ShortNumber(a.Ist) << " SF" << ShortNumber(a.SF)
               << "\n";
   }
 }
 
-void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResult& result) {
+void PrintAnswer(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result) {
   if (!result.Feasible()) std::cout << "没有找到满足全部约束的设计。最接近的设计：\n";
   PrintInputs(problem, result);
   PrintResults(problem, result);
@@ -339,17 +340,17 @@ void PrintAnswer(const calc::OptimiseProblem& problem, const calc::OptimiseResul
 // Evaluations and the best so far on standard error, when it is a terminal.
 class ProgressLine {
  public:
-  explicit ProgressLine(calc::OptimiseObjective objective)
+  explicit ProgressLine(studies::OptimiseObjective objective)
       : objective_(objective), shown_(isatty(STDERR_FILENO)) {}
 
-  void Update(const calc::OptimiseProgress& p) {
+  void Update(const studies::OptimiseProgress& p) {
     if (!shown_) return;
     std::fprintf(stderr, "\r%s 已计算 %llu 个方案",
-                 p.phase == calc::OptimiseProgress::Phase::Sample ? "取样" : "搜索",
+                 p.phase == studies::OptimiseProgress::Phase::Sample ? "取样" : "搜索",
                  static_cast<unsigned long long>(p.evaluations));
     if (p.found)
       std::fprintf(stderr, "  目前最优 %s %s%s   ",
-                   objective_ == calc::OptimiseObjective::Cost ? "成本" : "效率",
+                   objective_ == studies::OptimiseObjective::Cost ? "成本" : "效率",
                    ShortNumber(p.best).c_str(), p.feasible ? "" : "（未满足约束）");
     std::fflush(stderr);
   }
@@ -358,7 +359,7 @@ class ProgressLine {
   }
 
  private:
-  calc::OptimiseObjective objective_;
+  studies::OptimiseObjective objective_;
   bool shown_;
 };
 
@@ -368,8 +369,8 @@ std::array<std::string, design::kFieldCount> FieldTexts(const design::DesignInpu
   return texts;
 }
 
-calc::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
-  calc::OptimiseProblem problem;
+studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
+  studies::OptimiseProblem problem;
   problem.base = ReadDesign(a.base);
   problem.objective = a.objective;
   problem.check = tools.check;
@@ -377,8 +378,8 @@ calc::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOption
   try {
     for (const std::string& vary : a.vary) problem.variables.push_back(ParseOptimiseVariable(vary));
     for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
-    calc::CheckProblem(problem);
-    calc::FitToWinding(problem);
+    studies::CheckProblem(problem);
+    studies::FitToWinding(problem);
   } catch (const std::runtime_error& error) {  // OptimiseError, or SweepError from a step
     UsageError(error.what());
   }
@@ -394,16 +395,16 @@ int OptimizeCommand(std::vector<std::string> args) {
   }
   DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
   OptimizeArguments a = ParseArguments(args);
-  calc::OptimiseProblem problem = Problem(a, tools);
+  studies::OptimiseProblem problem = Problem(a, tools);
   ProgressLine progress(problem.objective);
-  a.run.progress = [&](const calc::OptimiseProgress& p) { progress.Update(p); };
+  a.run.progress = [&](const studies::OptimiseProgress& p) { progress.Update(p); };
   InterruptGuard guard;
   a.run.cancel = &Interrupted();
-  calc::OptimiseResult result = calc::Optimise(problem, a.run);
+  studies::OptimiseResult result = studies::Optimise(problem, a.run);
   progress.End();
-  bool interrupted = result.stop == calc::OptimiseResult::Stop::Cancelled;
+  bool interrupted = result.stop == studies::OptimiseResult::Stop::Cancelled;
   if (!result.found && interrupted) throw CommandFailure("计算已中断", kExitInterrupted);
-  if (!result.found && result.stop == calc::OptimiseResult::Stop::Time)
+  if (!result.found && result.stop == studies::OptimiseResult::Stop::Time)
     throw CommandFailure("时间上限内没有算完任何方案，请加大 --max-seconds", kExitCheckFailed);
   if (!result.found)
     throw CommandFailure("范围内的设计都计算出错，没有可给出的设计", kExitCheckFailed);

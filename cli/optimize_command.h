@@ -12,8 +12,8 @@ namespace velmora::cli {
 
 // Reads the --vary of optimize: "NAME=FROM:TO" (continuous, or whole
 // numbers and nominal wire diameters where those belong), "NAME=FROM:TO:STEP"
-// or "NAME=v1,v2,...". Throws calc::OptimiseError or calc::SweepError.
-calc::OptimiseVariable ParseOptimiseVariable(std::string_view text);
+// or "NAME=v1,v2,...". Throws studies::OptimiseError or studies::SweepError.
+studies::OptimiseVariable ParseOptimiseVariable(std::string_view text);
 
 // Runs `velmora-calc optimize` with the arguments that follow "optimize";
 // returns the exit status: 0 a design meets every constraint, 3 none found

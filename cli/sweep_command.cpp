@@ -115,8 +115,8 @@ unsigned UsableThreads(unsigned asked) {
 }
 
 // A range whose step does not divide it stops at the last step below TO.
-void TellShortRanges(const calc::SweepGrid& grid) {
-  for (const calc::SweepAxis& axis : grid.axes()) {
+void TellShortRanges(const studies::SweepGrid& grid) {
+  for (const studies::SweepAxis& axis : grid.axes()) {
     if (!axis.EndsShort()) continue;
     std::cerr << "提示：改变" << design::InputLabel(axis.field())
               << "的步长不能整除范围，最后一点为" << design::ShortestText(axis[axis.size() - 1])
@@ -125,8 +125,8 @@ void TellShortRanges(const calc::SweepGrid& grid) {
 }
 
 // An input that is no design freedom may be swept, as a study of the model.
-void TellAssumptions(const calc::SweepGrid& grid) {
-  for (const calc::SweepAxis& axis : grid.axes()) {
+void TellAssumptions(const studies::SweepGrid& grid) {
+  for (const studies::SweepAxis& axis : grid.axes()) {
     std::string note = report::SweepStudyNote(axis.field());
     if (!note.empty()) std::cerr << note << "\n";
   }
@@ -193,10 +193,10 @@ class ProgressBar {
 
 int Sweep(const SweepArguments& options) {
   design::DesignInput base = ReadDesign(options.base);
-  std::vector<calc::SweepAxis> axes;
+  std::vector<studies::SweepAxis> axes;
   for (const std::string& vary : options.vary) axes.push_back(ParseVaryOption(vary));
-  calc::SweepGrid grid(std::move(axes));
-  calc::CheckSweepSelectors(base, grid);
+  studies::SweepGrid grid(std::move(axes));
+  studies::CheckSweepSelectors(base, grid);
   TellShortRanges(grid);
   TellAssumptions(grid);
   std::vector<std::string_view> columns = ColumnNames(options.columns);
@@ -207,14 +207,14 @@ int Sweep(const SweepArguments& options) {
     output.Write(csv.Header());
     ProgressBar progress(grid.size());
     InterruptGuard guard;
-    calc::SweepOptions run;
+    studies::SweepOptions run;
     run.threads = options.threads ? UsableThreads(options.threads) : 0;
     run.cancel = &Interrupted();
     run.check = options.tools.check;
     run.progress = [&](std::uint64_t done) { progress.Update(done); };
-    calc::RunSweep(
+    studies::RunSweep(
         base, grid, run,
-        [&](const calc::SweepRow& row, std::string& block) { csv.AppendRow(row, block); },
+        [&](const studies::SweepRow& row, std::string& block) { csv.AppendRow(row, block); },
         [&](std::string_view block) { output.Write(block); });
     progress.End();
     if (Interrupted().load()) {

@@ -14,34 +14,34 @@ std::string Fixed(double value, int decimals) {
 
 std::string Percent(double value) { return Fixed(value, 1) + "%"; }
 
-std::string Name(calc::EfficiencyClass c) { return std::string(calc::ClassName(c)); }
+std::string Name(studies::EfficiencyClass c) { return std::string(studies::ClassName(c)); }
 
 }  // namespace
 
-std::string ClassVerdict(const calc::ClassResult& result) {
+std::string ClassVerdict(const studies::ClassResult& result) {
   switch (result.limits.not_classified) {
-    case calc::NotClassified::Frequency:
+    case studies::NotClassified::Frequency:
       return "频率不是50Hz，不分能效等级";
-    case calc::NotClassified::Poles:
+    case studies::NotClassified::Poles:
       return "极数不是2、4、6或8，不分能效等级";
-    case calc::NotClassified::Rating:
+    case studies::NotClassified::Rating:
       return "功率不在0.12~1000kW之间，不分能效等级";
-    case calc::NotClassified::No:
+    case studies::NotClassified::No:
       break;
   }
   return Name(result.reached);
 }
 
-std::vector<std::string> ClassLines(const calc::ClassResult& result, bool legal_minimum) {
+std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum) {
   std::vector<std::string> lines;
   lines.push_back("能效等级：" + ClassVerdict(result) + "（计算效率" + Fixed(result.percent, 2) +
                   "%）");
   if (!result.limits.classified()) return lines;
-  const calc::ClassLimits& l = result.limits;
+  const studies::ClassLimits& l = result.limits;
   lines.push_back("  本额定值的效率限值：IE2 " + Percent(l.IE2) + "，IE3 " + Percent(l.IE3) +
                   "，IE4 " + Percent(l.IE4));
   if (result.to_next) {
-    auto next = static_cast<calc::EfficiencyClass>(static_cast<int>(result.reached) + 1);
+    auto next = static_cast<studies::EfficiencyClass>(static_cast<int>(result.reached) + 1);
     lines.push_back("  距" + Name(next) + "还差" + Fixed(*result.to_next, 2) + "个百分点");
   } else {
     lines.push_back("  高出IE4限值" + Fixed(result.percent - l.IE4, 2) + "个百分点");
@@ -59,13 +59,13 @@ std::string Currency(const design::MaterialPrices& prices) {
   return prices.unit.substr(0, prices.unit.size() - 3);
 }
 
-std::vector<std::string> CostLines(const calc::MaterialCost& cost,
+std::vector<std::string> CostLines(const studies::MaterialCost& cost,
                                    const design::MaterialPrices& prices) {
   const std::string currency = Currency(prices);
   std::vector<std::string> lines;
   lines.push_back("有效材料成本（价格：" +
                   (prices.source.empty() ? std::string("内置价格") : prices.source) + "）：");
-  for (const calc::MaterialCost::Line& line : cost.lines) {
+  for (const studies::MaterialCost::Line& line : cost.lines) {
     lines.push_back("  " + std::string(line.material) + " " + std::string(line.weight_name) + "=" +
                     Fixed(line.weight, 2) + " kg × " + Fixed(line.price, 2) + " " + prices.unit +
                     " = " + Fixed(line.cost, 2) + " " + currency);

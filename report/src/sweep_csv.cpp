@@ -38,11 +38,11 @@ void AppendQuantity(std::string& out, calc::QuantityView q) {
     AppendNumber(out, q.value);
 }
 
-void AppendCheck(std::string& out, const calc::DesignCheck& check) {
+void AppendCheck(std::string& out, const studies::DesignCheck& check) {
   bool any = false;
-  for (const calc::CheckLine& line : check.lines) {
-    if (line.outcome != calc::CheckLine::Outcome::Fail &&
-        line.outcome != calc::CheckLine::Outcome::Untrusted)
+  for (const studies::CheckLine& line : check.lines) {
+    if (line.outcome != studies::CheckLine::Outcome::Fail &&
+        line.outcome != studies::CheckLine::Outcome::Untrusted)
       continue;
     if (any) out += ';';
     out += line.name;
@@ -54,24 +54,24 @@ void AppendCheck(std::string& out, const calc::DesignCheck& check) {
 }  // namespace
 
 std::vector<std::string_view> DefaultSweepColumns() {
-  std::vector<std::string_view> columns(calc::kKeyResults.begin(), calc::kKeyResults.end());
+  std::vector<std::string_view> columns(studies::kKeyResults.begin(), studies::kKeyResults.end());
   columns.push_back("IE");
   columns.push_back("COST");
   return columns;
 }
 
-SweepCsv::SweepCsv(const calc::SweepGrid& grid, std::span<const std::string_view> columns,
+SweepCsv::SweepCsv(const studies::SweepGrid& grid, std::span<const std::string_view> columns,
                    const design::MaterialPrices& prices)
     : prices_(prices) {
   for (std::string_view name : columns) {
     const calc::QuantityEntry* entry = calc::FindQuantityEntry(name);
     if (!entry && name != "IE" && name != "COST")
-      throw calc::SweepError("没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
+      throw studies::SweepError("没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
     columns_.push_back({entry ? entry->name : name, entry});
   }
   // A varied input named like a result column (EFF, PF) is headed "input EFF",
   // so that no two columns share a name.
-  for (const calc::SweepAxis& axis : grid.axes()) {
+  for (const studies::SweepAxis& axis : grid.axes()) {
     std::string name = design::kFieldInfo[axis.field()].name;
     bool shared = std::any_of(columns_.begin(), columns_.end(),
                               [&](const Column& column) { return column.name == name; });
@@ -94,18 +94,18 @@ std::string SweepCsv::Header() const {
   return out;
 }
 
-void SweepCsv::AppendColumn(const Column& column, const calc::SweepRow& row,
+void SweepCsv::AppendColumn(const Column& column, const studies::SweepRow& row,
                             std::string& out) const {
   if (column.quantity) {
     AppendQuantity(out, column.quantity->get(row.state));
   } else if (column.name == "COST") {
-    AppendNumber(out, calc::CostOf(row.state, prices_).total);
+    AppendNumber(out, studies::CostOf(row.state, prices_).total);
   } else if (row.check.efficiency_class.limits.classified()) {
-    out += calc::ClassName(row.check.efficiency_class.reached);
+    out += studies::ClassName(row.check.efficiency_class.reached);
   }
 }
 
-void SweepCsv::AppendRow(const calc::SweepRow& row, std::string& out) const {
+void SweepCsv::AppendRow(const studies::SweepRow& row, std::string& out) const {
   for (std::size_t a = 0; a < row.varied.size(); ++a) {
     if (varied_single_[a])
       AppendNumber(out, static_cast<float>(row.varied[a]));

@@ -141,8 +141,8 @@ std::string ShortNumber(double value) {
   return buffer;
 }
 
-std::string CheckVerdict(const calc::CheckLine& line) {
-  using Outcome = calc::CheckLine::Outcome;
+std::string CheckVerdict(const studies::CheckLine& line) {
+  using Outcome = studies::CheckLine::Outcome;
   switch (line.outcome) {
     case Outcome::Pass:
       return "合格";
@@ -156,9 +156,9 @@ std::string CheckVerdict(const calc::CheckLine& line) {
   return "未校核";
 }
 
-std::string CheckLimitText(const calc::CheckLine& line) {
-  if (line.outcome == calc::CheckLine::Outcome::NotChecked) return "";
-  return (line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + ShortNumber(line.limit);
+std::string CheckLimitText(const studies::CheckLine& line) {
+  if (line.outcome == studies::CheckLine::Outcome::NotChecked) return "";
+  return (line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + ShortNumber(line.limit);
 }
 
 std::string NoteText(const calc::ValidityNote& note) {
@@ -181,9 +181,9 @@ std::string NoteText(const calc::ValidityNote& note) {
 }
 
 std::string SweepStudyNote(int field) {
-  calc::InputRole role = calc::RoleOf(field);
-  if (role == calc::InputRole::Freedom || role == calc::InputRole::Selector) return "";
-  return "提示：" + design::InputLabel(field) + std::string(calc::WhyNotFree(role)) +
+  studies::InputRole role = studies::RoleOf(field);
+  if (role == studies::InputRole::Freedom || role == studies::InputRole::Selector) return "";
+  return "提示：" + design::InputLabel(field) + std::string(studies::WhyNotFree(role)) +
          "；扫描它只是研究计算对它的依赖，结果不是可选的设计方案";
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -142,4 +142,4 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
   return check;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -4,7 +4,7 @@
 
 #include "velmora/design/design_input.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -130,4 +130,4 @@ double WorkshopStep(int field) {
   return kTable[field].step;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

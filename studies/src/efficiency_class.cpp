@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -140,4 +140,4 @@ ClassResult ClassifyEfficiency(double EFF, double Pn, double P, double f,
   return result;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

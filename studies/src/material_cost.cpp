@@ -1,6 +1,6 @@
 #include "velmora/studies/material_cost.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 MaterialCost CostOf(const CalculationState& s, const design::MaterialPrices& prices) {
   MaterialCost cost;
@@ -15,4 +15,4 @@ MaterialCost CostOf(const CalculationState& s, const design::MaterialPrices& pri
   return cost;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

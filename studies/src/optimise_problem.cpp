@@ -10,7 +10,7 @@
 #include "velmora/studies/optimise.h"
 #include "velmora/studies/sweep.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -355,4 +355,4 @@ Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> valu
   return Assess(problem, state, false);
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -15,7 +15,7 @@
 #include "velmora/studies/optimise.h"
 #include "velmora/studies/sweep.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -842,4 +842,4 @@ OptimiseResult Optimise(const OptimiseProblem& given_problem, const OptimiseOpti
   return result;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

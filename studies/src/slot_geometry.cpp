@@ -7,11 +7,13 @@
 
 #include "velmora/calc/curves.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
 namespace field = design::field;
+
+using calc::pi;  // the drawing takes the procedure's constant
 
 // What a box must hold for the slot to be drawable.
 enum class Need { Any, NonNegative, Positive };
@@ -243,4 +245,4 @@ double PolygonArea(const Polygon& polygon) {
   return twice / 2;
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

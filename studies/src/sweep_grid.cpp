@@ -5,11 +5,16 @@
 #include "velmora/calc/selectors.h"
 #include "velmora/studies/sweep.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
 namespace field = design::field;
+
+using calc::IsSingleLayerPoleNumber;
+using calc::kSingleLayerPoles;
+using calc::SelectorRule;
+using calc::SelectorRules;
 
 using design::InputLabel;
 using design::ShortestText;
@@ -135,4 +140,4 @@ void CheckSweepSelectors(const design::DesignInput& base, const SweepGrid& grid)
                      kSingleLayerPoles);
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

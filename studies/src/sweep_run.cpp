@@ -8,7 +8,7 @@
 
 #include "velmora/studies/sweep.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 namespace {
 
@@ -183,4 +183,4 @@ std::uint64_t RunSweep(const design::DesignInput& base, const SweepGrid& grid,
   return run.Run(write);
 }
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -5,7 +5,7 @@
 
 #include "velmora/design/input_file.h"
 
-namespace velmora::calc::examples {
+namespace velmora::examples {
 
 inline const char* const k4Pole = "Y132S-4-5.5kW";
 inline const char* const k2Pole = "Y132S2-2-7.5kW";
@@ -16,4 +16,4 @@ inline design::DesignInput Example(const std::string& name) {
   return design::ReadDesignInput(std::string(VELMORA_EXAMPLES_DIR) + "/" + name + ".txt");
 }
 
-}  // namespace velmora::calc::examples
+}  // namespace velmora::examples

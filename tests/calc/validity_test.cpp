@@ -20,6 +20,9 @@ namespace {
 
 namespace field = design::field;
 using namespace examples;
+using studies::CheckDesign;
+using studies::CheckLine;
+using studies::DesignCheck;
 using Kind = ValidityNote::Kind;
 using Problem = ValidityNote::Problem;
 using Outcome = CheckLine::Outcome;

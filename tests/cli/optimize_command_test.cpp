@@ -70,11 +70,11 @@ TEST(OptimizeCommand, VaryTakesRangesStepsAndLists) {
   EXPECT_EQ(ParseOptimiseVariable("L=130:160:10").values,
             (std::vector<double>{130, 140, 150, 160}));
   EXPECT_EQ(ParseOptimiseVariable("DJJ=0.71,0.63").values, (std::vector<double>{0.63, 0.71}));
-  calc::OptimiseVariable L = ParseOptimiseVariable("L=130:200");
+  studies::OptimiseVariable L = ParseOptimiseVariable("L=130:200");
   EXPECT_EQ(L.field, field::L);
   EXPECT_EQ(L.resolution, 1);  // stacks are pressed to whole millimetres
-  EXPECT_THROW(ParseOptimiseVariable("X=1:2"), calc::OptimiseError);
-  EXPECT_THROW(ParseOptimiseVariable("L=1:2:3:4"), calc::OptimiseError);
+  EXPECT_THROW(ParseOptimiseVariable("X=1:2"), studies::OptimiseError);
+  EXPECT_THROW(ParseOptimiseVariable("L=1:2:3:4"), studies::OptimiseError);
 }
 
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {

@@ -10,8 +10,8 @@ namespace velmora::cli {
 namespace {
 
 namespace field = design::field;
-using calc::SweepAxis;
-using calc::SweepError;
+using studies::SweepAxis;
+using studies::SweepError;
 
 std::vector<double> Points(const SweepAxis& axis) {
   std::vector<double> points;

@@ -14,6 +14,7 @@ namespace velmora::report {
 namespace {
 
 using namespace calc;
+using namespace studies;
 namespace field = design::field;
 
 TEST(SweepCsv, HeaderNamesVariedInputsResultsCheckAndFault) {

@@ -11,7 +11,7 @@
 #include "velmora/calc/calculation.h"
 #include "velmora/design/input_file.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 namespace {
 
 namespace field = design::field;
@@ -126,4 +126,4 @@ TEST(DesignCheck, ExampleDesignPassesAllButTheClass) {
 }
 
 }  // namespace
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -6,7 +6,7 @@
 
 #include "velmora/studies/material_cost.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 namespace {
 
 using C = EfficiencyClass;
@@ -106,4 +106,4 @@ TEST(MaterialCost, IsTheSumOfWeightTimesPrice) {
 }
 
 }  // namespace
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -12,7 +12,7 @@
 
 #include "example_designs.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 namespace {
 
 namespace field = design::field;
@@ -303,4 +303,4 @@ TEST(Optimise, CancelStopsEarlyAndLeavesNoThread) {
 }
 
 }  // namespace
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "example_designs.h"
-#include "velmora/calc/calculation.h"
 #include "velmora/design/input_file.h"
+#include "velmora/studies/engine.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 namespace {
 
 using design::DesignInput;
@@ -144,4 +144,4 @@ TEST(SlotDrawingRefusal, IgnoresTheLowerSectionOfOtherShapes) {
 }
 
 }  // namespace
-}  // namespace velmora::calc
+}  // namespace velmora::studies

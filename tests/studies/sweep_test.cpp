@@ -18,7 +18,7 @@
 // Counted by the test program's operator new (allocation_count_test.cpp).
 extern std::atomic<long> allocation_count;
 
-namespace velmora::calc {
+namespace velmora::studies {
 namespace {
 
 namespace field = design::field;
@@ -292,4 +292,4 @@ TEST(RunSweep, PassesOnWhatTheFormatterThrows) {
 }
 
 }  // namespace
-}  // namespace velmora::calc
+}  // namespace velmora::studies

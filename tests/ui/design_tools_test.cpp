@@ -113,7 +113,7 @@ TEST_F(DesignToolsTest, OpenToolWindowsFollowAChangedBox) {
 // Every quantity a window offers has a name; each but the cost is one the
 // calculation computes.
 TEST(QuantityNamesTest, CoverEveryQuantityTheWindowsOffer) {
-  std::vector<std::string_view> offered(calc::kKeyResults.begin(), calc::kKeyResults.end());
+  std::vector<std::string_view> offered(studies::kKeyResults.begin(), studies::kKeyResults.end());
   offered.insert(offered.end(), std::begin(kCheckResults), std::end(kCheckResults));
   for (std::string_view key : offered) {
     const QuantityName* name = FindQuantityName(key);

@@ -49,7 +49,7 @@ class FakeToolkit : public Toolkit {
   }
   void CloseWindow(Window window) override { open.erase(window); }
 
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+  void ShowSlotDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                        const std::string& design) override {
     if (!IsWindowOpen(Window::SLOTS)) return;
     slots = drawing;
@@ -77,7 +77,7 @@ class FakeToolkit : public Toolkit {
   std::vector<std::string> messages;
   std::set<Window> open;
   std::map<Window, int> shown;
-  std::optional<calc::SlotDrawing> slots;
+  std::optional<studies::SlotDrawing> slots;
   std::string slot_note;
   std::string slot_design;
   std::optional<CheckTable> check;

@@ -11,7 +11,7 @@ namespace velmora::ui {
 
 namespace {
 
-using calc::OptimiseObjective;
+using studies::OptimiseObjective;
 
 std::optional<double> Number(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -34,19 +34,20 @@ std::vector<double> ListValues(const OptimiseInput& input) {
   for (std::string word; words >> word;) {
     const std::optional<double> value = Number(word);
     if (!value)
-      throw calc::OptimiseError(design::InputLabel(input.field) + "的取值“" + word + "”不是数字。");
+      throw studies::OptimiseError(design::InputLabel(input.field) + "的取值“" + word +
+                                   "”不是数字。");
     values.push_back(*value);
   }
   return values;
 }
 
-calc::OptimiseVariable VariableOf(const OptimiseInput& input) {
+studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
   if (input.values.find_first_not_of(" \t") != std::string::npos)
-    return calc::ListVariable(input.field, ListValues(input));
+    return studies::ListVariable(input.field, ListValues(input));
   const std::optional<double> from = Number(input.from), to = Number(input.to);
   if (!from || !to)
-    throw calc::OptimiseError(design::InputLabel(input.field) + "的下限和上限应为数字。");
-  return calc::RangeVariable(input.field, *from, *to);
+    throw studies::OptimiseError(design::InputLabel(input.field) + "的下限和上限应为数字。");
+  return studies::RangeVariable(input.field, *from, *to);
 }
 
 std::string Short(double value) { return design::ShortestText(value); }
@@ -57,19 +58,19 @@ std::string Rounded(double value) {
   return text;
 }
 
-std::string Objective(const calc::Assessment& a, OptimiseObjective objective) {
+std::string Objective(const studies::Assessment& a, OptimiseObjective objective) {
   return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);
 }
 
-std::vector<OptimiseTable::Row> ResultRows(const calc::Assessment& from,
-                                           const calc::Assessment& to) {
+std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
+                                           const studies::Assessment& to) {
   const struct {
     const char* key;
-    double calc::Assessment::*value;
-  } kResults[] = {{"COST", &calc::Assessment::cost}, {"EFF", &calc::Assessment::EFF},
-                  {"PF", &calc::Assessment::PF},     {"Ist", &calc::Assessment::Ist},
-                  {"TST1", &calc::Assessment::TST1}, {"TMAX1", &calc::Assessment::TMAX1},
-                  {"SF", &calc::Assessment::SF}};
+    double studies::Assessment::*value;
+  } kResults[] = {{"COST", &studies::Assessment::cost}, {"EFF", &studies::Assessment::EFF},
+                  {"PF", &studies::Assessment::PF},     {"Ist", &studies::Assessment::Ist},
+                  {"TST1", &studies::Assessment::TST1}, {"TMAX1", &studies::Assessment::TMAX1},
+                  {"SF", &studies::Assessment::SF}};
   std::vector<OptimiseTable::Row> rows;
   for (const auto& result : kResults) {
     rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
@@ -81,11 +82,11 @@ std::vector<OptimiseTable::Row> ResultRows(const calc::Assessment& from,
 // Within half a percent of its limit, or missed.
 constexpr double kActive = -0.005;
 
-std::vector<OptimiseTable::Row> ActiveRows(const calc::Assessment& best) {
+std::vector<OptimiseTable::Row> ActiveRows(const studies::Assessment& best) {
   std::vector<OptimiseTable::Row> rows;
-  for (const calc::ConstraintLine& line : best.constraints()) {
+  for (const studies::ConstraintLine& line : best.constraints()) {
     if (line.excess < kActive) continue;
-    const char* bound = line.bound == calc::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
+    const char* bound = line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
     rows.push_back({std::string(line.name) + (line.Met() ? "（在限值上）" : "（未满足）"),
                     bound + Rounded(line.limit), Rounded(line.value)});
   }
@@ -93,11 +94,11 @@ std::vector<OptimiseTable::Row> ActiveRows(const calc::Assessment& best) {
 }
 
 // The other local optima: the inputs, and the cost and efficiency.
-std::vector<OptimiseTable::Row> OtherOptima(const calc::OptimiseResult& result,
-                                            const calc::OptimiseProblem& problem) {
+std::vector<OptimiseTable::Row> OtherOptima(const studies::OptimiseResult& result,
+                                            const studies::OptimiseProblem& problem) {
   std::vector<OptimiseTable::Row> rows;
   for (std::size_t k = 1; k < result.optima.size(); ++k) {
-    const calc::Optimum& optimum = result.optima[k];
+    const studies::Optimum& optimum = result.optima[k];
     std::string inputs;
     for (std::size_t i = 0; i < problem.variables.size(); ++i)
       inputs += std::string(i ? " " : "") + design::kFieldInfo[problem.variables[i].field].name +
@@ -111,8 +112,8 @@ std::vector<OptimiseTable::Row> OtherOptima(const calc::OptimiseResult& result,
 
 }  // namespace
 
-OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
-                                const calc::OptimiseProblem& problem) {
+OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
+                                const studies::OptimiseProblem& problem) {
   OptimiseTable table;
   if (!result.found) {
     table.status = "没有一个设计算得出结果。";
@@ -143,7 +144,7 @@ DesignOptimiser::~DesignOptimiser() {
 std::string DesignOptimiser::Start(const design::DesignInput& base, const OptimiseRequest& request,
                                    const design::MaterialPrices& prices) {
   if (Running()) return "正在优化，请等它结束或取消。";
-  calc::OptimiseProblem problem;
+  studies::OptimiseProblem problem;
   problem.base = base;
   problem.objective = request.objective;
   problem.check.required_class = request.required_class;
@@ -151,9 +152,9 @@ std::string DesignOptimiser::Start(const design::DesignInput& base, const Optimi
   try {
     for (const OptimiseInput& input : request.inputs)
       problem.variables.push_back(VariableOf(input));
-    calc::CheckProblem(problem);
-    calc::FitToWinding(problem);
-  } catch (const calc::OptimiseError& error) {
+    studies::CheckProblem(problem);
+    studies::FitToWinding(problem);
+  } catch (const studies::OptimiseError& error) {
     return error.what();
   }
   problem_ = std::move(problem);
@@ -167,10 +168,10 @@ std::string DesignOptimiser::Start(const design::DesignInput& base, const Optimi
 }
 
 void DesignOptimiser::Work(std::uint64_t max_evaluations) {
-  calc::OptimiseOptions options;
+  studies::OptimiseOptions options;
   options.max_evaluations = max_evaluations;
   options.cancel = &cancel_;
-  options.progress = [this](const calc::OptimiseProgress& progress) {
+  options.progress = [this](const studies::OptimiseProgress& progress) {
     if (!progress.found) return;
     std::lock_guard<std::mutex> hold(history_lock_);
     if (history_.empty() || history_.back().best != progress.best ||
@@ -178,7 +179,7 @@ void DesignOptimiser::Work(std::uint64_t max_evaluations) {
       history_.push_back({progress.evaluations, progress.best, progress.feasible});
   };
   try {
-    result_ = calc::Optimise(problem_, options);
+    result_ = studies::Optimise(problem_, options);
   } catch (const std::exception& error) {
     error_ = error.what();
   }

@@ -20,7 +20,7 @@ namespace velmora::ui {
 namespace {
 
 using Status = LastCalculation::Status;
-using Outcome = calc::CheckLine::Outcome;
+using Outcome = studies::CheckLine::Outcome;
 
 constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
                                             "PNG图片[*.png]|*.png", "png"};
@@ -28,7 +28,7 @@ constexpr const char* kChangedNote = "（输入数据已改动，尚未重新进
 
 using report::ShortNumber;
 
-CheckTable::Rule RuleRow(const calc::CheckLine& line) {
+CheckTable::Rule RuleRow(const studies::CheckLine& line) {
   CheckTable::Rule rule;
   rule.caption = std::string(line.caption);
   rule.computed = ShortNumber(line.value);
@@ -41,8 +41,8 @@ CheckTable::Rule RuleRow(const calc::CheckLine& line) {
 
 }  // namespace
 
-std::string SlotNote(const calc::SlotRefusal& refusal) {
-  using Why = calc::SlotRefusal::Why;
+std::string SlotNote(const studies::SlotRefusal& refusal) {
+  using Why = studies::SlotRefusal::Why;
   if (refusal.why == Why::None) return "";
   const std::string box = std::string("“") + design::kFieldInfo[refusal.field].caption + "”框";
   switch (refusal.why) {
@@ -99,15 +99,15 @@ std::string ExportFileName(const std::string& design, Window window, const char*
 }
 
 // The class reached and what the active material costs.
-std::vector<std::string> ClassAndCost(const calc::DesignCheck& check,
+std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
                                       const calc::CalculationState& state,
-                                      std::optional<calc::EfficiencyClass> required,
+                                      std::optional<studies::EfficiencyClass> required,
                                       const std::string& folder) {
   std::vector<std::string> lines = report::ClassLines(check.efficiency_class, !required);
   try {
     const design::MaterialPrices prices =
         folder.empty() ? design::MaterialPrices{} : design::ReadPricesOrShipped(folder);
-    for (std::string& line : report::CostLines(calc::CostOf(state, prices), prices))
+    for (std::string& line : report::CostLines(studies::CostOf(state, prices), prices))
       lines.push_back(std::move(line));
   } catch (const design::PriceFileError& error) {
     lines.push_back(std::string("没有计算材料成本：") + error.what());
@@ -116,7 +116,7 @@ std::vector<std::string> ClassAndCost(const calc::DesignCheck& check,
 }
 
 CheckTable MakeCheckTable(const LastCalculation& last,
-                          std::optional<calc::EfficiencyClass> required,
+                          std::optional<studies::EfficiencyClass> required,
                           const std::string& folder) {
   CheckTable table;
   if (last.status != Status::NeverRun) table.design = DesignName(last.input);
@@ -136,10 +136,10 @@ CheckTable MakeCheckTable(const LastCalculation& last,
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
   calc::Validity validity = calc::AssessValidity(state);
-  calc::CheckOptions options;
+  studies::CheckOptions options;
   options.required_class = required;
-  const calc::DesignCheck check = calc::CheckDesign(last.input, state, validity, options);
-  for (const calc::CheckLine& line : check.lines) table.rules.push_back(RuleRow(line));
+  const studies::DesignCheck check = studies::CheckDesign(last.input, state, validity, options);
+  for (const studies::CheckLine& line : check.lines) table.rules.push_back(RuleRow(line));
   table.class_and_cost = ClassAndCost(check, state, required, folder);
   for (const calc::ValidityNote& note : validity.notes()) {
     table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
@@ -180,7 +180,7 @@ void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
 
 void DesignTools::RefreshSlots() {
   const design::DesignInput design = BoxDesign(toolkit_);
-  const calc::SlotDrawing drawing = calc::DrawSlots(design);
+  const studies::SlotDrawing drawing = studies::DrawSlots(design);
   toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal), DesignName(design));
 }
 

@@ -27,7 +27,7 @@ constexpr FileDialogKind kSaveCsvDialog{DialogMode::Save, "导出CSV", "参数�
 double RangeValue(const std::string& text, const char* box) {
   const std::optional<double> value = design::ParseNumber(text);
   if (!value || !std::isfinite(*value)) {
-    throw calc::SweepError(std::string("“") + box + "”框不是数字。");
+    throw studies::SweepError(std::string("“") + box + "”框不是数字。");
   }
   return *value;
 }
@@ -37,22 +37,22 @@ std::vector<std::string> ChosenResults(const std::vector<std::string>& results) 
   for (const std::string& name : results) {
     if (!name.empty()) chosen.push_back(name);
   }
-  if (chosen.empty()) throw calc::SweepError("请至少选择一个结果。");
-  if (chosen.size() > 3) throw calc::SweepError("最多选择三个结果。");
+  if (chosen.empty()) throw studies::SweepError("请至少选择一个结果。");
+  if (chosen.size() > 3) throw studies::SweepError("最多选择三个结果。");
   return chosen;
 }
 
-calc::SweepGrid ChartGrid(const design::DesignInput& base, const SweepRequest& request) {
+studies::SweepGrid ChartGrid(const design::DesignInput& base, const SweepRequest& request) {
   if (request.field <= design::field::TYPE || request.field >= design::kFieldCount) {
-    throw calc::SweepError("型号不是数值，不能扫描，请选择其他输入。");
+    throw studies::SweepError("型号不是数值，不能扫描，请选择其他输入。");
   }
-  calc::SweepGrid grid(
-      {calc::SweepAxis::Range(request.field, RangeValue(request.from, "起点"),
-                              RangeValue(request.to, "终点"), RangeValue(request.step, "步长"))});
-  calc::CheckSweepSelectors(base, grid);
+  studies::SweepGrid grid({studies::SweepAxis::Range(
+      request.field, RangeValue(request.from, "起点"), RangeValue(request.to, "终点"),
+      RangeValue(request.step, "步长"))});
+  studies::CheckSweepSelectors(base, grid);
   if (grid.size() > kMaxChartPoints) {
-    throw calc::SweepError("点数" + std::to_string(grid.size()) + "过多，最多" +
-                           std::to_string(kMaxChartPoints) + "点，请加大步长。");
+    throw studies::SweepError("点数" + std::to_string(grid.size()) + "过多，最多" +
+                              std::to_string(kMaxChartPoints) + "点，请加大步长。");
   }
   return grid;
 }
@@ -135,14 +135,14 @@ SweepChart::~SweepChart() {
 std::string SweepChart::Start(const SweepRequest& request) {
   if (Running()) return "扫描正在进行。";
   std::vector<std::string> names;
-  std::optional<calc::SweepGrid> grid;
+  std::optional<studies::SweepGrid> grid;
   std::optional<report::SweepCsv> csv;
   try {
     names = ChosenResults(request.results);
     grid.emplace(ChartGrid(base_, request));
     const std::vector<std::string_view> columns(names.begin(), names.end());
     csv.emplace(*grid, columns, prices_);
-  } catch (const calc::SweepError& error) {
+  } catch (const studies::SweepError& error) {
     return error.what();
   }
 
@@ -164,33 +164,33 @@ std::string SweepChart::Start(const SweepRequest& request) {
 }
 
 // Each row is a point of its own, so the workers never share an element.
-void SweepChart::Work(design::DesignInput base, calc::SweepGrid&& grid, report::SweepCsv&& csv,
+void SweepChart::Work(design::DesignInput base, studies::SweepGrid&& grid, report::SweepCsv&& csv,
                       design::MaterialPrices prices, int field) {
   std::vector<std::string> faults(total_);
-  const calc::SweepFormatter format = [&](const calc::SweepRow& row, std::string& block) {
+  const studies::SweepFormatter format = [&](const studies::SweepRow& row, std::string& block) {
     csv.AppendRow(row, block);
     curves_.x[row.index] = row.varied[0];
     if (!row.ok) faults[row.index] = row.fault.message.empty() ? "故障" : row.fault.message;
     curves_.untrusted[row.index] = row.ok && !row.check.Trustworthy();
     if (row.ok) Record(row, prices);
   };
-  const calc::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
-  calc::SweepOptions options;
+  const studies::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
+  studies::SweepOptions options;
   options.progress = [this](std::uint64_t done) { done_ = done; };
   options.cancel = &cancel_;
   std::uint64_t written = 0;
   try {
-    written = calc::RunSweep(base, grid, options, format, write);
+    written = studies::RunSweep(base, grid, options, format, write);
   } catch (const std::exception& error) {
     error_ = error.what();
   }
   Finish(written, faults, field);
 }
 
-void SweepChart::Record(const calc::SweepRow& row, const design::MaterialPrices& prices) {
+void SweepChart::Record(const studies::SweepRow& row, const design::MaterialPrices& prices) {
   for (std::size_t i = 0; i < curves_.names.size(); ++i) {
     if (curves_.names[i] == "COST") {
-      curves_.y[i][row.index] = calc::CostOf(row.state, prices).total;
+      curves_.y[i][row.index] = studies::CostOf(row.state, prices).total;
       continue;
     }
     const std::optional<calc::QuantityView> value = calc::FindQuantity(row.state, curves_.names[i]);

@@ -56,10 +56,10 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   required_class_->setObjectName("RequiredClass");
   required_class_->addItems({QString::fromUtf8("法定最低等级"), "IE2", "IE3", "IE4"});
   connect(required_class_, &QComboBox::currentIndexChanged, this, [&toolkit, &session](int index) {
-    session.required_class = calc::ParseClassName(index == 0   ? ""
-                                                  : index == 1 ? "IE2"
-                                                  : index == 2 ? "IE3"
-                                                               : "IE4");
+    session.required_class = studies::ParseClassName(index == 0   ? ""
+                                                     : index == 1 ? "IE2"
+                                                     : index == 2 ? "IE3"
+                                                                  : "IE4");
     DesignTools(toolkit, session).RefreshCheck();
   });
   auto* class_row = new QHBoxLayout();

@@ -146,15 +146,15 @@ void OptimiseWindow::FillInputs() {
   for (int i = 0; i < design::kFieldCount; ++i) {
     if (!inputs_->item(i, kInput)) {
       auto* tick = FixedItem(Text(design::InputLabel(i)));
-      const calc::InputRole role = calc::RoleOf(i);
-      if (role == calc::InputRole::Freedom) {
+      const studies::InputRole role = studies::RoleOf(i);
+      if (role == studies::InputRole::Freedom) {
         tick->setFlags(tick->flags() | Qt::ItemIsUserCheckable);
         tick->setCheckState(Qt::Unchecked);
         for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, new QTableWidgetItem());
       } else {
         // Not a design freedom: shown, greyed, with the reason.
         tick->setFlags(tick->flags() & ~Qt::ItemIsEnabled);
-        tick->setToolTip(Text(std::string(calc::WhyNotFree(role)) + "，不能作为优化变量"));
+        tick->setToolTip(Text(std::string(studies::WhyNotFree(role)) + "，不能作为优化变量"));
         for (int c : {kFrom, kTo, kValues}) inputs_->setItem(i, c, FixedItem(QString()));
       }
       inputs_->setItem(i, kInput, tick);
@@ -183,10 +183,10 @@ OptimiseRequest OptimiseWindow::Request() {
                               inputs_->item(i, kTo)->text().toStdString(),
                               inputs_->item(i, kValues)->text().toStdString()});
   }
-  request.objective = objective_->currentIndex() == 0 ? calc::OptimiseObjective::Cost
-                                                      : calc::OptimiseObjective::Efficiency;
+  request.objective = objective_->currentIndex() == 0 ? studies::OptimiseObjective::Cost
+                                                      : studies::OptimiseObjective::Efficiency;
   if (class_->currentIndex() > 0)
-    request.required_class = calc::ParseClassName(class_->currentText().toStdString());
+    request.required_class = studies::ParseClassName(class_->currentText().toStdString());
   request.max_evaluations = std::max(1ull, budget_->text().toULongLong());
   return request;
 }
@@ -245,7 +245,7 @@ void OptimiseWindow::Plot() {
   }
   const double last = history.empty() ? 1 : static_cast<double>(history.back().evaluations);
   for (QLineSeries* line : lines) chart->addSeries(line);
-  const bool cost = logic_.Problem().objective == calc::OptimiseObjective::Cost;
+  const bool cost = logic_.Problem().objective == studies::OptimiseObjective::Cost;
   QValueAxis* x = AddAxis(chart, 0, last, "计算次数", Qt::AlignBottom);
   QValueAxis* y = AddAxis(chart, low, high, cost ? "成本 COST (元)" : "效率 EFF", Qt::AlignLeft);
   x->setLabelFormat("%.0f");
@@ -265,7 +265,7 @@ void OptimiseWindow::ShowResult() {
     return;
   }
   const OptimiseTable table = MakeOptimiseTable(*logic_.Result(), logic_.Problem());
-  const bool cancelled = logic_.Result()->stop == calc::OptimiseResult::Stop::Cancelled;
+  const bool cancelled = logic_.Result()->stop == studies::OptimiseResult::Stop::Cancelled;
   status_->setText(Text(table.status) + (cancelled ? Text("已取消。") : QString()));
   AddSection(result_, "优化变量", table.inputs);
   AddSection(result_, "主要结果", table.results);

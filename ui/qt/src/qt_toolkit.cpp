@@ -177,7 +177,7 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
   return nullptr;
 }
 
-void QtToolkit::ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+void QtToolkit::ShowSlotDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                                 const std::string& design) {
   if (auto* shown = open<SlotWindow>(Window::SLOTS)) shown->Show(drawing, note, design);
 }

@@ -25,7 +25,7 @@ const QColor kDimensionColour(0, 120, 0);
 struct Bounds {
   double left = 1e300, right = -1e300, bottom = 1e300, top = -1e300;
 
-  void Add(const calc::Point& p) {
+  void Add(const studies::Point& p) {
     left = std::min(left, p.x);
     right = std::max(right, p.x);
     bottom = std::min(bottom, p.y);
@@ -34,26 +34,26 @@ struct Bounds {
   bool Empty() const { return left > right; }
 };
 
-Bounds DrawingBounds(const calc::SlotDrawing& drawing) {
+Bounds DrawingBounds(const studies::SlotDrawing& drawing) {
   Bounds bounds;
-  for (const calc::SlotOutline* slot : {&drawing.stator, &drawing.rotor}) {
-    for (const calc::Point& p : slot->iron_edge) bounds.Add(p);
+  for (const studies::SlotOutline* slot : {&drawing.stator, &drawing.rotor}) {
+    for (const studies::Point& p : slot->iron_edge) bounds.Add(p);
   }
   return bounds;
 }
 
 // The iron beside the gap: the edge closed by an arc two millimetres further
 // into the iron than its deepest point.
-calc::Polygon IronArea(const calc::SlotOutline& slot, double into_iron) {
+studies::Polygon IronArea(const studies::SlotOutline& slot, double into_iron) {
   double far = slot.radius;
-  for (const calc::Point& p : slot.iron_edge) {
+  for (const studies::Point& p : slot.iron_edge) {
     const double r = std::hypot(p.x, p.y);
     far = into_iron > 0 ? std::max(far, r) : std::min(far, r);
   }
   far += into_iron * 2;
-  const calc::Point last = slot.iron_edge.back(), first = slot.iron_edge.front();
+  const studies::Point last = slot.iron_edge.back(), first = slot.iron_edge.front();
   const double from = std::atan2(last.y, last.x), to = std::atan2(first.y, first.x);
-  calc::Polygon area = slot.iron_edge;
+  studies::Polygon area = slot.iron_edge;
   constexpr int kSteps = 64;
   for (int i = 0; i <= kSteps; ++i) {
     const double angle = from + (to - from) * i / kSteps;
@@ -64,13 +64,13 @@ calc::Polygon IronArea(const calc::SlotOutline& slot, double into_iron) {
 
 // The stator above the gap, the rotor below it.
 struct Part {
-  const calc::SlotOutline& slot;
+  const studies::SlotOutline& slot;
   double into_iron;  // +1: the stator, drawn upwards; −1: the rotor
   QColor fill, line;
   const char* name;
 };
 
-std::array<Part, 2> Parts(const calc::SlotDrawing& drawing) {
+std::array<Part, 2> Parts(const studies::SlotDrawing& drawing) {
   return {{{drawing.stator, 1, QColor(215, 222, 235), QColor(20, 40, 120), "定子"},
            {drawing.rotor, -1, QColor(235, 222, 215), QColor(120, 40, 20), "转子"}}};
 }
@@ -144,7 +144,7 @@ SlotView::SlotView(QWidget* parent) : QWidget(parent) {
   setPalette(QPalette(Qt::white));
 }
 
-void SlotView::SetDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+void SlotView::SetDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                           const std::string& design) {
   drawing_ = drawing;
   note_ = note;
@@ -161,7 +161,7 @@ double SlotView::FitScale() const {
   return std::max(std::min(sx, sy), 1e-6);
 }
 
-QPointF SlotView::ToScreen(const calc::Point& point) const {
+QPointF SlotView::ToScreen(const studies::Point& point) const {
   const Bounds b = DrawingBounds(drawing_);
   const double scale = FitScale() * zoom_;
   const QPointF centre(width() / 2.0, height() / 2.0);
@@ -200,7 +200,7 @@ std::vector<LabelPlace> SlotView::Labels() const {
   std::vector<QRectF> taken = FixedTexts();
   const QRectF inside = QRectF(rect()).adjusted(2, 2, -2, -2);
   for (const Part& part : Parts(drawing_)) {
-    for (const calc::Dimension& dimension : part.slot.dimensions) {
+    for (const studies::Dimension& dimension : part.slot.dimensions) {
       const QPointF a = ToScreen(dimension.from), b = ToScreen(dimension.to);
       LabelPlace label;
       label.text = QString::fromUtf8(dimension.label);
@@ -235,9 +235,9 @@ void SlotView::paintEvent(QPaintEvent*) {
 }
 
 void SlotView::PaintSlots(QPainter& painter) const {
-  const auto polygon = [this](const std::vector<calc::Point>& points) {
+  const auto polygon = [this](const std::vector<studies::Point>& points) {
     QPolygonF screen;
-    for (const calc::Point& p : points) screen << ToScreen(p);
+    for (const studies::Point& p : points) screen << ToScreen(p);
     return screen;
   };
   const std::vector<QRectF> texts = FixedTexts();
@@ -253,7 +253,7 @@ void SlotView::PaintSlots(QPainter& painter) const {
   }
   painter.setPen(QPen(kDimensionColour, 1));
   for (const Part& part : Parts(drawing_)) {
-    for (const calc::Dimension& dimension : part.slot.dimensions) {
+    for (const studies::Dimension& dimension : part.slot.dimensions) {
       const QPointF a = ToScreen(dimension.from), b = ToScreen(dimension.to);
       painter.drawLine(a, b);
       painter.drawEllipse(a, 1.5, 1.5);
@@ -310,7 +310,7 @@ SlotWindow::SlotWindow(Toolkit& toolkit) {
   statusBar()->addWidget(new QLabel(QString::fromUtf8("滚轮缩放，拖动平移，双击复原"), this));
 }
 
-void SlotWindow::Show(const calc::SlotDrawing& drawing, const std::string& note,
+void SlotWindow::Show(const studies::SlotDrawing& drawing, const std::string& note,
                       const std::string& design) {
   view_->SetDrawing(drawing, note, design);
   setWindowTitle(ToolWindowTitle(Window::SLOTS, design));

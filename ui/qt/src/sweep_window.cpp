@@ -188,7 +188,7 @@ void SweepWindow::AddResultBoxes(QWidget* panel, QFormLayout* form) {
     results_[i] = new QComboBox(panel);
     results_[i]->setObjectName(QString("Result%1").arg(i + 1));
     results_[i]->addItem(QString(), QString());
-    for (std::string_view name : calc::kKeyResults) {
+    for (std::string_view name : studies::kKeyResults) {
       results_[i]->addItem(Text(QuantityLabel(name)), Text(std::string(name)));
     }
     results_[i]->addItem(Text(QuantityLabel("COST")), QString("COST"));

@@ -12,15 +12,15 @@
 namespace velmora::report {
 
 // "IE3", "低于IE2" or why the rating has no class ("频率不是50Hz，不分能效等级").
-std::string ClassVerdict(const calc::ClassResult& result);
+std::string ClassVerdict(const studies::ClassResult& result);
 
 // The class reached, the three limits of the rating, the margin to the next
 // class and to the required one, as lines.
-std::vector<std::string> ClassLines(const calc::ClassResult& result, bool legal_minimum);
+std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum);
 
 // Weight, price and cost of each material, the total and the cost per kW,
 // and which prices were used, as lines.
-std::vector<std::string> CostLines(const calc::MaterialCost& cost,
+std::vector<std::string> CostLines(const studies::MaterialCost& cost,
                                    const design::MaterialPrices& prices);
 
 // The currency of a price unit: "元" of "元/kg".

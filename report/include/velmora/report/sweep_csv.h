@@ -23,12 +23,12 @@ std::vector<std::string_view> DefaultSweepColumns();
 
 class SweepCsv {
  public:
-  // Throws calc::SweepError for a column that names no quantity.
-  SweepCsv(const calc::SweepGrid& grid, std::span<const std::string_view> columns,
+  // Throws studies::SweepError for a column that names no quantity.
+  SweepCsv(const studies::SweepGrid& grid, std::span<const std::string_view> columns,
            const design::MaterialPrices& prices = {});
 
   std::string Header() const;
-  void AppendRow(const calc::SweepRow& row, std::string& out) const;
+  void AppendRow(const studies::SweepRow& row, std::string& out) const;
 
  private:
   std::vector<std::string> varied_names_;
@@ -40,7 +40,7 @@ class SweepCsv {
   std::vector<Column> columns_;
   design::MaterialPrices prices_;
 
-  void AppendColumn(const Column& column, const calc::SweepRow& row, std::string& out) const;
+  void AppendColumn(const Column& column, const studies::SweepRow& row, std::string& out) const;
 };
 
 }  // namespace velmora::report

@@ -24,8 +24,8 @@ std::string ShortNumber(double value);
 // A rule of the design check as every display words it: its verdict (合格,
 // 不合格, 不可信 or 未校核) and its allowed limit ("≥ 0.83325", empty when
 // the rule has no target).
-std::string CheckVerdict(const calc::CheckLine& line);
-std::string CheckLimitText(const calc::CheckLine& line);
+std::string CheckVerdict(const studies::CheckLine& line);
+std::string CheckLimitText(const studies::CheckLine& line);
 
 // What a sweep of input `field` shows when the input is no design freedom (an
 // assumption, the rating, a target, the frame, a printed-only input): that the

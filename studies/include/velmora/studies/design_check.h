@@ -11,8 +11,9 @@
 #include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
 #include "velmora/studies/efficiency_class.h"
+#include "velmora/studies/engine.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 // One rule of the check.
 struct CheckLine {
@@ -67,4 +68,4 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
                         const Validity& validity, const CheckOptions& options = {});
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

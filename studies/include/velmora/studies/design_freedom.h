@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 enum class InputRole {
   Freedom,      // a dimension, a count or a wire the designer chooses
@@ -29,4 +29,4 @@ std::string_view WhyNotFree(InputRole role);
 // (they have their own values) and for those that are no freedom.
 double WorkshopStep(int field);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

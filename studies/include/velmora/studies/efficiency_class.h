@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 enum class EfficiencyClass { BelowIE2, IE2, IE3, IE4 };
 
@@ -52,4 +52,4 @@ struct ClassResult {
 ClassResult ClassifyEfficiency(double EFF, double Pn, double P, double f,
                                std::optional<EfficiencyClass> required = std::nullopt);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

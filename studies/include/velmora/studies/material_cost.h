@@ -7,8 +7,9 @@
 
 #include "velmora/calc/calculation_state.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/engine.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 struct MaterialCost {
   struct Line {
@@ -25,4 +26,4 @@ struct MaterialCost {
 
 MaterialCost CostOf(const CalculationState& state, const design::MaterialPrices& prices);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -19,8 +19,9 @@
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/studies/engine.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 // A search that cannot be run as asked; the message (Chinese) names the input
 // or the value at fault.
@@ -240,4 +241,4 @@ struct OptimiseResult {
 // callback throws stops the search and is rethrown once its threads have ended.
 OptimiseResult Optimise(const OptimiseProblem& problem, const OptimiseOptions& options);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

@@ -8,7 +8,7 @@
 
 #include "velmora/design/design_input.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 struct Point {
   double x = 0;
@@ -66,4 +66,4 @@ SlotDrawing DrawSlots(const design::DesignInput& input);
 // Area of a closed outline (positive when it runs anticlockwise).
 double PolygonArea(const Polygon& polygon);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

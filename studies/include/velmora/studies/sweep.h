@@ -17,8 +17,9 @@
 #include "velmora/calc/decimal_steps.h"
 #include "velmora/design/design_input.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/studies/engine.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 
 // Largest grid a sweep accepts.
 constexpr std::uint64_t kMaxSweepVariants = 100'000'000;
@@ -112,4 +113,4 @@ std::uint64_t RunSweep(const design::DesignInput& base, const SweepGrid& grid,
                        const SweepOptions& options, const SweepFormatter& format,
                        const SweepWriter& write);
 
-}  // namespace velmora::calc
+}  // namespace velmora::studies

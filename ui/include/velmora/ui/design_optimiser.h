@@ -26,8 +26,8 @@ struct OptimiseInput {
 
 struct OptimiseRequest {
   std::vector<OptimiseInput> inputs;
-  calc::OptimiseObjective objective = calc::OptimiseObjective::Cost;
-  std::optional<calc::EfficiencyClass> required_class;  // empty: the legal minimum
+  studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
+  std::optional<studies::EfficiencyClass> required_class;  // empty: the legal minimum
   std::uint64_t max_evaluations = 20000;
 };
 
@@ -51,8 +51,8 @@ struct OptimiseTable {
   std::vector<Row> optima;       // the other local optima: inputs, cost and efficiency
 };
 
-OptimiseTable MakeOptimiseTable(const calc::OptimiseResult& result,
-                                const calc::OptimiseProblem& problem);
+OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
+                                const studies::OptimiseProblem& problem);
 
 class DesignOptimiser {
  public:
@@ -74,20 +74,20 @@ class DesignOptimiser {
 
   // The best objective so far at each improvement.
   std::vector<BestPoint> History();
-  const std::optional<calc::OptimiseResult>& Result() const { return result_; }
-  const calc::OptimiseProblem& Problem() const { return problem_; }
+  const std::optional<studies::OptimiseResult>& Result() const { return result_; }
+  const studies::OptimiseProblem& Problem() const { return problem_; }
   const std::string& Error() const { return error_; }
 
  private:
   void Work(std::uint64_t max_evaluations);
 
-  calc::OptimiseProblem problem_;
+  studies::OptimiseProblem problem_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> ended_{false};
   std::mutex history_lock_;
   std::vector<BestPoint> history_;
-  std::optional<calc::OptimiseResult> result_;
+  std::optional<studies::OptimiseResult> result_;
   std::string error_;
 };
 

@@ -45,7 +45,7 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
                                                 "I1",  "J1", "A1", "BG", "BT1",   "BJ1"};
 
 // Why the slots cannot be drawn, naming the box; "" when they can.
-std::string SlotNote(const calc::SlotRefusal& refusal);
+std::string SlotNote(const studies::SlotRefusal& refusal);
 
 // The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线" or "优化设计".
 const char* ToolTitle(Window window);
@@ -67,7 +67,7 @@ void ExportPicture(Toolkit& toolkit, Window window, const std::string& design);
 // `required`: the class asked for, empty for the legal minimum; the prices
 // come from the price file in `folder`, or are the shipped ones.
 CheckTable MakeCheckTable(const LastCalculation& last,
-                          std::optional<calc::EfficiencyClass> required = std::nullopt,
+                          std::optional<studies::EfficiencyClass> required = std::nullopt,
                           const std::string& folder = "");
 
 // The commands of the menu. Each shows its window not modally, brings

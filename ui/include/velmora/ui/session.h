@@ -22,7 +22,7 @@ struct LastCalculation {
 struct Session {
   LastCalculation last_calculation;
   // The efficiency class the design check asks for; empty: the legal minimum.
-  std::optional<calc::EfficiencyClass> required_class;
+  std::optional<studies::EfficiencyClass> required_class;
 };
 
 }  // namespace velmora::ui

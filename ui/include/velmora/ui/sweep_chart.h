@@ -14,10 +14,10 @@
 #include "velmora/design/material_prices.h"
 #include "velmora/ui/toolkit.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 class SweepGrid;
 struct SweepRow;
-}  // namespace velmora::calc
+}  // namespace velmora::studies
 namespace velmora::report {
 class SweepCsv;
 }
@@ -109,9 +109,9 @@ class SweepChart {
 
  private:
   // The worker: runs the grid, fills the curves point by point.
-  void Work(design::DesignInput base, calc::SweepGrid&& grid, report::SweepCsv&& csv,
+  void Work(design::DesignInput base, studies::SweepGrid&& grid, report::SweepCsv&& csv,
             design::MaterialPrices prices, int field);
-  void Record(const calc::SweepRow& row, const design::MaterialPrices& prices);
+  void Record(const studies::SweepRow& row, const design::MaterialPrices& prices);
   void Finish(std::uint64_t written, const std::vector<std::string>& faults, int field);
 
   design::DesignInput base_;

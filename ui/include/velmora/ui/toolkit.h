@@ -9,7 +9,7 @@
 
 #include "velmora/design/design_input.h"
 
-namespace velmora::calc {
+namespace velmora::studies {
 struct SlotDrawing;
 }
 
@@ -89,7 +89,7 @@ class Toolkit {
   // The content of the design-tool windows; nothing when the window is closed.
   // The slots of the design named `design`, or with `note` saying why they
   // cannot be drawn.
-  virtual void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+  virtual void ShowSlotDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                                const std::string& design) = 0;
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   virtual void ShowCurves(const CurvesView& view) = 0;

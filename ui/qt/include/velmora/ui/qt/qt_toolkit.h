@@ -36,7 +36,7 @@ class QtToolkit : public Toolkit {
   bool IsWindowOpen(Window window) override;
   void ShowWindow(Window window) override;
   void CloseWindow(Window window) override;
-  void ShowSlotDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+  void ShowSlotDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                        const std::string& design) override;
   void ShowDesignCheck(const CheckTable& table) override;
   void ShowCurves(const CurvesView& view) override;

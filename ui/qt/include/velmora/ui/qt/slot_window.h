@@ -30,9 +30,9 @@ class SlotView : public QWidget {
  public:
   explicit SlotView(QWidget* parent);
 
-  void SetDrawing(const calc::SlotDrawing& drawing, const std::string& note,
+  void SetDrawing(const studies::SlotDrawing& drawing, const std::string& note,
                   const std::string& design);
-  const calc::SlotDrawing& drawing() const { return drawing_; }
+  const studies::SlotDrawing& drawing() const { return drawing_; }
   const std::string& note() const { return note_; }
   const std::string& design() const { return design_; }
   // The labels of the dimensions as they are drawn now, and the other
@@ -49,13 +49,13 @@ class SlotView : public QWidget {
 
  private:
   // Machine millimetres to widget pixels: fitted to the window, then zoomed and moved.
-  QPointF ToScreen(const calc::Point& point) const;
+  QPointF ToScreen(const studies::Point& point) const;
   double FitScale() const;
   QRectF TitleBox() const;
   void PaintSlots(QPainter& painter) const;
   void PaintLabels(QPainter& painter) const;
 
-  calc::SlotDrawing drawing_;
+  studies::SlotDrawing drawing_;
   std::string note_;    // why nothing is drawn
   std::string design_;  // the model the slots belong to
   double zoom_ = 1;
@@ -67,7 +67,8 @@ class SlotWindow : public QMainWindow {
  public:
   explicit SlotWindow(Toolkit& toolkit);
 
-  void Show(const calc::SlotDrawing& drawing, const std::string& note, const std::string& design);
+  void Show(const studies::SlotDrawing& drawing, const std::string& note,
+            const std::string& design);
   SlotView* view() { return view_; }
 
  private:
