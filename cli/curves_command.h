@@ -9,11 +9,6 @@
 
 namespace velmora::cli {
 
-// Both curves as one CSV table (RFC 4180, CRLF), column "curve" telling the
-// rows apart: "load" (a point of the load curve), "speed" (a slip of the
-// torque–speed curve) and "mark" (a marked point of it).
-std::string CharacteristicsCsv(const calc::Characteristics& curves);
-
 // Runs `velmora-calc curves` with the arguments that follow "curves"; returns
 // the exit status: 0 done, 1 the rated run faulted or an output could not be
 // written, 2 a refused command or an unreadable design.

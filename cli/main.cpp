@@ -11,7 +11,6 @@
 #include "check_command.h"
 #include "curves_command.h"
 #include "design_run.h"
-#include "json_output.h"
 #include "optimize_command.h"
 #include "outputs.h"
 #include "sweep_command.h"
@@ -19,6 +18,7 @@
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/design/text_codec.h"
+#include "velmora/report/json_output.h"
 #include "velmora/report/reports.h"
 #include "velmora/studies/sweep.h"
 
@@ -95,7 +95,9 @@ int Calculate(const Options& options) {
   calc::CalculationState state;
   cli::ReadAndCalculate(options.input, input, state);
   cli::Outputs outputs;
-  if (options.json) outputs.Add(*options.json, cli::CalculationJson(input, state, options.tools));
+  if (options.json)
+    outputs.Add(*options.json,
+                report::CalculationJson(input, state, options.tools.check, options.tools.prices));
   std::optional<std::string> report = report::SelectedReport(input, state);
   if (!report) {
     if (!options.json) std::cerr << "选择输出方案SHFA不是1或2，不输出报告。\n";

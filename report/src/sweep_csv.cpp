@@ -4,38 +4,19 @@
 #include <algorithm>
 #include <charconv>
 
+#include "velmora/report/text_formats.h"
 #include "velmora/studies/material_cost.h"
 
 namespace velmora::report {
 
 namespace {
 
-void AppendField(std::string& out, std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out += text;
-    return;
-  }
-  out += '"';
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-}
-
-template <typename Number>
-void AppendNumber(std::string& out, Number value) {
-  char buffer[32];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  out.append(buffer, end);
-}
-
 void AppendQuantity(std::string& out, calc::QuantityView q) {
   if (!q.set) return;
   if (q.single)
-    AppendNumber(out, static_cast<float>(q.value));
+    AppendRoundTrip(out, static_cast<float>(q.value));
   else
-    AppendNumber(out, q.value);
+    AppendRoundTrip(out, q.value);
 }
 
 void AppendCheck(std::string& out, const studies::DesignCheck& check) {
@@ -83,11 +64,11 @@ SweepCsv::SweepCsv(const studies::SweepGrid& grid, std::span<const std::string_v
 std::string SweepCsv::Header() const {
   std::string out;
   for (const std::string& name : varied_names_) {
-    AppendField(out, name);
+    AppendCsvField(out, name);
     out += ',';
   }
   for (const Column& column : columns_) {
-    AppendField(out, column.name);
+    AppendCsvField(out, column.name);
     out += ',';
   }
   out += "check,fault\r\n";
@@ -99,7 +80,7 @@ void SweepCsv::AppendColumn(const Column& column, const studies::SweepRow& row,
   if (column.quantity) {
     AppendQuantity(out, column.quantity->get(row.state));
   } else if (column.name == "COST") {
-    AppendNumber(out, studies::CostOf(row.state, prices_).total);
+    AppendRoundTrip(out, studies::CostOf(row.state, prices_).total);
   } else if (row.check.efficiency_class.limits.classified()) {
     out += studies::ClassName(row.check.efficiency_class.reached);
   }
@@ -108,9 +89,9 @@ void SweepCsv::AppendColumn(const Column& column, const studies::SweepRow& row,
 void SweepCsv::AppendRow(const studies::SweepRow& row, std::string& out) const {
   for (std::size_t a = 0; a < row.varied.size(); ++a) {
     if (varied_single_[a])
-      AppendNumber(out, static_cast<float>(row.varied[a]));
+      AppendRoundTrip(out, static_cast<float>(row.varied[a]));
     else
-      AppendNumber(out, row.varied[a]);
+      AppendRoundTrip(out, row.varied[a]);
     out += ',';
   }
   for (const Column& column : columns_) {
@@ -119,7 +100,7 @@ void SweepCsv::AppendRow(const studies::SweepRow& row, std::string& out) const {
   }
   if (row.ok) AppendCheck(out, row.check);
   out += ',';
-  if (!row.ok) AppendField(out, row.fault.message);
+  if (!row.ok) AppendCsvField(out, row.fault.message);
   out += "\r\n";
 }
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "curves_command.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/design/files.h"
+#include "velmora/report/characteristics_output.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/window_support.h"
 
@@ -67,7 +67,7 @@ CurvesView MakeCurvesView(const LastCalculation& last) {
   view.marks = {MarkRow("起动", speed.starting), MarkRow("最小转矩", speed.pull_up),
                 MarkRow("最大转矩", speed.breakdown), MarkRow("额定", speed.rated)};
   for (double k : kTableLoads) view.loads.push_back(LoadRow(view.curves.load, k));
-  view.csv = cli::CharacteristicsCsv(view.curves);
+  view.csv = report::CharacteristicsCsv(view.curves);
   return view;
 }
 

@@ -1,40 +1,17 @@
-#include "json_output.h"
+#include "velmora/report/json_output.h"
 
 #include <cstdio>
 #include <string_view>
 
 #include "velmora/calc/validity.h"
 #include "velmora/report/class_cost_text.h"
+#include "velmora/report/text_formats.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/material_cost.h"
 
-namespace velmora::cli {
+namespace velmora::report {
 
 namespace {
-
-// 17 significant digits: every double reads back exactly.
-std::string JsonNumber(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.17g", value);
-  return buffer;
-}
-
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
 
 std::string InputValue(const design::FieldValue& field) {
   switch (field.kind) {
@@ -121,7 +98,8 @@ std::string CostJson(const studies::MaterialCost& cost, const design::MaterialPr
 }  // namespace
 
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
-                            const DesignToolOptions& options) {
+                            const studies::CheckOptions& asked,
+                            const design::MaterialPrices& prices) {
   std::string out = "{\n  \"inputs\": {";
   for (int i = 0; i < design::kFieldCount; ++i) {
     out += i ? ",\n    " : "\n    ";
@@ -141,9 +119,9 @@ std::string CalculationJson(const design::DesignInput& input, const calc::Calcul
          ", \"FT0\": " + std::to_string(passes.FT0) + ", \"EFF0\": " + std::to_string(passes.EFF0) +
          ", \"IST1\": " + std::to_string(passes.IST1) + "},\n";
   calc::Validity validity = calc::AssessValidity(state);
-  studies::DesignCheck check = studies::CheckDesign(input, state, validity, options.check);
+  studies::DesignCheck check = studies::CheckDesign(input, state, validity, asked);
   return out + WarningsJson(validity) + ",\n" + ClassJson(check.efficiency_class) + ",\n" +
-         CostJson(studies::CostOf(state, options.prices), options.prices) + "\n}\n";
+         CostJson(studies::CostOf(state, prices), prices) + "\n}\n";
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::report

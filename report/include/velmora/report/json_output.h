@@ -1,0 +1,18 @@
+// The inputs and every computed quantity of a run as one JSON object.
+#pragma once
+
+#include <string>
+
+#include "velmora/calc/calculation_state.h"
+#include "velmora/design/design_input.h"
+#include "velmora/design/material_prices.h"
+#include "velmora/studies/design_check.h"
+
+namespace velmora::report {
+
+// Also the efficiency class required by `asked` and the material cost at `prices`.
+std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
+                            const studies::CheckOptions& asked,
+                            const design::MaterialPrices& prices);
+
+}  // namespace velmora::report
