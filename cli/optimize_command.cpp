@@ -223,9 +223,6 @@ std::string ConstraintText(const studies::ConstraintLine& line) {
          ShortNumber(line.value);
 }
 
-// Relatively this close to its limit, a constraint holds the optimum back.
-constexpr double kActive = 1e-3;
-
 std::string ClassText(const studies::OptimiseProblem& problem, double EFF) {
   const design::DesignInput& b = problem.base;
   namespace field = design::field;
@@ -282,7 +279,7 @@ void PrintConstraints(const studies::Assessment& best) {
   std::cout << (feasible ? "起作用的约束：\n" : "未满足的约束：\n");
   int shown = 0;
   for (const studies::ConstraintLine& line : best.constraints()) {
-    bool show = feasible ? line.excess > -kActive : !line.Met();
+    bool show = feasible ? line.AtLimit() : !line.Met();
     if (!show) continue;
     ++shown;
     std::cout << "  " << ConstraintText(line);
@@ -363,11 +360,6 @@ class ProgressLine {
   bool shown_;
 };
 
-std::array<std::string, design::kFieldCount> FieldTexts(const design::DesignInput& design) {
-  std::array<std::string, design::kFieldCount> texts;
-  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = design[i].text;
-  return texts;
-}
 
 studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
   studies::OptimiseProblem problem;
@@ -416,7 +408,7 @@ int OptimizeCommand(std::vector<std::string> args) {
   }
   if (a.output) {
     Outputs outputs;
-    outputs.Add(*a.output, design::FormatInputFile(FieldTexts(result.design)));
+    outputs.Add(*a.output, design::FormatInputFile(design::FieldTexts(result.design)));
     outputs.WriteAll();
   }
   return result.Feasible() ? 0 : kExitCheckFailed;

@@ -185,6 +185,12 @@ FieldValue ConvertField(int index, std::string_view text) {
   return value;
 }
 
+std::array<std::string, kFieldCount> FieldTexts(const DesignInput& input) {
+  std::array<std::string, kFieldCount> texts;
+  for (int i = 0; i < kFieldCount; ++i) texts[i] = input[i].text;
+  return texts;
+}
+
 DesignInput ToDesignInput(const std::array<std::string, kFieldCount>& texts) {
   DesignInput input;
   for (int i = 0; i < kFieldCount; ++i) input[i] = ConvertField(i, texts[i]);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "velmora/design/design_input.h"
+#include "velmora/report/text_formats.h"
 #include "velmora/studies/design_freedom.h"
 
 namespace velmora::report {
@@ -135,11 +136,7 @@ std::string GeometryText(const calc::ValidityNote& note) {
 
 }  // namespace
 
-std::string ShortNumber(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6g", value);
-  return buffer;
-}
+std::string ShortNumber(double value) { return SignificantText(value, 6); }
 
 std::string CheckVerdict(const studies::CheckLine& line) {
   using Outcome = studies::CheckLine::Outcome;

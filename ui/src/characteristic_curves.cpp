@@ -7,6 +7,7 @@
 #include "velmora/calc/calculation.h"
 #include "velmora/design/files.h"
 #include "velmora/report/characteristics_output.h"
+#include "velmora/report/text_formats.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/window_support.h"
 
@@ -19,25 +20,23 @@ using Status = LastCalculation::Status;
 constexpr FileDialogKind kSaveCurvesDialog{DialogMode::Save, "导出CSV", "特性曲线.csv",
                                            "CSV文件[*.csv]|*.csv", "csv"};
 
-std::string Fixed(double value, int decimals) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
+using report::FixedText;
 
 CurvesView::Row MarkRow(const char* caption, const std::optional<calc::SpeedPoint>& p) {
   if (!p) return {caption, {"无"}};
   if (p->fault) return {caption, {p->fault->message}};
   return {caption,
-          {Fixed(p->s, 5), Fixed(p->N, 1), Fixed(p->T, 4), Fixed(p->I1, 3), Fixed(p->I_ratio, 4)}};
+          {FixedText(p->s, 5), FixedText(p->N, 1), FixedText(p->T, 4), FixedText(p->I1, 3),
+           FixedText(p->I_ratio, 4)}};
 }
 
 CurvesView::Row LoadRow(const std::vector<calc::LoadPoint>& points, double k) {
-  const std::string caption = Fixed(100 * k, 0) + "%";
+  const std::string caption = FixedText(100 * k, 0) + "%";
   for (const calc::LoadPoint& p : points) {
     if (std::fabs(p.k - k) > 1e-9) continue;
     if (p.fault) return {caption, {p.fault->message}};
-    return {caption, {Fixed(p.EFF, 4), Fixed(p.PF, 4), Fixed(p.I1, 3), Fixed(p.SN, 4)}};
+    return {caption,
+            {FixedText(p.EFF, 4), FixedText(p.PF, 4), FixedText(p.I1, 3), FixedText(p.SN, 4)}};
   }
   return {caption, {"无"}};
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "velmora/report/text_formats.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
 
@@ -52,11 +53,7 @@ studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
 
 std::string Short(double value) { return design::ShortestText(value); }
 
-std::string Rounded(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4g", value);
-  return text;
-}
+std::string Rounded(double value) { return report::SignificantText(value, 4); }
 
 std::string Objective(const studies::Assessment& a, OptimiseObjective objective) {
   return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);
@@ -79,13 +76,10 @@ std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
   return rows;
 }
 
-// Within half a percent of its limit, or missed.
-constexpr double kActive = -0.005;
-
 std::vector<OptimiseTable::Row> ActiveRows(const studies::Assessment& best) {
   std::vector<OptimiseTable::Row> rows;
   for (const studies::ConstraintLine& line : best.constraints()) {
-    if (line.excess < kActive) continue;
+    if (!line.AtLimit()) continue;
     const char* bound = line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
     rows.push_back({std::string(line.name) + (line.Met() ? "（在限值上）" : "（未满足）"),
                     bound + Rounded(line.limit), Rounded(line.value)});
@@ -203,7 +197,7 @@ std::vector<BestPoint> DesignOptimiser::History() {
 
 BoxTextArray LoadIntoBoxes(Toolkit& toolkit, const design::DesignInput& design) {
   const BoxTextArray before = BoxTexts(toolkit);
-  RestoreBoxes(toolkit, TextsOf(design));
+  RestoreBoxes(toolkit, design::FieldTexts(design));
   return before;
 }
 

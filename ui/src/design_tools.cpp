@@ -188,7 +188,7 @@ void DesignTools::RefreshSlots() {
 void DesignTools::RefreshCheck() {
   const LastCalculation& last = session_.last_calculation;
   CheckTable table = MakeCheckTable(last, session_.required_class, toolkit_.ProgramFolder());
-  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != TextsOf(last.input)) {
+  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != design::FieldTexts(last.input)) {
     table.status += kChangedNote;
   }
   toolkit_.ShowDesignCheck(table);
@@ -198,7 +198,7 @@ void DesignTools::RefreshCheck() {
 void DesignTools::RefreshCurves() {
   const LastCalculation& last = session_.last_calculation;
   CurvesView view = MakeCurvesView(last);
-  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != TextsOf(last.input)) {
+  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != design::FieldTexts(last.input)) {
     view.status += kChangedNote;
   }
   toolkit_.ShowCurves(view);

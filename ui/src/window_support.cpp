@@ -79,11 +79,6 @@ std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit) {
 
 design::DesignInput BoxDesign(Toolkit& toolkit) { return design::ToDesignInput(BoxTexts(toolkit)); }
 
-std::array<std::string, design::kFieldCount> TextsOf(const design::DesignInput& design) {
-  std::array<std::string, design::kFieldCount> texts;
-  for (int i = 0; i < design::kFieldCount; ++i) texts[i] = design[i].text;
-  return texts;
-}
 
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step, bool optional) {

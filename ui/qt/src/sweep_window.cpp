@@ -216,7 +216,7 @@ void SweepWindow::ShowDesign() {
   const std::string name = DesignName(logic_.base());
   setWindowTitle(ToolWindowTitle(Window::SWEEP, name));
   QString text = Text("设计：") + Text(name);
-  if (plotted_ && *plotted_ != TextsOf(logic_.base())) {
+  if (plotted_ && *plotted_ != design::FieldTexts(logic_.base())) {
     text += Text("\n输入数据已改动，曲线仍是改动前的设计，请重新计算。");
   }
   design_->setText(text);
@@ -242,7 +242,7 @@ void SweepWindow::Calculate() {
     status_->setText(QString::fromUtf8(refused));
     return;
   }
-  running_ = TextsOf(logic_.base());
+  running_ = design::FieldTexts(logic_.base());
   status_->setText(Text("正在计算……"));
   progress_->setRange(0, static_cast<int>(logic_.Total()));
   progress_->setValue(0);

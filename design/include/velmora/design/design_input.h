@@ -78,6 +78,9 @@ FieldValue ConvertField(int index, std::string_view text);
 // Converts 60 field texts.
 DesignInput ToDesignInput(const std::array<std::string, kFieldCount>& texts);
 
+// The 60 texts a design was made from, as its file or the boxes hold them.
+std::array<std::string, kFieldCount> FieldTexts(const DesignInput& input);
+
 // Replaces one input with a number (as if the field had held its text), used by sweeps.
 void SetNumber(DesignInput& input, int index, double value);
 

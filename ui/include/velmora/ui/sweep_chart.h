@@ -12,6 +12,7 @@
 
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/ui/axis_scale.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::studies {
@@ -33,28 +34,6 @@ struct SweepRequest {
 
 // Largest number of points a chart takes.
 constexpr std::uint64_t kMaxChartPoints = 10000;
-
-// The range boxes as the window first fills them.
-struct SweepRange {
-  std::string from, to, step;
-};
-
-// A range round the value of a box: ±20 % in about 20 steps of 1, 2 or 5
-// times a power of ten, the ends on whole steps; a whole number of its own
-// steps by whole numbers. Nothing when the box holds no number.
-std::optional<SweepRange> DefaultRange(const std::string& box);
-
-// An axis from `min` to `max` in ticks `step` apart, `decimals` after the
-// point in their labels.
-struct AxisScale {
-  double min = 0, max = 1, step = 0.2;
-  int decimals = 1;
-};
-
-// The axis that takes the values `low` to `high` in about `intervals`
-// steps of 1, 2 or 5 times a power of ten, its ends on whole steps. An
-// empty range is widened round its value; NaN ends give 0 to 1.
-AxisScale NiceScale(double low, double high, int intervals = 5);
 
 // The points of a finished (or cancelled) sweep.
 struct SweepCurves {

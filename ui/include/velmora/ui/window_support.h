@@ -62,8 +62,6 @@ void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
 // The texts of the 60 input boxes, and the design they make.
 std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit);
 design::DesignInput BoxDesign(Toolkit& toolkit);
-// The texts a design was made from.
-std::array<std::string, design::kFieldCount> TextsOf(const design::DesignInput& design);
 
 // Shows `window`. A window that was not open is created and then loaded by
 // `load`; an open one only comes to the front and keeps what it shows.
