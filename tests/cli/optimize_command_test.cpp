@@ -82,6 +82,7 @@ TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
       {"--vary", "P=2:4"},       {"--vary", "L=130:200", "--limit", "EFF=0.9"},
       {"--vary", "L=200:130"},   {"--vary", "L=130:200", "--objective", "speed"},
       {"--vary", "G=0.3:0.4:0"}, {"--class", "IE3"},
+      {"--vary", "Z=1:1e8"},     {"--vary", "Z=1e300:1e300"},
   };
   for (const std::vector<std::string>& args : refused) {
     std::vector<std::string> all = {"optimize", k4Pole};
