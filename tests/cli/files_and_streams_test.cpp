@@ -84,6 +84,24 @@ TEST(Outputs, AKilledSweepLeavesNothing) {
   EXPECT_EQ(folder.FileCount(), 0);
 }
 
+// Started with standard error closed, the program must not let the output
+// file take its place: the note on the threads would land in the CSV.
+TEST(Outputs, ClosedStandardErrorIsNoOutputFile) {
+  TempFolder folder;
+  const std::string out = folder.File("out.csv");
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(STDERR_FILENO);
+    execl(VELMORA_CALC_PROGRAM, VELMORA_CALC_PROGRAM, "sweep", k4Pole.c_str(), "--vary", "G=0.4",
+          "--columns", "EFF", "--threads", "1000", "-o", out.c_str(), nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadBytes(out), "G,EFF,check,fault\r\n0.4,0.8706306062800824,IE,\r\n");
+}
+
 TEST(SweepArguments, AreReadAsAShellUserExpects) {
   ProgramRun short_range = RunProgram(
       {"sweep", k4Pole, "--vary", "G=0.3:0.6:0.07", "--columns", "EFF", "--threads", "1000"});
