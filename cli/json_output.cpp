@@ -1,5 +1,6 @@
 #include "json_output.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -12,8 +13,10 @@ namespace velmora::cli {
 
 namespace {
 
-// 17 significant digits: every double reads back exactly.
+// 17 significant digits: every double reads back exactly. JSON has no
+// infinity and no NaN: a value that is not finite is null.
 std::string JsonNumber(double value) {
+  if (!std::isfinite(value)) return "null";
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "%.17g", value);
   return buffer;
@@ -104,9 +107,12 @@ std::string ClassJson(const calc::ClassResult& result) {
   return out + (result.to_next ? JsonNumber(*result.to_next) : std::string("null")) + "}";
 }
 
+// "prices" names where they came from: the file read, or the built-in ones.
 std::string CostJson(const calc::MaterialCost& cost, const design::MaterialPrices& prices) {
-  std::string out = "  \"cost\": {\"prices\": " +
-                    (prices.source.empty() ? std::string("null") : JsonString(prices.source)) +
+  std::string source = prices.source.empty()
+                           ? std::string("{\"built_in\": true, \"file\": null}")
+                           : "{\"built_in\": false, \"file\": " + JsonString(prices.source) + "}";
+  std::string out = "  \"cost\": {\"prices\": " + source +
                     ", \"unit\": " + JsonString(prices.unit) + ", \"materials\": [";
   for (std::size_t i = 0; i < cost.lines.size(); ++i) {
     const calc::MaterialCost::Line& line = cost.lines[i];
