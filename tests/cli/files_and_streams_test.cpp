@@ -67,6 +67,32 @@ TEST(Outputs, AllOrNone) {
   EXPECT_EQ(folder.FileCount(), 0);
 }
 
+// Two outputs to one file are refused, however the paths name it: the
+// same path spelt otherwise, through a link to the folder, or a hard link.
+// (Through "again/.." it would be the folder above: not the same file.)
+TEST(Outputs, TwoNamesOfOneFileAreRefused) {
+  TempFolder folder;
+  fs::create_directory_symlink(folder.path(), folder.File("again"));
+  fs::create_directory(folder.File("sub"));
+  const std::string dat = folder.File("out.dat");
+  const std::string kSame[][2] = {
+      {dat, folder.File("./out.dat")},
+      {dat, folder.File("sub/../out.dat")},
+      {dat, folder.File("again/out.dat")},
+      {folder.File("old.dat"), folder.File("hard.dat")},
+      {folder.File("old.dat"), folder.File("again/old.dat")},
+  };
+  WriteBytes(folder.File("old.dat"), "old");
+  fs::create_hard_link(folder.File("old.dat"), folder.File("hard.dat"));
+  for (const auto& [report, json] : kSame) {
+    ProgramRun run = RunProgram({k4Pole, "-o", report, "--json", json});
+    EXPECT_EQ(run.status, 2) << json;
+    EXPECT_NE(run.err.find("两项输出不能写到同一个文件"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(dat));
+  EXPECT_EQ(ReadBytes(folder.File("old.dat")), "old");
+}
+
 // A sweep of two million variants killed after a moment: its unnamed
 // temporary file goes with it.
 TEST(Outputs, AKilledSweepLeavesNothing) {
