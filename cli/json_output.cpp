@@ -124,7 +124,46 @@ std::string CostJson(const calc::MaterialCost& cost, const design::MaterialPrice
          ", \"per_kW\": " + JsonNumber(cost.per_kW) + "}";
 }
 
+std::string_view OutcomeName(calc::CheckLine::Outcome outcome) {
+  switch (outcome) {
+    case calc::CheckLine::Outcome::Pass:
+      return "pass";
+    case calc::CheckLine::Outcome::Fail:
+      return "fail";
+    case calc::CheckLine::Outcome::NotChecked:
+      return "not_checked";
+    case calc::CheckLine::Outcome::Untrusted:
+      return "untrusted";
+  }
+  return "";
+}
+
+// A rule not checked has no target and no limit: null.
+std::string RuleJson(const calc::CheckLine& line) {
+  bool checked = line.outcome != calc::CheckLine::Outcome::NotChecked;
+  auto checked_number = [&](double x) { return checked ? JsonNumber(x) : std::string("null"); };
+  return "{\"name\": " + JsonString(line.name) + ", \"caption\": " + JsonString(line.caption) +
+         ", \"bound\": " +
+         JsonString(line.bound == calc::CheckLine::Bound::AtLeast ? "at_least" : "at_most") +
+         ", \"target\": " + checked_number(line.target) +
+         ", \"limit\": " + checked_number(line.limit) + ", \"value\": " + JsonNumber(line.value) +
+         ", \"outcome\": " + JsonString(OutcomeName(line.outcome)) + "}";
+}
+
 }  // namespace
+
+std::string CheckJson(const design::DesignInput& input, const calc::CalculationState& state,
+                      const DesignToolOptions& options) {
+  calc::Validity validity = calc::AssessValidity(state);
+  calc::DesignCheck check = calc::CheckDesign(input, state, validity, options.check);
+  std::string out = "{\n  \"rules\": [";
+  for (std::size_t i = 0; i < check.lines.size(); ++i)
+    out += (i ? ",\n    " : "\n    ") + RuleJson(check.lines[i]);
+  out += "\n  ],\n  \"passed\": ";
+  out += check.AnyFailed() ? "false" : "true";
+  return out + ",\n" + WarningsJson(validity) + ",\n" + ClassJson(check.efficiency_class) + ",\n" +
+         CostJson(calc::CostOf(state, options.prices), options.prices) + "\n}\n";
+}
 
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
                             const DesignToolOptions& options) {

@@ -1,4 +1,5 @@
-// The inputs and every computed quantity of a run as one JSON object.
+// The inputs and every computed quantity of a run, or its design check, as
+// one JSON object. A number that is not finite is null.
 #pragma once
 
 #include <string>
@@ -12,5 +13,11 @@ namespace velmora::cli {
 // Also the efficiency class and the material cost under `options`.
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
                             const DesignToolOptions& options);
+
+// The design check of a run as one JSON object: every rule (name, target,
+// limit, value, outcome), whether any failed, the validity warnings, the
+// efficiency class and the material cost under `options`.
+std::string CheckJson(const design::DesignInput& input, const calc::CalculationState& state,
+                      const DesignToolOptions& options);
 
 }  // namespace velmora::cli
