@@ -33,9 +33,12 @@ struct Place {
       inode = info.st_ino;
       return;
     }
+    // Absolute first: the links of a relative path's folders are resolved
+    // only from the first one that exists, and "out.dat" has none.
     std::error_code error;
-    path = std::filesystem::weakly_canonical(target, error);
-    if (error) path = std::filesystem::absolute(target, error).lexically_normal();
+    path = std::filesystem::absolute(target, error);
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    path = error ? path.lexically_normal() : resolved;
   }
 
   bool operator==(const Place& other) const {

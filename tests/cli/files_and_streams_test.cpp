@@ -89,6 +89,11 @@ TEST(Outputs, TwoNamesOfOneFileAreRefused) {
     EXPECT_EQ(run.status, 2) << json;
     EXPECT_NE(run.err.find("两项输出不能写到同一个文件"), std::string::npos) << run.err;
   }
+  // Relative to the working folder, as typed in a shell.
+  const fs::path working = fs::current_path();
+  fs::current_path(folder.path());
+  EXPECT_EQ(RunProgram({k4Pole, "-o", "out.dat", "--json", "./out.dat"}).status, 2);
+  fs::current_path(working);
   EXPECT_FALSE(fs::exists(dat));
   EXPECT_EQ(ReadBytes(folder.File("old.dat")), "old");
 }
