@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "design_run.h"
+#include "outputs.h"
 #include "velmora/report/class_cost_text.h"
+#include "velmora/report/json_output.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/design_check.h"
 #include "velmora/studies/material_cost.h"
@@ -15,11 +18,41 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "用法：velmora-calc check 设计文件 [--class IE2|IE3|IE4|none] [--prices 价格文件]\n"
+    "用法：velmora-calc check 设计文件 [--json 文件|-] [--class IE2|IE3|IE4|none] [--prices "
+    "价格文件]\n"
     "  计算该设计，并把效率、功率因数、起动电流倍数、起动转矩倍数、最大转矩倍数和槽满率\n"
     "  与设计给定的目标值（输入数据 EFF PF IST TST TM SF0）按容差比较；检查磁密是否超出\n"
     "  磁化曲线、输入与结果是否合理，能效等级是否达到要求（默认法定最低等级），并给出\n"
-    "  有效材料成本（默认程序旁的“材料价格.dat”，没有时用内置价格）。\n";
+    "  有效材料成本（默认程序旁的“材料价格.dat”，没有时用内置价格）。\n"
+    "  --json 文件  把校核结果（各校核项、能效等级、材料成本和警告）写成 JSON（- 表示标准\n"
+    "               输出，这时不再输出校核表）\n"
+    "  设计文件为 - 时从标准输入读入；-- 之后的参数都不是选项。\n";
+
+struct CheckArguments {
+  std::optional<std::string> design;
+  std::optional<std::string> json;
+};
+
+CheckArguments ParseArguments(const std::vector<std::string>& args) {
+  CheckArguments a;
+  bool options_end = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!options_end && arg == "--") {
+      options_end = true;
+    } else if (!options_end && arg == "--json" && i + 1 < args.size()) {
+      a.json = args[++i];
+    } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
+      throw CommandFailure("不认识的选项或缺少取值：" + arg, kExitUsage, kUsage);
+    } else if (!a.design) {
+      a.design = arg;
+    } else {
+      throw CommandFailure("多余的参数：" + arg, kExitUsage, kUsage);
+    }
+  }
+  if (!a.design || a.design->empty()) throw CommandFailure("没有给出设计文件", kExitUsage, kUsage);
+  return a;
+}
 
 // Columns on a terminal: a Chinese character takes two.
 std::string Padded(std::string_view text, std::size_t width) {
@@ -59,19 +92,24 @@ int CheckCommand(std::vector<std::string> args) {
     return 0;
   }
   DesignToolOptions options = TakeDesignToolOptions(args, kUsage);
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
-    throw CommandFailure("", kExitUsage, kUsage);
+  CheckArguments a = ParseArguments(args);
   design::DesignInput input;
   calc::CalculationState state;
-  ReadAndCalculate(args[0], input, state);
+  ReadAndCalculate(*a.design, input, state);
   studies::DesignCheck check = studies::CheckDesign(input, state, options.check);
-  std::cout << Table(check);
-  bool legal = !options.check.required_class;
-  for (const std::string& line : report::ClassLines(check.efficiency_class, legal))
-    std::cout << line << "\n";
-  for (const std::string& line :
-       report::CostLines(studies::CostOf(state, options.prices), options.prices))
-    std::cout << line << "\n";
+  Outputs outputs;
+  if (a.json) outputs.Add(*a.json, report::CheckJson(input, state, options.check, options.prices));
+  if (a.json != "-") {
+    std::string text = Table(check);
+    bool legal = !options.check.required_class;
+    for (const std::string& line : report::ClassLines(check.efficiency_class, legal))
+      text += line + "\n";
+    for (const std::string& line :
+         report::CostLines(studies::CostOf(state, options.prices), options.prices))
+      text += line + "\n";
+    outputs.Add("-", std::move(text));
+  }
+  outputs.WriteAll();
   return check.AnyFailed() ? kExitCheckFailed : 0;
 }
 

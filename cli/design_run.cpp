@@ -1,7 +1,9 @@
 #include "design_run.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
+#include <thread>
 
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
@@ -43,6 +45,13 @@ DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const ch
     throw CommandFailure(error.what(), kExitUsage);
   }
   return options;
+}
+
+unsigned UsableThreads(unsigned asked) {
+  unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
+  if (asked <= processors) return asked;
+  std::cerr << "--threads " << asked << " 多于处理器数，按" << processors << "个线程计算\n";
+  return processors;
 }
 
 // A design file is small; more than this on standard input is not one.

@@ -49,6 +49,11 @@ struct DesignToolOptions {
 // CommandFailure (kExitUsage, with `usage`) for a bad class or price file.
 DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage);
 
+// The threads to run on when `asked` for: more threads than processors only
+// slow a sweep or a search down, so they are cut to one per processor, with
+// a note on standard error.
+unsigned UsableThreads(unsigned asked);
+
 // Reads the design file `path`, or standard input for "-"; throws
 // CommandFailure (kExitUsage).
 design::DesignInput ReadDesign(const std::string& path);

@@ -2,6 +2,10 @@
 //   velmora-calc INPUT [-o REPORT] [--json FILE]
 //   velmora-calc sweep BASE --vary NAME=FROM:TO:STEP ... (see sweep_command.h)
 //   velmora-calc check DESIGN (see check_command.h)
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -134,11 +138,24 @@ void Tell(const std::string& message) {
   if (!message.empty()) std::cerr << message << "\n";
 }
 
+// A program started with standard input, output or error closed would hand
+// that descriptor to the first file it opens, and a note meant for the
+// terminal would land in an output file: each closed one is /dev/null.
+void OpenClosedStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free descriptor: `fd` itself, the ones below being open.
+    int opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) close(opened);
+  }
+}
+
 }  // namespace
 
 // Every command's failure becomes a message on standard error and an exit
 // status here, and only here.
 int main(int argc, char** argv) {
+  OpenClosedStandardDescriptors();
   try {
     int status = Run({argv + 1, argv + argc});
     cli::FinishStandardOutput();

@@ -48,8 +48,9 @@ const char* kUsageHead =
 const char* kUsageTail =
     "  结果给出最优设计，以及另外至多两个不同的局部最优解供比较。-o 把找到的设计写成设计\n"
     "  文件（GBK）。取样用去至多一半的计算次数和一半的时间；找不到满足全部约束的设计时\n"
-    "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 不小\n"
-    "  于1e9时不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码为130。\n";
+    "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 为\n"
+    "  不大于1e9的正数，1e9为不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码\n"
+    "  为130。\n";
 
 // The workshop steps, one line a step: the inputs searched on it.
 std::string WorkshopSteps() {
@@ -117,10 +118,11 @@ studies::OptimiseObjective ObjectiveNamed(std::string_view name) {
   UsageError("--objective 应为cost或efficiency，现为“" + std::string(name) + "”");
 }
 
+// A positive number of seconds up to studies::kNoTimeLimit, which is none.
 double Seconds(std::string_view text) {
   std::optional<double> seconds = design::ParseNumber(text);
-  if (!seconds || !(*seconds > 0))
-    UsageError("--max-seconds 应为正数，现为“" + std::string(text) + "”");
+  if (!seconds || !(*seconds > 0) || !(*seconds <= studies::kNoTimeLimit))
+    UsageError("--max-seconds 应为不大于1e9的正数（1e9为不限时），现为“" + std::string(text) + "”");
   return *seconds;
 }
 
@@ -360,7 +362,6 @@ class ProgressLine {
   bool shown_;
 };
 
-
 studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
   studies::OptimiseProblem problem;
   problem.base = ReadDesign(a.base);
@@ -388,6 +389,7 @@ int OptimizeCommand(std::vector<std::string> args) {
   DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
   OptimizeArguments a = ParseArguments(args);
   studies::OptimiseProblem problem = Problem(a, tools);
+  if (a.run.threads) a.run.threads = UsableThreads(a.run.threads);
   ProgressLine progress(problem.objective);
   a.run.progress = [&](const studies::OptimiseProgress& p) { progress.Update(p); };
   InterruptGuard guard;

@@ -12,7 +12,6 @@
 #include <iostream>
 #include <optional>
 #include <string_view>
-#include <thread>
 
 #include "design_run.h"
 #include "interrupt.h"
@@ -104,14 +103,6 @@ std::vector<std::string_view> ColumnNames(const std::optional<std::string>& list
     if (comma == std::string_view::npos) return names;
     rest.remove_prefix(comma + 1);
   }
-}
-
-// More threads than processors only slow a sweep down.
-unsigned UsableThreads(unsigned asked) {
-  unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
-  if (asked <= processors) return asked;
-  std::cerr << "--threads " << asked << " 多于处理器数，按" << processors << "个线程计算\n";
-  return processors;
 }
 
 // A range whose step does not divide it stops at the last step below TO.

@@ -2,10 +2,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -87,14 +91,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A replaced file keeps its permissions; a new one is readable by all and
-// writable by its owner.
-mode_t ModeFor(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
-  return 0644;
-}
-
 std::string FolderOf(const std::string& path) {
   std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -147,6 +143,31 @@ std::string WriteTarget(const std::string& path) {
 
 namespace {
 
+constexpr std::string_view kTemporaryPrefix = ".velmora-";
+
+// ".velmora-" and 16 random hexadecimal digits: no two writers, also not
+// two processes of the same number in different containers sharing a
+// folder, pick the same name but by a chance of 2^-64, and a clash is
+// retried.
+std::string RandomTemporaryName() {
+  std::uint64_t bits = 0;
+  if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    // No entropy yet: the time, the process and a count still differ.
+    static std::atomic<std::uint64_t> count{0};
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    bits = (static_cast<std::uint64_t>(now.tv_sec) * 1'000'000'007u) ^
+           static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(getpid()) << 32) ^
+           (count.fetch_add(1) * 0x9E3779B97F4A7C15u);
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+  return std::string(kTemporaryPrefix) + hex;
+}
+
+// Names tried before a folder where every one is taken is given up.
+constexpr int kNameTries = 100;
+
 // Named temporary files of an earlier writer that was killed, left for a day
 // in case another writer is still at work, then removed.
 void RemoveStaleTemporaries(const std::string& folder) {
@@ -155,7 +176,7 @@ void RemoveStaleTemporaries(const std::string& folder) {
   const time_t day_ago = time(nullptr) - 24 * 60 * 60;
   while (const dirent* entry = readdir(dir)) {
     std::string_view name = entry->d_name;
-    if (!name.starts_with(".velmora-")) continue;
+    if (!name.starts_with(kTemporaryPrefix)) continue;
     struct stat info;
     std::string path = JoinPath(folder, name);
     if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < day_ago)
@@ -178,26 +199,31 @@ AtomicFileWriter::AtomicFileWriter(std::string path)
     if (fd_ < 0) Fail(errno);
     return;
   }
-  OpenTemporary();
-  if (fchmod(fd_, ModeFor(target_)) != 0) Fail(errno);
+  RemoveStaleTemporaries(FolderOf(target_));
+  // A new file comes out as open() would make it: 0666 less the umask (or
+  // as the folder's default ACL says). A replaced file keeps its permission
+  // bits, set before a byte is written.
+  OpenTemporary(exists ? 0600 : 0666);
+  if (exists && fchmod(fd_, info.st_mode & 07777) != 0) Fail(errno);
 }
 
 // An unnamed file in the target's folder, or a named one where the file
 // system cannot make unnamed files.
-void AtomicFileWriter::OpenTemporary() {
-  fd_ = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+void AtomicFileWriter::OpenTemporary(mode_t mode) {
+  fd_ = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (fd_ >= 0) return;
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(errno);
-  OpenNamedTemporary();
+  OpenNamedTemporary(mode);
 }
 
-void AtomicFileWriter::OpenNamedTemporary() {
-  RemoveStaleTemporaries(FolderOf(target_));
-  temporary_ = JoinPath(FolderOf(target_), ".velmora-XXXXXX");
-  fd_ = mkstemp(temporary_.data());
-  if (fd_ < 0) {
+void AtomicFileWriter::OpenNamedTemporary(mode_t mode) {
+  for (int tries = 1;; ++tries) {
+    temporary_ = JoinPath(FolderOf(target_), RandomTemporaryName());
+    fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd_ >= 0) return;
+    int error = errno;
     temporary_.clear();
-    Fail(errno);
+    if (error != EEXIST || tries == kNameTries) Fail(error);
   }
 }
 
@@ -216,13 +242,17 @@ void AtomicFileWriter::Commit() {
   }
   if (fsync(fd_) != 0) Fail(errno);
   if (temporary_.empty()) {
-    // Name the unnamed file for a moment, then move it over the target.
-    temporary_ = JoinPath(FolderOf(target_),
-                          ".velmora-" + std::to_string(getpid()) + "-" + std::to_string(fd_));
+    // Name the unnamed file for a moment, then move it over the target. A
+    // kill in between leaves the name, for the next writer to remove a day on.
     const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
-    if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-      temporary_.clear();
-      Fail(errno);
+    for (int tries = 1;; ++tries) {
+      std::string name = JoinPath(FolderOf(target_), RandomTemporaryName());
+      if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temporary_ = std::move(name);
+        break;
+      }
+      int error = errno;
+      if (error != EEXIST || tries == kNameTries) Fail(error);
     }
   }
   int fd = fd_;

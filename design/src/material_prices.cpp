@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -43,6 +42,11 @@ struct LineReader {
   }
 };
 
+// No active material costs a million a kilogram in any currency a price
+// file is written in; a price that high is a slip of the pen (or "inf"),
+// and would print costs beyond all reason.
+constexpr double kMaxPrice = 1e6;
+
 }  // namespace
 
 std::string ShippedPriceText() { return "铜,75,元/kg\n铝,22,元/kg\n硅钢片,7,元/kg\n"; }
@@ -68,8 +72,8 @@ MaterialPrices ParsePrices(std::string_view gbk_text, const std::string& path) {
     if (m == materials.size()) line.Fail("不认识的材料“" + fields[0] + "”，应为铜、铝或硅钢片");
     if (seen[m]) line.Fail(fields[0] + "的价格给了两次");
     std::optional<double> price = ParseNumber(fields[1]);
-    if (!price || !(*price >= 0) || !std::isfinite(*price))
-      line.Fail("价格“" + fields[1] + "”不是0或正数");
+    if (!price || !(*price > 0) || !(*price < kMaxPrice))
+      line.Fail("价格“" + fields[1] + "”应为大于0、小于1000000的数");
     if (fields[2].size() < 4 || fields[2].substr(fields[2].size() - 3) != "/kg")
       line.Fail("单位“" + fields[2] + "”应为每千克的价格，如元/kg");
     if (std::find(seen.begin(), seen.end(), true) != seen.end() && fields[2] != prices.unit)
@@ -97,8 +101,11 @@ MaterialPrices ReadPrices(const std::string& path) {
 
 MaterialPrices ReadPricesOrShipped(const std::string& folder) {
   const std::string path = JoinPath(folder, kPriceFileName);
+  // Only no entry at all is a missing file: a symbolic link to nowhere, a
+  // file the user may not read or a folder of that name is an error, so
+  // that prices are never silently other than the user put there.
   struct stat info;
-  if (stat(path.c_str(), &info) != 0 && errno == ENOENT) return MaterialPrices{};
+  if (lstat(path.c_str(), &info) != 0 && errno == ENOENT) return MaterialPrices{};
   return ReadPrices(path);
 }
 

@@ -1,15 +1,22 @@
 #include "velmora/report/class_cost_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace velmora::report {
 
 namespace {
 
+// A value that is not finite shows as "—"; one that rounds to zero, also
+// −0, as zero without a sign.
 std::string Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return "—";
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  return buffer;
+  std::string text = buffer;
+  if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos)
+    text.erase(0, 1);
+  return text;
 }
 
 std::string Percent(double value) { return Fixed(value, 1) + "%"; }

@@ -1,5 +1,6 @@
 #include "velmora/report/json_output.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -81,9 +82,12 @@ std::string ClassJson(const studies::ClassResult& result) {
   return out + (result.to_next ? JsonNumber(*result.to_next) : std::string("null")) + "}";
 }
 
+// "prices" names where they came from: the file read, or the built-in ones.
 std::string CostJson(const studies::MaterialCost& cost, const design::MaterialPrices& prices) {
-  std::string out = "  \"cost\": {\"prices\": " +
-                    (prices.source.empty() ? std::string("null") : JsonString(prices.source)) +
+  std::string source = prices.source.empty()
+                           ? std::string("{\"built_in\": true, \"file\": null}")
+                           : "{\"built_in\": false, \"file\": " + JsonString(prices.source) + "}";
+  std::string out = "  \"cost\": {\"prices\": " + source +
                     ", \"unit\": " + JsonString(prices.unit) + ", \"materials\": [";
   for (std::size_t i = 0; i < cost.lines.size(); ++i) {
     const studies::MaterialCost::Line& line = cost.lines[i];
@@ -95,7 +99,46 @@ std::string CostJson(const studies::MaterialCost& cost, const design::MaterialPr
          ", \"per_kW\": " + JsonNumber(cost.per_kW) + "}";
 }
 
+std::string_view OutcomeName(studies::CheckLine::Outcome outcome) {
+  switch (outcome) {
+    case studies::CheckLine::Outcome::Pass:
+      return "pass";
+    case studies::CheckLine::Outcome::Fail:
+      return "fail";
+    case studies::CheckLine::Outcome::NotChecked:
+      return "not_checked";
+    case studies::CheckLine::Outcome::Untrusted:
+      return "untrusted";
+  }
+  return "";
+}
+
+// A rule not checked has no target and no limit: null.
+std::string RuleJson(const studies::CheckLine& line) {
+  bool checked = line.outcome != studies::CheckLine::Outcome::NotChecked;
+  auto checked_number = [&](double x) { return checked ? JsonNumber(x) : std::string("null"); };
+  return "{\"name\": " + JsonString(line.name) + ", \"caption\": " + JsonString(line.caption) +
+         ", \"bound\": " +
+         JsonString(line.bound == studies::CheckLine::Bound::AtLeast ? "at_least" : "at_most") +
+         ", \"target\": " + checked_number(line.target) +
+         ", \"limit\": " + checked_number(line.limit) + ", \"value\": " + JsonNumber(line.value) +
+         ", \"outcome\": " + JsonString(OutcomeName(line.outcome)) + "}";
+}
+
 }  // namespace
+
+std::string CheckJson(const design::DesignInput& input, const calc::CalculationState& state,
+                      const studies::CheckOptions& asked, const design::MaterialPrices& prices) {
+  calc::Validity validity = calc::AssessValidity(state);
+  studies::DesignCheck check = studies::CheckDesign(input, state, validity, asked);
+  std::string out = "{\n  \"rules\": [";
+  for (std::size_t i = 0; i < check.lines.size(); ++i)
+    out += (i ? ",\n    " : "\n    ") + RuleJson(check.lines[i]);
+  out += "\n  ],\n  \"passed\": ";
+  out += check.AnyFailed() ? "false" : "true";
+  return out + ",\n" + WarningsJson(validity) + ",\n" + ClassJson(check.efficiency_class) + ",\n" +
+         CostJson(studies::CostOf(state, prices), prices) + "\n}\n";
+}
 
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,
                             const studies::CheckOptions& asked,

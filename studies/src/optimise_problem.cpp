@@ -31,6 +31,29 @@ bool WholeNumbers(int f) {
 
 bool WireDiameter(int f) { return f == field::DJJ || f == field::DMM; }
 
+// A variable takes at most this many values: a longer list only costs time
+// and memory, and no search visits that many of them.
+constexpr std::uint64_t kMaxValues = 1'000'000;
+
+void CheckValueCount(int field, double count) {
+  if (!(count <= static_cast<double>(kMaxValues)))
+    Refuse(field, "可取的值超过" + std::to_string(kMaxValues) + "个");
+}
+
+// From 2^53 on, a double no longer holds every whole number: k + 1 == k.
+constexpr double kMaxWholeNumber = 9007199254740992.0;  // 2^53
+
+// The whole numbers FROM..TO, counted before any is made.
+std::vector<double> WholeNumbersIn(int field, double from, double to) {
+  if (!(std::fabs(from) < kMaxWholeNumber) || !(std::fabs(to) < kMaxWholeNumber))
+    Refuse(field, "范围超出±9007199254740992（2^53），不能逐一取整数");
+  double first = std::ceil(from);
+  CheckValueCount(field, std::floor(to) - first + 1);
+  std::vector<double> values;
+  for (double k = first; k <= to; ++k) values.push_back(k);
+  return values;
+}
+
 void CheckBounds(int field, double from, double to) {
   if (!std::isfinite(from) || !std::isfinite(to)) Refuse(field, "范围不是有限的数");
   if (from > to) Refuse(field, "起点" + ShortestText(from) + "大于终点" + ShortestText(to));
@@ -207,7 +230,7 @@ OptimiseVariable RangeVariable(int field, double from, double to) {
   CheckBounds(field, from, to);
   std::vector<double> values;
   if (WholeNumbers(field)) {
-    for (double k = std::ceil(from); k <= to; ++k) values.push_back(k);
+    values = WholeNumbersIn(field, from, to);
   } else if (WireDiameter(field)) {
     for (double d : kWireDiameters)
       if (d >= from - 1e-9 && d <= to + 1e-9) values.push_back(d);
@@ -225,9 +248,8 @@ OptimiseVariable RangeVariable(int field, double from, double to) {
 }
 
 OptimiseVariable SteppedVariable(int field, double from, double to, double step) {
-  constexpr std::uint64_t kMaxValues = 1'000'000;
   SweepAxis axis = SweepAxis::Range(field, from, to, step);
-  if (axis.size() > kMaxValues) Refuse(field, "可取的值超过" + std::to_string(kMaxValues) + "个");
+  CheckValueCount(field, static_cast<double>(axis.size()));
   std::vector<double> values;
   for (std::uint64_t k = 0; k < axis.size(); ++k) values.push_back(axis[k]);
   return FromValues(field, std::move(values));

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <nlopt.hpp>
 #include <random>
+#include <system_error>
 #include <thread>
 
 #include "velmora/studies/optimise.h"
@@ -670,7 +671,8 @@ std::uint64_t MaximumShare(const OptimiseProblem& problem) {
 }
 
 // Runs tasks 0 .. count−1 on up to `threads` threads; rethrows the first
-// failure after every thread has ended.
+// failure after every thread has ended. A thread the system cannot make is
+// no failure: the threads made, at least the calling one, do its share.
 template <typename Task>
 void RunParallel(std::size_t count, unsigned threads, Task task) {
   std::atomic<std::size_t> next{0};
@@ -687,7 +689,10 @@ void RunParallel(std::size_t count, unsigned threads, Task task) {
     }
   };
   std::vector<std::thread> workers;
-  for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) workers.emplace_back(work);
+  try {
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) workers.emplace_back(work);
+  } catch (const std::system_error&) {
+  }
   work();
   for (std::thread& worker : workers) worker.join();
   if (failure) std::rethrow_exception(failure);

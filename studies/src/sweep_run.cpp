@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "velmora/studies/sweep.h"
@@ -51,8 +52,13 @@ class SweepRun {
     std::vector<std::thread> workers;
     std::uint64_t written = 0;
     try {
-      for (unsigned t = 0; t < thread_count_; ++t) workers.emplace_back([this] { Work(); });
-      written = WriteInOrder(write);
+      // A thread the system cannot make is no failure: the sweep goes on with
+      // the workers made, or on the calling thread alone.
+      try {
+        for (unsigned t = 0; t < thread_count_; ++t) workers.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+      }
+      written = workers.empty() ? ComputeAndWrite(write) : WriteInOrder(write);
     } catch (...) {
       Stop(std::current_exception());
     }
@@ -99,6 +105,21 @@ class SweepRun {
         ++blocks_written_;
       }
       changed_.notify_all();
+      if (options_.progress) options_.progress(written);
+      if (Cancelled()) break;
+    }
+    return written;
+  }
+
+  // Without workers: each block computed into the first slot, then written.
+  std::uint64_t ComputeAndWrite(const SweepWriter& write) {
+    Worker worker(base_, grid_.axes().size());
+    Slot& slot = slots_.front();
+    std::uint64_t written = 0;
+    for (std::uint64_t block = 0; block < block_count_; ++block) {
+      if (!Compute(worker, block, slot)) break;
+      write(slot.bytes);
+      written += slot.rows;
       if (options_.progress) options_.progress(written);
       if (Cancelled()) break;
     }

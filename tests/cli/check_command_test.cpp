@@ -1,14 +1,22 @@
 // velmora-calc check, end to end: the table it prints and its exit status.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "design_run.h"
 #include "run_program.h"
+#include "velmora/calc/calculation.h"
+#include "velmora/design/input_file.h"
+#include "velmora/report/class_cost_text.h"
+#include "velmora/report/json_output.h"
+#include "velmora/studies/material_cost.h"
 
 namespace velmora::cli {
 namespace {
 
+using design::testing::ReadBytes;
 using design::testing::TempFolder;
 using testing::ExampleWith;
 using testing::k4Pole;
@@ -66,9 +74,59 @@ TEST(CheckCommand, EfficiencyClassAgainstTheLegalMinimumOrAChosenClass) {
   EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE5"}).status, 2);
 }
 
+// "-" reads the design from standard input; --json writes the check to a
+// file beside the table, or alone to standard output.
+TEST(CheckCommand, ReadsStandardInputAndWritesJson) {
+  ProgramRun table = RunProgram({"check", k4Pole});
+  ProgramRun from_stdin = RunProgram({"check", "-"}, k4Pole);
+  EXPECT_EQ(from_stdin.status, 3) << from_stdin.err;
+  EXPECT_EQ(from_stdin.out, table.out);
+
+  TempFolder folder;
+  ProgramRun with_file = RunProgram({"check", k4Pole, "--json", folder.File("check.json")});
+  EXPECT_EQ(with_file.status, 3);
+  EXPECT_EQ(with_file.out, table.out);
+  ProgramRun json = RunProgram({"check", "--json", "-", "--class", "none", "--", "-"}, k4Pole);
+  EXPECT_EQ(json.status, 0) << json.err;
+  for (const char* part :
+       {"{\n  \"rules\": [\n    {\"name\": \"EFF\", \"caption\": ",
+        "\"bound\": \"at_least\", "
+        "\"target\": 0.85499999999999998, \"limit\": 0.83324999999999994, \"value\": "
+        "0.87063060628008238, \"outcome\": \"pass\"}",
+        "{\"name\": \"IE\", ", "\"target\": null, \"limit\": null, ",
+        "\"outcome\": \"not_checked\"}",
+        "\n  \"passed\": true,\n  \"trustworthy\": true,\n  \"warnings\": [],\n  "
+        "\"efficiency_class\": {\"classified\": true, \"class\": \"低于IE2\"",
+        "\"cost\": {\"prices\": {\"built_in\": false, \"file\": ", "\"total\": 680.44685995003033"})
+    EXPECT_NE(json.out.find(part), std::string::npos) << part << "\n" << json.out;
+  EXPECT_EQ(ReadBytes(folder.File("check.json")), RunProgram({"check", k4Pole, "--json", "-"}).out);
+}
+
+// Prices no price file can give still print no "-0.00" and no infinity;
+// the JSON has null for a number that is not finite.
+TEST(CheckCommand, NoNegativeZeroAndNoInfinityInTheCost) {
+  design::DesignInput input = design::ReadDesignInput(k4Pole);
+  calc::CalculationState state;
+  calc::CalculationFault fault;
+  ASSERT_TRUE(calc::Calculate(input, state, fault));
+  DesignToolOptions options;
+  options.prices.copper = std::numeric_limits<double>::infinity();
+  options.prices.aluminium = -0.0;
+  std::string json = report::CheckJson(input, state, options.check, options.prices);
+  EXPECT_EQ(json.find("inf"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"price\": null, \"cost\": null}"), std::string::npos) << json;
+  for (const std::string& line :
+       report::CostLines(studies::CostOf(state, options.prices), options.prices)) {
+    EXPECT_EQ(line.find("-0.00"), std::string::npos) << line;
+    EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+  }
+}
+
 TEST(CheckCommand, WrongUseExitsWithTwo) {
   EXPECT_EQ(RunProgram({"check"}).status, 2);
   EXPECT_EQ(RunProgram({"check", k4Pole, k4Pole}).status, 2);
+  EXPECT_EQ(RunProgram({"check", k4Pole, "--json"}).status, 2);
+  EXPECT_EQ(RunProgram({"check", k4Pole, "--table"}).status, 2);
   ProgramRun missing = RunProgram({"check", "/nonexistent/design.txt"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("/nonexistent/design.txt"), std::string::npos) << missing.err;

@@ -67,6 +67,37 @@ TEST(Outputs, AllOrNone) {
   EXPECT_EQ(folder.FileCount(), 0);
 }
 
+// Two outputs to one file are refused, however the paths name it: the
+// same path spelt otherwise, through a link to the folder, or a hard link.
+// (Through "again/.." it would be the folder above: not the same file.)
+TEST(Outputs, TwoNamesOfOneFileAreRefused) {
+  TempFolder folder;
+  fs::create_directory_symlink(folder.path(), folder.File("again"));
+  fs::create_directory(folder.File("sub"));
+  const std::string dat = folder.File("out.dat");
+  const std::string kSame[][2] = {
+      {dat, folder.File("./out.dat")},
+      {dat, folder.File("sub/../out.dat")},
+      {dat, folder.File("again/out.dat")},
+      {folder.File("old.dat"), folder.File("hard.dat")},
+      {folder.File("old.dat"), folder.File("again/old.dat")},
+  };
+  WriteBytes(folder.File("old.dat"), "old");
+  fs::create_hard_link(folder.File("old.dat"), folder.File("hard.dat"));
+  for (const auto& [report, json] : kSame) {
+    ProgramRun run = RunProgram({k4Pole, "-o", report, "--json", json});
+    EXPECT_EQ(run.status, 2) << json;
+    EXPECT_NE(run.err.find("两项输出不能写到同一个文件"), std::string::npos) << run.err;
+  }
+  // Relative to the working folder, as typed in a shell.
+  const fs::path working = fs::current_path();
+  fs::current_path(folder.path());
+  EXPECT_EQ(RunProgram({k4Pole, "-o", "out.dat", "--json", "./out.dat"}).status, 2);
+  fs::current_path(working);
+  EXPECT_FALSE(fs::exists(dat));
+  EXPECT_EQ(ReadBytes(folder.File("old.dat")), "old");
+}
+
 // A sweep of two million variants killed after a moment: its unnamed
 // temporary file goes with it.
 TEST(Outputs, AKilledSweepLeavesNothing) {
@@ -82,6 +113,24 @@ TEST(Outputs, AKilledSweepLeavesNothing) {
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
   EXPECT_EQ(folder.FileCount(), 0);
+}
+
+// Started with standard error closed, the program must not let the output
+// file take its place: the note on the threads would land in the CSV.
+TEST(Outputs, ClosedStandardErrorIsNoOutputFile) {
+  TempFolder folder;
+  const std::string out = folder.File("out.csv");
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(STDERR_FILENO);
+    execl(VELMORA_CALC_PROGRAM, VELMORA_CALC_PROGRAM, "sweep", k4Pole.c_str(), "--vary", "G=0.4",
+          "--columns", "EFF", "--threads", "1000", "-o", out.c_str(), nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadBytes(out), "G,EFF,check,fault\r\n0.4,0.8706306062800824,IE,\r\n");
 }
 
 TEST(SweepArguments, AreReadAsAShellUserExpects) {

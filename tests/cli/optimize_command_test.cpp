@@ -77,11 +77,30 @@ TEST(OptimizeCommand, VaryTakesRangesStepsAndLists) {
   EXPECT_THROW(ParseOptimiseVariable("L=1:2:3:4"), studies::OptimiseError);
 }
 
+// More threads than processors are cut, as in a sweep; a time limit is at
+// most 1e9 seconds, which is none.
+TEST(OptimizeCommand, ThreadsAreCutToTheProcessorsAndTheTimeLimitIsBounded) {
+  std::vector<std::string> args = {
+      "optimize",          k4Pole, "--vary",    "L=130:140", "--class", "none",
+      "--max-evaluations", "200",  "--threads", "1024"};
+  ProgramRun many = RunProgram(args);
+  EXPECT_EQ(many.status, 0) << many.err;
+  EXPECT_NE(many.err.find("--threads 1024 多于处理器数"), std::string::npos) << many.err;
+  args.insert(args.end(), {"--max-seconds", "1e9"});
+  EXPECT_EQ(RunProgram(args).status, 0);
+  args.back() = "1.5e9";
+  ProgramRun endless = RunProgram(args);
+  EXPECT_EQ(endless.status, kExitUsage);
+  EXPECT_NE(endless.err.find("--max-seconds 应为不大于1e9的正数"), std::string::npos)
+      << endless.err;
+}
+
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
   const std::vector<std::vector<std::string>> refused = {
       {"--vary", "P=2:4"},       {"--vary", "L=130:200", "--limit", "EFF=0.9"},
       {"--vary", "L=200:130"},   {"--vary", "L=130:200", "--objective", "speed"},
       {"--vary", "G=0.3:0.4:0"}, {"--class", "IE3"},
+      {"--vary", "Z=1:1e8"},     {"--vary", "Z=1e300:1e300"},
   };
   for (const std::vector<std::string>& args : refused) {
     std::vector<std::string> all = {"optimize", k4Pole};

@@ -1,9 +1,12 @@
 #include "velmora/design/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -76,6 +79,46 @@ TEST(Files, WriteFileAtomicallyReplacesAndKeepsThePermissions) {
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
   EXPECT_EQ(folder.FileCount(), 1);
+}
+
+// A new file is made as open() would make it, under the umask; a replaced
+// one keeps its permission bits whatever the umask.
+TEST(Files, NewFilesHonourTheUmask) {
+  TempFolder folder;
+  const std::string path = folder.File("report.dat"), other = folder.File("other.dat");
+  auto mode = [](const std::string& file) {
+    struct stat info;
+    return stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 01000u;
+  };
+  const mode_t before = umask(077);
+  WriteFileAtomically(path, "new");
+  const mode_t new_under_077 = mode(path);
+  chmod(path.c_str(), 0664);
+  WriteFileAtomically(path, "replaced");
+  umask(022);
+  WriteFileAtomically(other, "new");
+  umask(before);
+  EXPECT_EQ(new_under_077, 0600u);
+  EXPECT_EQ(mode(path), 0664u);
+  EXPECT_EQ(mode(other), 0644u);
+}
+
+// The temporary file's name is random: a name another process of the same
+// number left (another container sharing the folder) is no obstacle. Names
+// left by a killed writer go after a day, and not before.
+TEST(Files, TemporaryNamesAreRandomAndOldOnesAreRemoved) {
+  TempFolder folder;
+  for (int fd = 0; fd < 64; ++fd)
+    WriteBytes(folder.File(".velmora-" + std::to_string(getpid()) + "-" + std::to_string(fd)), "");
+  std::string stale = folder.File(".velmora-0123456789abcdef");
+  WriteBytes(stale, "left by a killed writer");
+  const timespec two_days_ago[2] = {{time(nullptr) - 2 * 24 * 60 * 60, 0},
+                                    {time(nullptr) - 2 * 24 * 60 * 60, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, stale.c_str(), two_days_ago, 0), 0);
+  WriteFileAtomically(folder.File("out.csv"), "new");
+  EXPECT_EQ(ReadBytes(folder.File("out.csv")), "new");
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_EQ(folder.FileCount(), 64 + 1);
 }
 
 TEST(Files, WriterDestroyedBeforeCommitLeavesTheOldFile) {

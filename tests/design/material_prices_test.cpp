@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "temp_folder.h"
+#include "velmora/design/files.h"
 #include "velmora/design/text_codec.h"
 
 namespace velmora::design {
@@ -34,6 +38,13 @@ TEST(MaterialPrices, AFileThatCannotBeUsedNamesItsLine) {
       {"铜,75,元/kg\n铝,22,$/kg\n", "第2行：单位“$/kg”与前面的“元/kg”不同"},
       {"铜,75,元/kg\n铝,22,元/kg\n", "缺少硅钢片的价格"},
       {"铜,-1,元/kg\n", "第1行：价格“-1”"},
+      // A price is above 0 and below a million a kilogram.
+      {"铜,0,元/kg\n", "第1行：价格“0”应为大于0、小于1000000的数"},
+      {"铜,-0,元/kg\n", "第1行：价格“-0”"},
+      {"铝,22,元/kg\n铜,1e6,元/kg\n", "第2行：价格“1e6”"},
+      {"铜,1e300,元/kg\n", "第1行：价格“1e300”"},
+      {"铜,inf,元/kg\n", "第1行：价格“inf”"},
+      {"铜,nan,元/kg\n", "第1行：价格“nan”"},
   };
   for (const auto& bad : kBad) {
     try {
@@ -49,6 +60,20 @@ TEST(MaterialPrices, AFileThatCannotBeUsedNamesItsLine) {
 TEST(MaterialPrices, OnlyAMissingDefaultFileFallsBackToTheShippedPrices) {
   EXPECT_TRUE(ReadPricesOrShipped("/nonexistent-folder").source.empty());
   EXPECT_THROW(ReadPrices("/nonexistent-folder/价格.dat"), PriceFileError);
+  // A file that is there but cannot be read is no missing file. (Root reads
+  // any file, so a file without read permission is not tried here.)
+  testing::TempFolder dangling, folder;
+  std::filesystem::create_symlink("nowhere.dat", dangling.File(kPriceFileName));
+  std::filesystem::create_directory(folder.File(kPriceFileName));
+  for (const std::string& path : {dangling.path(), folder.path()}) {
+    try {
+      ReadPricesOrShipped(path);
+      ADD_FAILURE() << "fell back to the shipped prices in " << path;
+    } catch (const PriceFileError& error) {
+      EXPECT_NE(std::string(error.what()).find(JoinPath(path, kPriceFileName)), std::string::npos)
+          << error.what();
+    }
+  }
 }
 
 }  // namespace

@@ -79,7 +79,6 @@ std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit) {
 
 design::DesignInput BoxDesign(Toolkit& toolkit) { return design::ToDesignInput(BoxTexts(toolkit)); }
 
-
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step, bool optional) {
   if (!path) {

@@ -1,6 +1,8 @@
 // The program's folder and whole-file reads and writes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,9 +40,11 @@ std::string ReadOrCreateFile(const std::string& path);
 //   Commit() gives it a name and renames it over the target, so a failure, a
 //   kill, or a writer destroyed before Commit() leaves the old file whole and
 //   nothing behind. Where the file system has no unnamed files, the
-//   temporary file is named ".velmora-XXXXXX"; such files older than a day
-//   are removed by the next writer in that folder. A replaced file keeps its
-//   permission bits.
+//   temporary file is named ".velmora-" and 16 random hexadecimal digits,
+//   as is the unnamed one for the moment between its naming and the rename;
+//   such files older than a day, left by a writer that was killed, are
+//   removed by the next writer in that folder. A replaced file keeps its
+//   permission bits; a new one gets 0666 less the umask, as open() gives.
 // - A symbolic link is followed: its target is replaced and the link stays.
 // - A path that exists and is not a regular file (a character device, a
 //   FIFO, a socket) is written to directly, without a rename.
@@ -57,8 +61,8 @@ class AtomicFileWriter {
   void Commit();
 
  private:
-  void OpenTemporary();
-  void OpenNamedTemporary();
+  void OpenTemporary(mode_t mode);
+  void OpenNamedTemporary(mode_t mode);
   [[noreturn]] void Fail(int error_number);
   void Discard();
 

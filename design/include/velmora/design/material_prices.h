@@ -28,15 +28,17 @@ class PriceFileError : public std::runtime_error {
 };
 
 // Reads the prices from the GBK text of `path` (named in messages). Every
-// line that is not blank names 铜, 铝 or 硅钢片, a price of 0 or more and its
-// unit ("元/kg"); each material once, all three, one unit. Throws PriceFileError.
+// line that is not blank names 铜, 铝 or 硅钢片, a price above 0 and below
+// 1,000,000 and its unit ("元/kg"); each material once, all three, one unit.
+// Throws PriceFileError.
 MaterialPrices ParsePrices(std::string_view gbk_text, const std::string& path);
 
 // Reads `path`; throws PriceFileError, also for a file that cannot be read.
 MaterialPrices ReadPrices(const std::string& path);
 
 // The prices of the file in `folder`, or the shipped prices when there is
-// no such file. A file that is there but cannot be used is an error.
+// no such file. A file that is there but cannot be read or used (also a
+// symbolic link to nothing) is an error: PriceFileError.
 MaterialPrices ReadPricesOrShipped(const std::string& folder);
 
 }  // namespace velmora::design

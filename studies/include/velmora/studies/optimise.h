@@ -65,7 +65,9 @@ struct OptimiseVariable {
 // FROM:TO. Whole numbers for counts (A, Z, JJ, MM, Y1), the nominal wire
 // diameters within the range for DJJ and DMM, otherwise continuous on the
 // workshop step of the input (WorkshopStep; none for an input that is no
-// design freedom, which CheckProblem refuses).
+// design freedom, which CheckProblem refuses). A variable of values takes
+// at most 1,000,000 of them, and whole numbers only below 2^53 in size;
+// OptimiseError otherwise.
 OptimiseVariable RangeVariable(int field, double from, double to);
 // FROM:TO:STEP, the points of a sweep range.
 OptimiseVariable SteppedVariable(int field, double from, double to, double step);
