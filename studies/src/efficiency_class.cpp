@@ -45,12 +45,6 @@ constexpr ClassRow kLarge = {
      {0.6556, -4.7229, 13.977, 80.247}},
 };
 
-// One decimal, half away from zero on the double's exact value: the product
-// by 10 is exact in the wider type, so a value just below .x5 stays below.
-double RoundToTenth(double percent) {
-  return static_cast<double>(std::roundl(static_cast<long double>(percent) * 10)) / 10;
-}
-
 double Limit(const Cubic& c, double x) {
   return RoundToTenth(c.A * x * x * x + c.B * x * x + c.C * x + c.D);
 }
@@ -64,6 +58,21 @@ int PoleColumn(double P) {
 }
 
 }  // namespace
+
+double RoundToTenth(double percent) {
+  if (!std::isfinite(percent)) return percent;
+  const double size = std::fabs(percent);
+  // size·10 = tens + error exactly: the product's rounding error is itself a
+  // double, and fma gives it without a second rounding.
+  const double tens = size * 10;
+  const double error = std::fma(size, 10, -tens);
+  const double whole = std::floor(tens);
+  // The exact fraction (tens − whole) + error against one half; both
+  // differences below are exact (Sterbenz), so only the comparison decides.
+  const double above_half = (tens - whole) - 0.5;
+  const double rounded = above_half >= -error ? whole + 1 : whole;
+  return std::copysign(rounded / 10, percent);
+}
 
 std::string_view ClassName(EfficiencyClass c) {
   switch (c) {

@@ -123,6 +123,14 @@ TEST(Validity, ImpossibleInputsAndResultsAreNeverAPass) {
   DesignCheck check = CheckDesign(tiny.input, tiny.state, tiny.validity);
   EXPECT_EQ(check.lines[1].outcome, Outcome::Untrusted);  // PF
   EXPECT_EQ(check.lines[7].outcome, Outcome::Fail);
+
+  // A stacking factor above 1 packs more iron than the stack holds; 1 itself is allowed.
+  Variant packed(k4Pole, {{field::Kfe, "1.5"}});
+  ASSERT_TRUE(packed.ok) << packed.fault.message;
+  EXPECT_EQ(packed.Find(Kind::Input, "Kfe")->problem, Problem::AboveOne);
+  Variant solid(k4Pole, {{field::Kfe, "1"}});
+  ASSERT_TRUE(solid.ok) << solid.fault.message;
+  EXPECT_EQ(solid.Find(Kind::Input, "Kfe"), nullptr);
 }
 
 // A stator outer diameter just around the bore: the yoke height is negative,
@@ -257,6 +265,13 @@ TEST(Validity, AFaultNamesTheInputsThatAreZero) {
   EXPECT_EQ(run.fault.item, "16");
   EXPECT_TRUE(run.fault.message.ends_with("除数为零（输入数据“并联路数A”（A）为0）"))
       << run.fault.message;
+  // A double layer's pitch of 0 makes the winding factor 0; a single layer
+  // does not read its pitch there.
+  Variant pitch(k4Pole, {{field::Y1, "0"}});
+  ASSERT_FALSE(pitch.ok);
+  EXPECT_TRUE(pitch.fault.message.ends_with("（输入数据“节距Y1”（Y1）为0）"))
+      << pitch.fault.message;
+  EXPECT_TRUE(Variant(k6PoleSingleLayer, {{field::Y1, "0"}}).ok);
 }
 
 // On a 20 mm core the starting-current iteration swings between two values

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "velmora/studies/material_cost.h"
 
 namespace velmora::studies {
@@ -57,6 +59,37 @@ TEST(EfficiencyLimits, MatchThePublishedValues) {
 TEST(EfficiencyLimits, RoundHalfAwayOnTheComputedValue) {
   EXPECT_EQ(EfficiencyLimits(7.5, 6, 50).IE2, 87.2);
   EXPECT_EQ(EfficiencyLimits(0.25, 2, 50).IE2, 64.8);
+}
+
+// Half-way values that a double holds exactly round away from zero; a
+// decimal half stored a hair below or above rounds by what is stored. The
+// product by 10 alone would round 87.35 (87.3499...) up to 873.5.
+TEST(EfficiencyLimits, RoundToTenthOnTheExactValue) {
+  const struct {
+    double percent, rounded;
+  } kCases[] = {{87.25, 87.3}, {87.75, 87.8}, {-87.25, -87.3}, {87.35, 87.3},
+                {87.45, 87.5}, {64.85, 64.8}, {0.05, 0.1},     {89.6, 89.6}};
+  for (const auto& c : kCases) EXPECT_EQ(RoundToTenth(c.percent), c.rounded) << c.percent;
+}
+
+// The small-motor table holds up to 0.55 kW itself; above it the large one.
+TEST(EfficiencyLimits, TablesChangeAbove0_55kW) {
+  EXPECT_EQ(EfficiencyLimits(0.55, 4, 50).IE3, 80.8);
+  EXPECT_NE(EfficiencyLimits(std::nextafter(0.55, 1.0), 4, 50).IE3, 80.8);
+  EXPECT_EQ(EfficiencyLimits(0.12, 4, 50).not_classified, NotClassified::No);
+  EXPECT_EQ(EfficiencyLimits(std::nextafter(0.12, 0.0), 4, 50).not_classified,
+            NotClassified::Rating);
+  EXPECT_EQ(EfficiencyLimits(1000, 4, 50).not_classified, NotClassified::No);
+}
+
+// An efficiency exactly on a limit reaches the class; one a step below does not.
+TEST(ClassifyEfficiency, ExactlyOnTheLimitReachesTheClass) {
+  double EFF = 0.896;  // 4 poles 5.5 kW: IE3 at 89.6
+  while (EFF * 100 > 89.6) EFF = std::nextafter(EFF, 0.0);
+  while (EFF * 100 < 89.6) EFF = std::nextafter(EFF, 1.0);
+  ASSERT_EQ(EFF * 100, 89.6);
+  EXPECT_EQ(ClassifyEfficiency(EFF, 5.5, 4, 50).reached, C::IE3);
+  EXPECT_EQ(ClassifyEfficiency(std::nextafter(EFF, 0.0), 5.5, 4, 50).reached, C::IE2);
 }
 
 TEST(EfficiencyLimits, SayWhyARatingHasNoClass) {

@@ -32,6 +32,11 @@ struct ClassLimits {
 // with x = log10(Pn), from 0.12 to 200 kW; the 200 kW limits up to 1000 kW.
 ClassLimits EfficiencyLimits(double Pn, double P, double f);
 
+// A per-cent value to one decimal, half away from zero on the double's exact
+// value (87.25 gives 87.3, while 87.35, stored as 87.3499..., gives 87.3), as
+// the limits are rounded; without a wider type.
+double RoundToTenth(double percent);
+
 // The class the law asks for: IE2 below 0.75 kW; IE3 from 0.75 to 1000 kW,
 // IE4 from 75 to 200 kW with 2, 4 or 6 poles.
 EfficiencyClass LegalMinimum(double Pn, double P);
