@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <nlopt.hpp>
 #include <random>
@@ -20,7 +21,13 @@ namespace velmora::studies {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Seconds on the machine's steady clock.
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Progress is reported at most this often, and at every improvement.
+constexpr double kReportSeconds = 0.05;
 using Phase = OptimiseProgress::Phase;
 using Stop = OptimiseResult::Stop;
 
@@ -34,21 +41,24 @@ constexpr double kSampleShare = 0.5;
 class SearchControl {
  public:
   SearchControl(const OptimiseProblem& problem, const OptimiseOptions& options)
-      : objective_(problem.objective), options_(options) {
+      : objective_(problem.objective),
+        options_(options),
+        clock_(options.clock ? options.clock : SteadySeconds) {
     deadline_ = After(options.max_seconds);
     sample_deadline_ = After(options.max_seconds * kSampleShare);
+    last_report_ = start_ - 1;
   }
 
   // Whether the sample is to stop: the search stops, or the sample has had
   // its share of the time.
-  bool SampleOver() { return Stopping() || Clock::now() > sample_deadline_; }
+  bool SampleOver() { return Stopping() || clock_() > sample_deadline_; }
 
   // Whether the search is to stop: cancelled, out of time, or a failed callback.
   bool Stopping() {
     if (stopping_.load(std::memory_order_relaxed)) return true;
     if (options_.cancel && options_.cancel->load(std::memory_order_relaxed))
       RequestStop(Stop::Cancelled);
-    else if (Clock::now() > deadline_)
+    else if (clock_() > deadline_)
       RequestStop(Stop::Time);
     return stopping_.load(std::memory_order_relaxed);
   }
@@ -56,7 +66,7 @@ class SearchControl {
 
   void Count(std::uint64_t n) { evaluations_.fetch_add(n, std::memory_order_relaxed); }
   std::uint64_t evaluations() const { return evaluations_.load(); }
-  double Seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+  double Seconds() const { return clock_() - start_; }
 
   // Offers a finished design to the progress shown; reports now and then.
   void Offer(const Standing& s, Phase phase) {
@@ -69,8 +79,8 @@ class SearchControl {
   // Reports at most twenty times a second, and at every improvement.
   void Report(Phase phase, bool now) {
     if (!options_.progress || failure_) return;
-    auto time = Clock::now();
-    if (!now && time - last_report_ < std::chrono::milliseconds(50)) return;
+    double time = clock_();
+    if (!now && time - last_report_ < kReportSeconds) return;
     last_report_ = time;
     OptimiseProgress p{phase, evaluations(), shown_.ran, shown_.feasible, Shown()};
     try {
@@ -95,10 +105,9 @@ class SearchControl {
     stopping_.store(true);
   }
   // The time `seconds` from the start; beyond what the clock can count, never.
-  Clock::time_point After(double seconds) const {
-    if (!(seconds < kNoTimeLimit)) return Clock::time_point::max();
-    auto span = std::chrono::duration<double>(std::max(seconds, 0.0));
-    return start_ + std::chrono::duration_cast<Clock::duration>(span);
+  double After(double seconds) const {
+    if (!(seconds < kNoTimeLimit)) return std::numeric_limits<double>::infinity();
+    return start_ + std::max(seconds, 0.0);
   }
   // The objective itself: the cost, or the efficiency.
   double Shown() const {
@@ -107,14 +116,15 @@ class SearchControl {
 
   OptimiseObjective objective_;
   const OptimiseOptions& options_;
-  Clock::time_point start_ = Clock::now(), deadline_, sample_deadline_;
+  std::function<double()> clock_;
+  double start_ = clock_(), deadline_, sample_deadline_;
   std::atomic<std::uint64_t> evaluations_{0};
   std::atomic<bool> stopping_{false};
   std::mutex stop_mutex_;
   Stop reason_ = Stop::Cancelled;  // guarded by stop_mutex_ until stopping_
   std::mutex mutex_;
   Standing shown_;  // guarded by mutex_
-  Clock::time_point last_report_{};
+  double last_report_ = 0;
   std::exception_ptr failure_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <iterator>
@@ -224,17 +225,23 @@ OptimiseProblem ThreeVariables() {
   return problem;
 }
 
+// On a clock that moves a millisecond at every reading, a 0.05 s budget
+// ends the search after some fifty readings, whatever the machine's load.
 TEST(Optimise, StopsOnItsBudgets) {
   OptimiseOptions options;
   options.max_evaluations = 300;
   OptimiseResult result = Optimise(ThreeVariables(), options);
   EXPECT_EQ(result.stop, OptimiseResult::Stop::Evaluations);
   EXPECT_LE(result.evaluations, 300u);
+  std::atomic<long> readings{0};
+  options.clock = [&] { return 0.001 * double(readings.fetch_add(1)); };
   options.max_evaluations = 100'000'000;
   options.max_seconds = 0.05;
   result = Optimise(ThreeVariables(), options);
   EXPECT_EQ(result.stop, OptimiseResult::Stop::Time);
-  EXPECT_LT(result.evaluations, options.max_evaluations);
+  EXPECT_LT(result.evaluations, 100'000u);
+  EXPECT_GT(result.seconds, 0.05);
+  EXPECT_LT(result.seconds, 1.0);  // readings of the fake clock, not wall time
 }
 
 // A time limit beyond what the clock can count is no limit.

@@ -202,6 +202,9 @@ struct OptimiseOptions {
   std::uint64_t seed = 1;
   std::uint64_t max_evaluations = 200'000;
   double max_seconds = 60;  // a stop on time depends on the machine's speed; see kNoTimeLimit
+  // Seconds on a clock that never goes back, called from any of the search's
+  // threads: the machine's steady clock unless a test hands in its own.
+  std::function<double()> clock;
   // Called now and then and at every improvement, one call at a time, from
   // any of the search's threads.
   std::function<void(const OptimiseProgress&)> progress;
