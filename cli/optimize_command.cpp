@@ -92,13 +92,16 @@ std::pair<std::string_view, std::string_view> NameAndValue(std::string_view text
                                                            std::string_view form) {
   std::size_t equals = text.find('=');
   if (equals == std::string_view::npos)
-    throw OptimiseError("“" + std::string(text) + "”应写成 " + std::string(form));
+    throw OptimiseError(ErrorCode::BadForm,
+                        "“" + std::string(text) + "”应写成 " + std::string(form));
   return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
 double NumberIn(std::string_view option, std::string_view text) {
   std::optional<double> number = design::ParseNumber(text);
-  if (!number) throw OptimiseError(std::string(option) + "：“" + std::string(text) + "”不是数字");
+  if (!number)
+    throw OptimiseError(ErrorCode::NotANumber,
+                        std::string(option) + "：“" + std::string(text) + "”不是数字");
   return *number;
 }
 
@@ -182,7 +185,8 @@ studies::UpperLimit ParseLimit(std::string_view text) {
 studies::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
   auto [name, values] = NameAndValue(text, "名称=下限:上限[:步长] 或 名称=值1,值2,...");
   std::optional<int> field = design::FieldIndex(name);
-  if (!field) throw OptimiseError("没有名为“" + std::string(name) + "”的输入数据");
+  if (!field)
+    throw OptimiseError(ErrorCode::UnknownInput, "没有名为“" + std::string(name) + "”的输入数据");
   std::string option = "改变" + design::InputLabel(*field);
   std::vector<std::string_view> parts = SplitText(values, ':');
   if (parts.size() == 2)
@@ -190,7 +194,8 @@ studies::OptimiseVariable ParseOptimiseVariable(std::string_view text) {
   if (parts.size() == 3)
     return studies::SteppedVariable(*field, NumberIn(option, parts[0]), NumberIn(option, parts[1]),
                                     NumberIn(option, parts[2]));
-  if (parts.size() > 3) throw OptimiseError(option + "：范围应写成 下限:上限 或 下限:上限:步长");
+  if (parts.size() > 3)
+    throw OptimiseError(ErrorCode::BadForm, option + "：范围应写成 下限:上限 或 下限:上限:步长");
   std::vector<double> list;
   for (std::string_view part : SplitText(values, ',')) list.push_back(NumberIn(option, part));
   return studies::ListVariable(*field, std::move(list));
@@ -373,7 +378,7 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
     for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
     studies::CheckProblem(problem);
     studies::FitToWinding(problem);
-  } catch (const std::runtime_error& error) {  // OptimiseError, or SweepError from a step
+  } catch (const OptimiseError& error) {
     UsageError(error.what());
   }
   return problem;

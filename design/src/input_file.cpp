@@ -101,7 +101,7 @@ std::string ReadInputBytes(const std::string& path) {
 }  // namespace
 
 InputFileError::InputFileError(Kind kind, std::string message, std::vector<std::string> fields)
-    : std::runtime_error(std::move(message)), kind_(kind), fields_(std::move(fields)) {}
+    : Error(ErrorCode::InputFileFailed, message), kind_(kind), fields_(std::move(fields)) {}
 
 std::vector<std::string> ParseInputFields(std::string_view gbk_bytes) {
   std::vector<std::string> fields;

@@ -47,7 +47,8 @@ SweepCsv::SweepCsv(const studies::SweepGrid& grid, std::span<const std::string_v
   for (std::string_view name : columns) {
     const calc::QuantityEntry* entry = calc::FindQuantityEntry(name);
     if (!entry && name != "IE" && name != "COST")
-      throw studies::SweepError("没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
+      throw studies::SweepError(ErrorCode::UnknownInput,
+                                "没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
     columns_.push_back({entry ? entry->name : name, entry});
   }
   // A varied input named like a result column (EFF, PF) is headed "input EFF",

@@ -19,8 +19,8 @@ using design::InputLabel;
 using design::ShortestText;
 using Bound = CheckLine::Bound;
 
-[[noreturn]] void Refuse(int field, const std::string& why) {
-  throw OptimiseError("改变" + InputLabel(field) + "：" + why);
+[[noreturn]] void Refuse(ErrorCode code, int field, const std::string& why) {
+  throw OptimiseError(code, "改变" + InputLabel(field) + "：" + why);
 }
 
 // ---- Variables -------------------------------------------------------------
@@ -37,7 +37,7 @@ constexpr std::uint64_t kMaxValues = 1'000'000;
 
 void CheckValueCount(int field, double count) {
   if (!(count <= static_cast<double>(kMaxValues)))
-    Refuse(field, "可取的值超过" + std::to_string(kMaxValues) + "个");
+    Refuse(ErrorCode::TooMany, field, "可取的值超过" + std::to_string(kMaxValues) + "个");
 }
 
 // From 2^53 on, a double no longer holds every whole number: k + 1 == k.
@@ -46,7 +46,7 @@ constexpr double kMaxWholeNumber = 9007199254740992.0;  // 2^53
 // The whole numbers FROM..TO, counted before any is made.
 std::vector<double> WholeNumbersIn(int field, double from, double to) {
   if (!(std::fabs(from) < kMaxWholeNumber) || !(std::fabs(to) < kMaxWholeNumber))
-    Refuse(field, "范围超出±9007199254740992（2^53），不能逐一取整数");
+    Refuse(ErrorCode::TooMany, field, "范围超出±9007199254740992（2^53），不能逐一取整数");
   double first = std::ceil(from);
   CheckValueCount(field, std::floor(to) - first + 1);
   std::vector<double> values;
@@ -55,12 +55,15 @@ std::vector<double> WholeNumbersIn(int field, double from, double to) {
 }
 
 void CheckBounds(int field, double from, double to) {
-  if (!std::isfinite(from) || !std::isfinite(to)) Refuse(field, "范围不是有限的数");
-  if (from > to) Refuse(field, "起点" + ShortestText(from) + "大于终点" + ShortestText(to));
+  if (!std::isfinite(from) || !std::isfinite(to))
+    Refuse(ErrorCode::BoundsReversed, field, "范围不是有限的数");
+  if (from > to)
+    Refuse(ErrorCode::BoundsReversed, field,
+           "起点" + ShortestText(from) + "大于终点" + ShortestText(to));
 }
 
 OptimiseVariable FromValues(int field, std::vector<double> values) {
-  if (values.empty()) Refuse(field, "范围内没有可取的值");
+  if (values.empty()) Refuse(ErrorCode::NoValue, field, "范围内没有可取的值");
   std::sort(values.begin(), values.end());
   values.erase(std::unique(values.begin(), values.end()), values.end());
   OptimiseVariable v;
@@ -85,12 +88,12 @@ double Multiples(double x, double resolution) {
 
 void CheckVariable(const OptimiseVariable& v) {
   if (v.field <= field::TYPE || v.field >= design::kFieldCount)
-    throw OptimiseError("电机型号TYPE是文字，不能作为优化变量");
+    throw OptimiseError(ErrorCode::TextInput, "电机型号TYPE是文字，不能作为优化变量");
   InputRole role = RoleOf(v.field);
   if (role != InputRole::Freedom)
-    Refuse(v.field, std::string(WhyNotFree(role)) + "，不能作为优化变量");
+    Refuse(ErrorCode::NotAFreedom, v.field, std::string(WhyNotFree(role)) + "，不能作为优化变量");
   CheckBounds(v.field, v.lower, v.upper);
-  if (!v.Discrete() && !(v.resolution > 0)) Refuse(v.field, "连续变量没有步长");
+  if (!v.Discrete() && !(v.resolution > 0)) Refuse(ErrorCode::NoValue, v.field, "连续变量没有步长");
 }
 
 // The entry of kLimitableQuantities called `name`, or its end.
@@ -102,11 +105,13 @@ void CheckLimits(const std::vector<UpperLimit>& limits) {
   for (std::size_t i = 0; i < limits.size(); ++i) {
     const std::string& name = limits[i].quantity;
     if (Limitable(name) == kLimitableQuantities.end())
-      throw OptimiseError("不能给“" + name + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
+      throw OptimiseError(ErrorCode::LimitRefused,
+                          "不能给“" + name + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
     for (std::size_t j = 0; j < i; ++j)
       if (limits[j].quantity == limits[i].quantity)
-        throw OptimiseError("“" + name + "”的上限给了两次");
-    if (!std::isfinite(limits[i].value)) throw OptimiseError("“" + name + "”的上限不是有限的数");
+        throw OptimiseError(ErrorCode::LimitRefused, "“" + name + "”的上限给了两次");
+    if (!std::isfinite(limits[i].value))
+      throw OptimiseError(ErrorCode::LimitRefused, "“" + name + "”的上限不是有限的数");
   }
 }
 
@@ -248,7 +253,13 @@ OptimiseVariable RangeVariable(int field, double from, double to) {
 }
 
 OptimiseVariable SteppedVariable(int field, double from, double to, double step) {
-  SweepAxis axis = SweepAxis::Range(field, from, to, step);
+  // A range refused as a sweep axis is refused as a variable, with its code.
+  SweepAxis axis = SweepAxis::List(field, {from});
+  try {
+    axis = SweepAxis::Range(field, from, to, step);
+  } catch (const SweepError& error) {
+    throw OptimiseError(error.code(), error.what());
+  }
   CheckValueCount(field, static_cast<double>(axis.size()));
   std::vector<double> values;
   for (std::uint64_t k = 0; k < axis.size(); ++k) values.push_back(axis[k]);
@@ -257,17 +268,18 @@ OptimiseVariable SteppedVariable(int field, double from, double to, double step)
 
 OptimiseVariable ListVariable(int field, std::vector<double> values) {
   for (double v : values)
-    if (!std::isfinite(v)) Refuse(field, "取值不是有限的数");
+    if (!std::isfinite(v)) Refuse(ErrorCode::BoundsReversed, field, "取值不是有限的数");
   return FromValues(field, std::move(values));
 }
 
 void CheckProblem(const OptimiseProblem& problem) {
-  if (problem.variables.empty()) throw OptimiseError("没有给出要改变的输入");
+  if (problem.variables.empty())
+    throw OptimiseError(ErrorCode::NoVariables, "没有给出要改变的输入");
   for (std::size_t i = 0; i < problem.variables.size(); ++i) {
     CheckVariable(problem.variables[i]);
     for (std::size_t j = 0; j < i; ++j)
       if (problem.variables[j].field == problem.variables[i].field)
-        Refuse(problem.variables[i].field, "同一输入给了两次");
+        Refuse(ErrorCode::InputTwice, problem.variables[i].field, "同一输入给了两次");
   }
   CheckLimits(problem.limits);
 }
@@ -288,10 +300,11 @@ void FitToWinding(OptimiseProblem& problem) {
     std::erase_if(v.values, unbuildable);
     if (v.values.empty()) {
       if (v.field == field::Z && double_layer)
-        Refuse(v.field, "双层绕组每槽导体数应为偶数，范围内没有偶数");
+        Refuse(ErrorCode::NoValue, v.field, "双层绕组每槽导体数应为偶数，范围内没有偶数");
       if (v.field == field::A)
-        Refuse(v.field, "范围内没有能整除每相线圈组数" + ShortestText(groups) + "的并联路数");
-      Refuse(v.field, "范围内没有整数");
+        Refuse(ErrorCode::NoValue, v.field,
+               "范围内没有能整除每相线圈组数" + ShortestText(groups) + "的并联路数");
+      Refuse(ErrorCode::NoValue, v.field, "范围内没有整数");
     }
     v.lower = v.values.front();
     v.upper = v.values.back();

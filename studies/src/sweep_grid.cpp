@@ -23,18 +23,20 @@ using design::ShortestText;
 
 [[noreturn]] void RefuseStep(int field, double from, double to, double step) {
   const char* why = step == 0 ? "步长为0" : "步长的符号与从起点到终点的方向相反";
-  throw SweepError("改变" + InputLabel(field) + "：" + why + "（" + ShortestText(from) + ":" +
-                   ShortestText(to) + ":" + ShortestText(step) + "）");
+  throw SweepError(ErrorCode::StepBackwards, "改变" + InputLabel(field) + "：" + why + "（" +
+                                                 ShortestText(from) + ":" + ShortestText(to) + ":" +
+                                                 ShortestText(step) + "）");
 }
 
 [[noreturn]] void RefuseSize(std::string what) {
-  throw SweepError(what + "超过" + std::to_string(kMaxSweepVariants) + "个方案，不予计算");
+  throw SweepError(ErrorCode::TooMany,
+                   what + "超过" + std::to_string(kMaxSweepVariants) + "个方案，不予计算");
 }
 
 }  // namespace
 
 SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
-  if (field == field::TYPE) throw SweepError("电机型号TYPE是文字，不能改变");
+  if (field == field::TYPE) throw SweepError(ErrorCode::TextInput, "电机型号TYPE是文字，不能改变");
   SweepAxis axis;
   axis.field_ = field;
   axis.steps_ = DecimalSteps::Of(from, to, step, kMaxSweepVariants);
@@ -44,8 +46,8 @@ SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
     case DecimalSteps::Problem::TooMany:
       RefuseSize("改变" + InputLabel(field));
     case DecimalSteps::Problem::TooSmall:
-      throw SweepError("改变" + InputLabel(field) + "：步长" + ShortestText(step) +
-                       "相对于取值太小");
+      throw SweepError(ErrorCode::StepTooSmall, "改变" + InputLabel(field) + "：步长" +
+                                                    ShortestText(step) + "相对于取值太小");
     case DecimalSteps::Problem::None:
       break;
   }
@@ -53,8 +55,9 @@ SweepAxis SweepAxis::Range(int field, double from, double to, double step) {
 }
 
 SweepAxis SweepAxis::List(int field, std::vector<double> values) {
-  if (field == field::TYPE) throw SweepError("电机型号TYPE是文字，不能改变");
-  if (values.empty()) throw SweepError("改变" + InputLabel(field) + "：没有给出取值");
+  if (field == field::TYPE) throw SweepError(ErrorCode::TextInput, "电机型号TYPE是文字，不能改变");
+  if (values.empty())
+    throw SweepError(ErrorCode::NoValue, "改变" + InputLabel(field) + "：没有给出取值");
   SweepAxis axis;
   axis.field_ = field;
   axis.list_ = std::move(values);
@@ -71,7 +74,7 @@ SweepGrid::SweepGrid(std::vector<SweepAxis> axes) : axes_(std::move(axes)) {
   for (std::size_t a = 0; a < axes_.size(); ++a) {
     for (std::size_t b = 0; b < a; ++b)
       if (axes_[b].field() == axes_[a].field())
-        throw SweepError(InputLabel(axes_[a].field()) + "被指定改变了两次");
+        throw SweepError(ErrorCode::InputTwice, InputLabel(axes_[a].field()) + "被指定改变了两次");
     if (axes_[a].size() > kMaxSweepVariants / size_) RefuseSize("全部组合");
     size_ *= axes_[a].size();
   }
@@ -96,8 +99,8 @@ const SweepAxis* AxisOf(const SweepGrid& grid, int field) {
 }
 
 void RefuseValue(int field, double value, const char* allowed) {
-  throw SweepError("改变" + InputLabel(field) + "：取值" + ShortestText(value) + "不被计算接受，" +
-                   allowed);
+  throw SweepError(ErrorCode::SelectorValue, "改变" + InputLabel(field) + "：取值" +
+                                                 ShortestText(value) + "不被计算接受，" + allowed);
 }
 
 bool IsSingleValue(double SHFA) { return !std::isinf(static_cast<float>(SHFA)); }
@@ -136,8 +139,9 @@ void CheckSweepSelectors(const design::DesignInput& base, const SweepGrid& grid)
   auto is_not_single_layer_pole = [](double P) { return !IsSingleLayerPoleNumber(P); };
   if (AnyValue(base, grid, field::CZN, is_single_layer) &&
       AnyValue(base, grid, field::P, is_not_single_layer_pole))
-    throw SweepError("改变" + InputLabel(field::CZN) + "或" + InputLabel(field::P) + "：极数" +
-                     kSingleLayerPoles);
+    throw SweepError(ErrorCode::SelectorValue, "改变" + InputLabel(field::CZN) + "或" +
+                                                   InputLabel(field::P) + "：极数" +
+                                                   kSingleLayerPoles);
 }
 
 }  // namespace velmora::studies

@@ -31,17 +31,24 @@ TEST(SweepAxis, ReadsRangesAndLists) {
 struct RefusalCase {
   const char* name;
   const char* vary;
+  ErrorCode code;
   const char* named;  // what the message must name
 };
 
 const RefusalCase kRefusals[] = {
-    {"unknown_name", "XYZ=1:2:1", "XYZ"},         {"lower_case_name", "g=1:2:1", "g"},
-    {"type_is_text", "TYPE=1,2", "TYPE"},         {"zero_step", "G=0.3:0.6:0", "G"},
-    {"step_away_from_end", "G=0.6:0.3:0.1", "G"}, {"negative_step_upward", "G=0.3:0.6:-0.1", "G"},
-    {"text_in_range", "G=0.3:abc:0.1", "abc"},    {"text_in_list", "L=100,1o0", "1o0"},
-    {"empty_list_item", "L=100,,110", "L"},       {"two_colons", "G=0.3:0.6", "G"},
-    {"four_colons", "G=0.3:0.6:0.1:1", "G"},      {"no_equals", "G", "G"},
-    {"range_too_long", "G=0:1:1e-9", "G"},
+    {"unknown_name", "XYZ=1:2:1", ErrorCode::UnknownInput, "XYZ"},
+    {"lower_case_name", "g=1:2:1", ErrorCode::UnknownInput, "g"},
+    {"type_is_text", "TYPE=1,2", ErrorCode::TextInput, "TYPE"},
+    {"zero_step", "G=0.3:0.6:0", ErrorCode::StepBackwards, "G"},
+    {"step_away_from_end", "G=0.6:0.3:0.1", ErrorCode::StepBackwards, "G"},
+    {"negative_step_upward", "G=0.3:0.6:-0.1", ErrorCode::StepBackwards, "G"},
+    {"text_in_range", "G=0.3:abc:0.1", ErrorCode::NotANumber, "abc"},
+    {"text_in_list", "L=100,1o0", ErrorCode::NotANumber, "1o0"},
+    {"empty_list_item", "L=100,,110", ErrorCode::NotANumber, "L"},
+    {"two_colons", "G=0.3:0.6", ErrorCode::BadForm, "G"},
+    {"four_colons", "G=0.3:0.6:0.1:1", ErrorCode::BadForm, "G"},
+    {"no_equals", "G", ErrorCode::BadForm, "G"},
+    {"range_too_long", "G=0:1:1e-9", ErrorCode::TooMany, "G"},
 };
 
 class AxisRefusal : public testing::TestWithParam<RefusalCase> {};
@@ -52,6 +59,7 @@ TEST_P(AxisRefusal, NamesTheFault) {
     ParseVaryOption(c.vary);
     FAIL() << "accepted " << c.vary;
   } catch (const SweepError& error) {
+    EXPECT_EQ(error.code(), c.code) << error.what();
     EXPECT_NE(std::string(error.what()).find(c.named), std::string::npos) << error.what();
   }
 }

@@ -65,18 +65,17 @@ TEST(OptimiseVariables, RangesOfValuesAreBounded) {
   const struct {
     int field;
     double from, to, step;  // step 0: FROM:TO
-    std::size_t count;      // 0: refused
-    const char* why;
+    std::size_t count;      // 0: refused, too many
   } kRanges[] = {
-      {field::Z, 1, 1e6, 0, 1'000'000, ""},
-      {field::Z, 1, 1e6 + 1, 0, 0, "可取的值超过1000000个"},
-      {field::Z, 1, 1e8, 0, 0, "可取的值超过1000000个"},
-      {field::A, 1, 1e9, 0, 0, "可取的值超过1000000个"},
-      {field::JJ, 1, 2e6, 1, 0, "可取的值超过1000000个"},
-      {field::Y1, 9007199254740990.0, 9007199254740991.0, 0, 2, ""},
-      {field::MM, 9007199254740991.0, 9007199254740992.0, 0, 0, "2^53"},
-      {field::Z, 1e300, 1e300, 0, 0, "2^53"},
-      {field::Z, -1e300, 1, 0, 0, "2^53"},
+      {field::Z, 1, 1e6, 0, 1'000'000},
+      {field::Z, 1, 1e6 + 1, 0, 0},
+      {field::Z, 1, 1e8, 0, 0},
+      {field::A, 1, 1e9, 0, 0},
+      {field::JJ, 1, 2e6, 1, 0},
+      {field::Y1, 9007199254740990.0, 9007199254740991.0, 0, 2},
+      {field::MM, 9007199254740991.0, 9007199254740992.0, 0, 0},
+      {field::Z, 1e300, 1e300, 0, 0},
+      {field::Z, -1e300, 1, 0, 0},
   };
   for (const auto& r : kRanges) {
     std::string range = std::to_string(r.from) + ":" + std::to_string(r.to);
@@ -86,9 +85,9 @@ TEST(OptimiseVariables, RangesOfValuesAreBounded) {
       EXPECT_EQ(v.values.size(), r.count) << range;
     } catch (const OptimiseError& error) {
       EXPECT_EQ(r.count, 0u) << range << ": " << error.what();
+      EXPECT_EQ(error.code(), ErrorCode::TooMany) << error.what();
       std::string message = error.what();
       EXPECT_TRUE(message.starts_with("改变" + design::InputLabel(r.field))) << message;
-      EXPECT_NE(message.find(r.why), std::string::npos) << message;
     }
   }
 }

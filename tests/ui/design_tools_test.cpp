@@ -219,7 +219,7 @@ SweepRequest GapSweep(const char* step) {
 TEST_F(DesignToolsTest, SweepPlotsEachResultOverTheRange) {
   SweepChart chart;
   chart.SetBase(design::ToDesignInput(tk_->boxes));
-  ASSERT_EQ(chart.Start(GapSweep("0.1")), "");
+  chart.Start(GapSweep("0.1"));
   chart.Wait();
   ASSERT_TRUE(chart.Finished());
   const SweepCurves& curves = chart.Curves();
@@ -240,7 +240,7 @@ TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
   SweepChart chart;
   chart.SetBase(design::ToDesignInput(tk_->boxes));
   // Past half the bore there is no rotor left.
-  ASSERT_EQ(chart.Start({field::G, "0.5", "200", "50", {"EFF"}}), "");
+  chart.Start({field::G, "0.5", "200", "50", {"EFF"}});
   chart.Wait();
   ASSERT_TRUE(chart.Finished());
   EXPECT_EQ(chart.Curves().x.size(), 4u);
@@ -255,22 +255,27 @@ TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
 TEST_F(DesignToolsTest, SweepRefusesWhatItCannotRunNamingTheBox) {
   const struct {
     SweepRequest request;
-    const char* message;
+    ErrorCode code;
+    const char* named;  // what the message names
   } kRefused[] = {
-      {{field::G, "abc", "0.6", "0.1", {"EFF"}}, "“起点”框不是数字"},
-      {{field::G, "0.3", "", "0.1", {"EFF"}}, "“终点”框不是数字"},
-      {{field::G, "0.3", "0.6", "0", {"EFF"}}, ""},
-      {{field::G, "0.3", "0.6", "0.1", {"", "", ""}}, "请至少选择一个结果"},
-      {{field::G, "0.3", "0.6", "0.1", {"NOPE"}}, "NOPE"},
-      {{field::TYPE, "1", "2", "1", {"EFF"}}, "型号"},
-      {{field::G, "0", "1", "0.00001", {"EFF"}}, "过多"},
+      {{field::G, "abc", "0.6", "0.1", {"EFF"}}, ErrorCode::NotANumber, "起点"},
+      {{field::G, "0.3", "", "0.1", {"EFF"}}, ErrorCode::NotANumber, "终点"},
+      {{field::G, "0.3", "0.6", "0", {"EFF"}}, ErrorCode::StepBackwards, "G"},
+      {{field::G, "0.3", "0.6", "0.1", {"", "", ""}}, ErrorCode::ResultsChosen, ""},
+      {{field::G, "0.3", "0.6", "0.1", {"NOPE"}}, ErrorCode::UnknownInput, "NOPE"},
+      {{field::TYPE, "1", "2", "1", {"EFF"}}, ErrorCode::TextInput, ""},
+      {{field::G, "0", "1", "0.00001", {"EFF"}}, ErrorCode::TooMany, ""},
   };
   SweepChart chart;
   chart.SetBase(design::ToDesignInput(tk_->boxes));
   for (const auto& refused : kRefused) {
-    const std::string message = chart.Start(refused.request);
-    EXPECT_NE(message, "");
-    EXPECT_NE(message.find(refused.message), std::string::npos) << message;
+    try {
+      chart.Start(refused.request);
+      ADD_FAILURE() << "started " << refused.request.from;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.code(), refused.code) << error.what();
+      EXPECT_NE(std::string(error.what()).find(refused.named), std::string::npos) << error.what();
+    }
     EXPECT_FALSE(chart.Running());
   }
 }
@@ -280,7 +285,7 @@ TEST_F(DesignToolsTest, CancelledSweepLeavesNoThreadRunning) {
   {
     SweepChart chart;
     chart.SetBase(design::ToDesignInput(tk_->boxes));
-    ASSERT_EQ(chart.Start(GapSweep("0.00005")), "");
+    chart.Start(GapSweep("0.00005"));
     EXPECT_TRUE(chart.Running());
     chart.Cancel();
     chart.Wait();
@@ -294,7 +299,7 @@ TEST_F(DesignToolsTest, CancelledSweepLeavesNoThreadRunning) {
   {
     SweepChart chart;
     chart.SetBase(design::ToDesignInput(tk_->boxes));
-    ASSERT_EQ(chart.Start(GapSweep("0.00005")), "");
+    chart.Start(GapSweep("0.00005"));
   }
   EXPECT_EQ(ThreadCount(), before);
 }
@@ -363,10 +368,15 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   DesignOptimiser optimiser;
   OptimiseRequest request;
   request.inputs = {{field::L, "x", "130", ""}};
-  EXPECT_NE(optimiser.Start(BoxDesign(*tk_), request, {}).find("数字"), std::string::npos);
+  try {
+    optimiser.Start(BoxDesign(*tk_), request, {});
+    ADD_FAILURE() << "started on a bound that is no number";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.code(), ErrorCode::NotANumber);
+  }
   request.inputs = {{field::L, "100", "130", ""}};
   request.max_evaluations = 60;
-  ASSERT_EQ(optimiser.Start(BoxDesign(*tk_), request, {}), "");
+  optimiser.Start(BoxDesign(*tk_), request, {});
   optimiser.Wait();
   ASSERT_TRUE(optimiser.Result() && optimiser.Result()->found) << optimiser.Error();
   const OptimiseTable table = MakeOptimiseTable(*optimiser.Result(), optimiser.Problem());

@@ -35,8 +35,8 @@ std::vector<double> ListValues(const OptimiseInput& input) {
   for (std::string word; words >> word;) {
     const std::optional<double> value = Number(word);
     if (!value)
-      throw studies::OptimiseError(design::InputLabel(input.field) + "的取值“" + word +
-                                   "”不是数字。");
+      throw studies::OptimiseError(ErrorCode::NotANumber, design::InputLabel(input.field) +
+                                                              "的取值“" + word + "”不是数字。");
     values.push_back(*value);
   }
   return values;
@@ -47,7 +47,8 @@ studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
     return studies::ListVariable(input.field, ListValues(input));
   const std::optional<double> from = Number(input.from), to = Number(input.to);
   if (!from || !to)
-    throw studies::OptimiseError(design::InputLabel(input.field) + "的下限和上限应为数字。");
+    throw studies::OptimiseError(ErrorCode::NotANumber,
+                                 design::InputLabel(input.field) + "的下限和上限应为数字。");
   return studies::RangeVariable(input.field, *from, *to);
 }
 
@@ -135,22 +136,17 @@ DesignOptimiser::~DesignOptimiser() {
   Wait();
 }
 
-std::string DesignOptimiser::Start(const design::DesignInput& base, const OptimiseRequest& request,
-                                   const design::MaterialPrices& prices) {
-  if (Running()) return "正在优化，请等它结束或取消。";
+void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseRequest& request,
+                            const design::MaterialPrices& prices) {
+  if (Running()) throw studies::OptimiseError(ErrorCode::Busy, "正在优化，请等它结束或取消。");
   studies::OptimiseProblem problem;
   problem.base = base;
   problem.objective = request.objective;
   problem.check.required_class = request.required_class;
   problem.prices = prices;
-  try {
-    for (const OptimiseInput& input : request.inputs)
-      problem.variables.push_back(VariableOf(input));
-    studies::CheckProblem(problem);
-    studies::FitToWinding(problem);
-  } catch (const studies::OptimiseError& error) {
-    return error.what();
-  }
+  for (const OptimiseInput& input : request.inputs) problem.variables.push_back(VariableOf(input));
+  studies::CheckProblem(problem);
+  studies::FitToWinding(problem);
   problem_ = std::move(problem);
   history_.clear();
   result_.reset();
@@ -158,7 +154,6 @@ std::string DesignOptimiser::Start(const design::DesignInput& base, const Optimi
   cancel_ = false;
   ended_ = false;
   worker_ = std::thread(&DesignOptimiser::Work, this, request.max_evaluations);
-  return "";
 }
 
 void DesignOptimiser::Work(std::uint64_t max_evaluations) {

@@ -41,9 +41,9 @@ CheckTable::Rule RuleRow(const studies::CheckLine& line) {
 
 }  // namespace
 
-std::string SlotNote(const studies::SlotRefusal& refusal) {
+std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal) {
   using Why = studies::SlotRefusal::Why;
-  if (refusal.why == Why::None) return "";
+  if (refusal.why == Why::None) return std::nullopt;
   const std::string box = std::string("“") + design::kFieldInfo[refusal.field].caption + "”框";
   switch (refusal.why) {
     case Why::Empty:
@@ -61,7 +61,7 @@ std::string SlotNote(const studies::SlotRefusal& refusal) {
     case Why::None:
       break;
   }
-  return "";
+  return std::nullopt;
 }
 
 const char* ToolTitle(Window window) {
@@ -181,7 +181,7 @@ void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
 void DesignTools::RefreshSlots() {
   const design::DesignInput design = BoxDesign(toolkit_);
   const studies::SlotDrawing drawing = studies::DrawSlots(design);
-  toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal), DesignName(design));
+  toolkit_.ShowSlotDrawing(drawing, SlotNote(drawing.refusal).value_or(""), DesignName(design));
 }
 
 // The check shows the last calculation; boxes changed since are noted.

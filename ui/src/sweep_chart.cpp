@@ -27,7 +27,7 @@ constexpr FileDialogKind kSaveCsvDialog{DialogMode::Save, "导出CSV", "参数�
 double RangeValue(const std::string& text, const char* box) {
   const std::optional<double> value = design::ParseNumber(text);
   if (!value || !std::isfinite(*value)) {
-    throw studies::SweepError(std::string("“") + box + "”框不是数字。");
+    throw studies::SweepError(ErrorCode::NotANumber, std::string("“") + box + "”框不是数字。");
   }
   return *value;
 }
@@ -37,22 +37,23 @@ std::vector<std::string> ChosenResults(const std::vector<std::string>& results) 
   for (const std::string& name : results) {
     if (!name.empty()) chosen.push_back(name);
   }
-  if (chosen.empty()) throw studies::SweepError("请至少选择一个结果。");
-  if (chosen.size() > 3) throw studies::SweepError("最多选择三个结果。");
+  if (chosen.empty()) throw studies::SweepError(ErrorCode::ResultsChosen, "请至少选择一个结果。");
+  if (chosen.size() > 3) throw studies::SweepError(ErrorCode::ResultsChosen, "最多选择三个结果。");
   return chosen;
 }
 
 studies::SweepGrid ChartGrid(const design::DesignInput& base, const SweepRequest& request) {
   if (request.field <= design::field::TYPE || request.field >= design::kFieldCount) {
-    throw studies::SweepError("型号不是数值，不能扫描，请选择其他输入。");
+    throw studies::SweepError(ErrorCode::TextInput, "型号不是数值，不能扫描，请选择其他输入。");
   }
   studies::SweepGrid grid({studies::SweepAxis::Range(
       request.field, RangeValue(request.from, "起点"), RangeValue(request.to, "终点"),
       RangeValue(request.step, "步长"))});
   studies::CheckSweepSelectors(base, grid);
   if (grid.size() > kMaxChartPoints) {
-    throw studies::SweepError("点数" + std::to_string(grid.size()) + "过多，最多" +
-                              std::to_string(kMaxChartPoints) + "点，请加大步长。");
+    throw studies::SweepError(ErrorCode::TooMany,
+                              "点数" + std::to_string(grid.size()) + "过多，最多" +
+                                  std::to_string(kMaxChartPoints) + "点，请加大步长。");
   }
   return grid;
 }
@@ -75,35 +76,27 @@ SweepChart::~SweepChart() {
   Wait();
 }
 
-std::string SweepChart::Start(const SweepRequest& request) {
-  if (Running()) return "扫描正在进行。";
-  std::vector<std::string> names;
-  std::optional<studies::SweepGrid> grid;
-  std::optional<report::SweepCsv> csv;
-  try {
-    names = ChosenResults(request.results);
-    grid.emplace(ChartGrid(base_, request));
-    const std::vector<std::string_view> columns(names.begin(), names.end());
-    csv.emplace(*grid, columns, prices_);
-  } catch (const studies::SweepError& error) {
-    return error.what();
-  }
+void SweepChart::Start(const SweepRequest& request) {
+  if (Running()) throw studies::SweepError(ErrorCode::Busy, "扫描正在进行。");
+  std::vector<std::string> names = ChosenResults(request.results);
+  studies::SweepGrid grid = ChartGrid(base_, request);
+  const std::vector<std::string_view> columns(names.begin(), names.end());
+  report::SweepCsv csv(grid, columns, prices_);
 
-  total_ = grid->size();
+  total_ = grid.size();
   curves_ = SweepCurves{};
   curves_.names = names;
   curves_.design = DesignName(base_);
   curves_.x.assign(total_, std::numeric_limits<double>::quiet_NaN());
   curves_.y.assign(names.size(), curves_.x);
   curves_.untrusted.assign(total_, 0);
-  curves_.csv = csv->Header();
+  curves_.csv = csv.Header();
   error_.clear();
   done_ = 0;
   cancel_ = false;
   ended_ = false;
-  worker_ = std::thread(&SweepChart::Work, this, base_, std::move(*grid), std::move(*csv), prices_,
+  worker_ = std::thread(&SweepChart::Work, this, base_, std::move(grid), std::move(csv), prices_,
                         request.field);
-  return "";
 }
 
 // Each row is a point of its own, so the workers never share an element.

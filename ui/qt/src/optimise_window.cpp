@@ -193,16 +193,11 @@ OptimiseRequest OptimiseWindow::Request() {
 
 void OptimiseWindow::Start() {
   FillInputs();
-  design::MaterialPrices prices;
   try {
-    prices = design::ReadPricesOrShipped(toolkit_.ProgramFolder());
-  } catch (const design::PriceFileError& error) {
+    const design::MaterialPrices prices = design::ReadPricesOrShipped(toolkit_.ProgramFolder());
+    logic_.Start(BoxDesign(toolkit_), Request(), prices);
+  } catch (const Error& error) {  // a price file, or a search that cannot start
     status_->setText(Text(error.what()));
-    return;
-  }
-  const std::string refused = logic_.Start(BoxDesign(toolkit_), Request(), prices);
-  if (!refused.empty()) {
-    status_->setText(Text(refused));
     return;
   }
   setWindowTitle(ToolWindowTitle(Window::OPTIMISE, DesignName(logic_.Problem().base)));

@@ -233,13 +233,9 @@ void SweepWindow::Calculate() {
   progress_->reset();
   try {
     logic_.SetPrices(design::ReadPricesOrShipped(toolkit_.ProgramFolder()));
-  } catch (const design::PriceFileError& error) {
+    logic_.Start(request);
+  } catch (const Error& error) {  // a price file, or a sweep that cannot start
     status_->setText(QString::fromUtf8(error.what()));
-    return;
-  }
-  const std::string refused = logic_.Start(request);
-  if (!refused.empty()) {
-    status_->setText(QString::fromUtf8(refused));
     return;
   }
   running_ = design::FieldTexts(logic_.base());

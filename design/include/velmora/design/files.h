@@ -7,14 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "velmora/design/error.h"
+
 namespace velmora::design {
 
 // A file operation that failed; the message names the file and the system's reason.
-class FileError : public std::runtime_error {
+class FileError : public Error {
  public:
-  using std::runtime_error::runtime_error;
-  FileError(const std::string& message, int error_number)
-      : std::runtime_error(message), error_number_(error_number) {}
+  explicit FileError(const std::string& message, int error_number = 0)
+      : Error(ErrorCode::FileFailed, message), error_number_(error_number) {}
   // The errno value of the failure (ENOENT, EFBIG for a refused size, ...), 0 if none.
   int error_number() const { return error_number_; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "velmora/design/design_input.h"
+#include "velmora/design/error.h"
 
 namespace velmora::design {
 
@@ -15,7 +16,7 @@ constexpr std::size_t kMaxInputFileBytes = 1024 * 1024;
 
 // A failed read or write of an input file. The message is Chinese, names the
 // file and says what went wrong.
-class InputFileError : public std::runtime_error {
+class InputFileError : public Error {
  public:
   enum class Kind { NotFound, Unreadable, TooLarge, Short, WriteFailed };
   InputFileError(Kind kind, std::string message, std::vector<std::string> fields = {});

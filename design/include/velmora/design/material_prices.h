@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "velmora/design/error.h"
+
 namespace velmora::design {
 
 inline constexpr const char* kPriceFileName = "材料价格.dat";
@@ -22,9 +24,9 @@ struct MaterialPrices {
 std::string ShippedPriceText();
 
 // A price file that cannot be used; the message names the file and the line.
-class PriceFileError : public std::runtime_error {
+class PriceFileError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit PriceFileError(const std::string& message) : Error(ErrorCode::PriceFile, message) {}
 };
 
 // Reads the prices from the GBK text of `path` (named in messages). Every

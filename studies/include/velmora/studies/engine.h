@@ -6,6 +6,7 @@
 #include "velmora/calc/calculation_state.h"
 #include "velmora/calc/decimal_steps.h"
 #include "velmora/calc/validity.h"
+#include "velmora/design/error.h"
 
 namespace velmora::studies {
 

@@ -25,9 +25,9 @@ namespace velmora::studies {
 
 // A search that cannot be run as asked; the message (Chinese) names the input
 // or the value at fault.
-class OptimiseError : public std::runtime_error {
+class OptimiseError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // Nominal diameters of enamelled round wire, mm (the R20 series from 0.5 mm).

@@ -31,9 +31,9 @@ inline constexpr std::array<std::string_view, 20> kKeyResults = {
 
 // A sweep that cannot be run as asked; the message (Chinese) names the input
 // or the value at fault.
-class SweepError : public std::runtime_error {
+class SweepError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // One varied input: a range FROM + k·STEP, k = 0, 1, ..., or a list of values.

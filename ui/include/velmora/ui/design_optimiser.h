@@ -62,10 +62,10 @@ class DesignOptimiser {
   DesignOptimiser(const DesignOptimiser&) = delete;
   DesignOptimiser& operator=(const DesignOptimiser&) = delete;
 
-  // Checks the request and starts the worker on `base`. Returns "" when
-  // started, else why not, naming the input at fault. Refused while running.
-  std::string Start(const design::DesignInput& base, const OptimiseRequest& request,
-                    const design::MaterialPrices& prices);
+  // Checks the request and starts the worker on `base`; throws OptimiseError
+  // saying why not, naming the input at fault. Refused while running.
+  void Start(const design::DesignInput& base, const OptimiseRequest& request,
+             const design::MaterialPrices& prices);
   void Cancel() { cancel_ = true; }
   void Wait();
   bool Running() const { return worker_.joinable(); }

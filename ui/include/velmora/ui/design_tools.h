@@ -2,6 +2,7 @@
 // the characteristic curves and the optimisation, each in its own window beside the input window.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,8 @@ struct CheckTable {
 inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1", "TST1", "Ist",
                                                 "I1",  "J1", "A1", "BG", "BT1",   "BJ1"};
 
-// Why the slots cannot be drawn, naming the box; "" when they can.
-std::string SlotNote(const studies::SlotRefusal& refusal);
+// Why the slots cannot be drawn, naming the box; nothing when they can.
+std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal);
 
 // The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线" or "优化设计".
 const char* ToolTitle(Window window);

@@ -66,9 +66,9 @@ class SweepChart {
   // The prices of the result COST.
   void SetPrices(const design::MaterialPrices& prices) { prices_ = prices; }
 
-  // Checks the request and starts the worker. Returns "" when started, else
-  // why not, naming the box or the value at fault. Refused while running.
-  std::string Start(const SweepRequest& request);
+  // Checks the request and starts the worker; throws SweepError saying why
+  // not, naming the box or the value at fault. Refused while running.
+  void Start(const SweepRequest& request);
   void Cancel();
   // Waits for the worker to end.
   void Wait();
