@@ -70,6 +70,7 @@ SpeedPoint SpeedPointAt(const CalculationState& rated, double slip, double IST1,
   p.R2 = s.R2ST1;
   p.X = s.XST1;
   p.KZ = s.KZ;
+  p.BL = s.BL;
   p.passes = s.passes.IST1;
   return p;
 }
@@ -153,7 +154,9 @@ void MarkPoints(const CalculationState& rated, const SpeedModel& model, SpeedCur
   std::size_t above = top == 0 ? 0 : top - 1, below = std::min(top + 1, points.size() - 1);
   double IST1 = points[above].fault ? points[top].I1 : points[above].I1;
   curve.breakdown = RefinedMaximum(rated, model, IST1, points[below].s, points[above].s);
-  curve.breakdown_on_step = points[above].KZ != points[below].KZ;
+  // KZ differs at any two slips; a step is BL crossing the end of one of
+  // the factor's ranges between the two slips.
+  curve.breakdown_on_step = LeakageSaturationStepBetween(points[above].BL, points[below].BL);
   const SpeedPoint* lowest = nullptr;
   for (const SpeedPoint& p : points)
     if (!p.fault && p.s > curve.breakdown->s && (!lowest || p.T < lowest->T)) lowest = &p;

@@ -6,6 +6,7 @@
 
 #include <cfenv>
 #include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -143,6 +144,14 @@ float LeakageSaturationFactor(double BL) {
     if (Holds(range, BL)) KZ = range.K0 - BL * (range.K1 + range.K2 * BL) / 100;
   }
   return NarrowToSingle(KZ);
+}
+
+bool LeakageSaturationStepBetween(double BL_a, double BL_b) {
+  const double low = std::min(BL_a, BL_b), high = std::max(BL_a, BL_b);
+  // Each range ends where the next begins; the fits do not meet there.
+  for (const auto& range : kLeakageSaturationRanges)
+    if (low <= range.upTo && range.upTo < high) return true;
+  return false;
 }
 
 float PenetrationDepthCorrection(double w) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "example_designs.h"
+#include "velmora/calc/curves.h"
 
 namespace velmora::calc {
 namespace {
@@ -159,6 +160,30 @@ TEST(SpeedCurve, BreakdownOfTheBareCircuitIsTMAX1) {
     double s_max = plain.R21 / std::sqrt(sq(plain.R11) + sq(plain.X1));
     EXPECT_NEAR(curve.breakdown->s, s_max, 1e-4 * s_max) << name;
   }
+}
+
+// KZ differs at every two slips; a step is BL crossing the end of a range of
+// the factor between the grid slips either side of the maximum. The
+// examples' maxima lie clear of the steps; a 200 mm core of the 4-pole
+// example puts one there.
+TEST(SpeedCurve, BreakdownOnAStepOnlyWhereBLCrossesOne) {
+  EXPECT_TRUE(LeakageSaturationStepBetween(1.8, 1.7));
+  EXPECT_TRUE(LeakageSaturationStepBetween(1.75, 1.76));  // 1.75 ends the first range
+  EXPECT_FALSE(LeakageSaturationStepBetween(1.74, 1.75));
+  EXPECT_FALSE(LeakageSaturationStepBetween(1.76, 5.9));
+  EXPECT_TRUE(LeakageSaturationStepBetween(14, 16));
+  for (const char* name : kExamples) {
+    bool ok;
+    CalculationState plain = Plain(Example(name), ok);
+    ASSERT_TRUE(ok);
+    EXPECT_FALSE(TorqueSpeedCurve(plain, 200).breakdown_on_step) << name;
+  }
+  design::DesignInput long_core = Example(k4Pole);
+  design::SetNumber(long_core, design::field::L, 200);
+  bool ok;
+  CalculationState plain = Plain(long_core, ok);
+  ASSERT_TRUE(ok);
+  EXPECT_TRUE(TorqueSpeedCurve(plain, 200).breakdown_on_step);
 }
 
 // Either side of the switch from the closed forms to their series.

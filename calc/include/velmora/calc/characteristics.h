@@ -52,6 +52,7 @@ struct SpeedPoint {
   double I_ratio = 0;                     // I1 / I1 rated
   double R2 = 0, X = 0;                   // R2(s), X1(s) + X2(s), per unit
   double KZ = 0;                          // leakage saturation factor
+  double BL = 0;                          // and the leakage flux density it was read at
   long passes = 0;                        // of the IST1 loop
 };
 

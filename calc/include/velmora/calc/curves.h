@@ -71,6 +71,8 @@ float NarrowToSingle(double x);
 
 float InterpolateLinear(double x, double x1, double y1, double x2, double y2);
 float LeakageSaturationFactor(double BL);
+// Whether KZ jumps between BL_a and BL_b: a range of the factor ends between them.
+bool LeakageSaturationStepBetween(double BL_a, double BL_b);
 float PenetrationDepthCorrection(double w);
 float HyperbolicSine(double x);
 float HyperbolicCosine(double x);
