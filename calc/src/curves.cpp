@@ -4,9 +4,9 @@
 // come out digit for digit the same on every run.
 #include "velmora/calc/curves.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cfloat>
-#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
