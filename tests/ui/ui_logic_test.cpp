@@ -195,6 +195,28 @@ TEST_F(WindowTest, FullDesignRunsOnceInTheProgramFolderOnTheReadBackBoxes) {
   EXPECT_TRUE(tk().messages.empty());
 }
 
+// An open results window follows each successful calculation: it never
+// shows the report of the design before; a failed run leaves it as it was.
+TEST_F(WindowTest, OpenResultsFollowEachSuccessfulCalculation) {
+  const std::string report = InFolder(design::kReportFileName);
+  run_ = [&](const std::string&) {
+    WriteBytes(report, design::Utf8ToGbk("第" + std::to_string(runs_.size() + 1) + "次"));
+    runs_.push_back("");
+    report::RunOutcome outcome;
+    outcome.ok = runs_.size() < 3;
+    return outcome;
+  };
+  SJSRCK input = StartInput();
+  tk().boxes = FilledBoxes();
+  input.SJSRCACULATE();
+  input.JISUAN();
+  EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第1次");
+  input.SJSRCACULATE();
+  EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第2次");
+  input.SJSRCACULATE();  // fails
+  EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第2次");
+}
+
 TEST_F(WindowTest, FailedRunShowsItsMessageAndKeepsTheBoxes) {
   run_ = [](const std::string&) {
     report::RunOutcome outcome;

@@ -62,7 +62,7 @@ void SJSRCK::SJSRCACULATE() {
     return;
   }
   if (std::optional<int> empty = FirstEmptyBox()) {
-    // The message the window has always shown, then which box it means.
+    // The fixed message for an incomplete design, then which box it means.
     toolkit_.ShowMessage(std::string(kIncompleteInput) + "\n第一个空框：" +
                          design::InputLabel(*empty));
     return;
@@ -78,7 +78,8 @@ void SJSRCK::SJSRCACULATE() {
   if (outcome.ok && !outcome.warning.empty()) toolkit_.ShowMessage(outcome.warning);
 }
 
-// The design check and the curves show the last run; open windows follow it at once.
+// The report, the design check and the curves show the last run; open
+// windows follow it at once (a report left showing would be another motor's).
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   LastCalculation& last = session_.last_calculation;
   last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
@@ -87,6 +88,7 @@ void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   DesignTools tools(toolkit_, session_);
   if (toolkit_.IsWindowOpen(Window::CHECK)) tools.RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) tools.RefreshCurves();
+  if (outcome.ok && toolkit_.IsWindowOpen(Window::SJSHUCHU)) SJSHUCHU(toolkit_).Load();
 }
 
 void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }

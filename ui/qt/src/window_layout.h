@@ -1,6 +1,6 @@
 // Geometry and look shared by the three windows. Positions are written in
-// twips as the window designs give them; 15 twips make a pixel at 96 dpi and
-// Qt scales the pixels for the screen.
+// twips (1/1440 inch), the unit the layout tables use; 15 twips make a pixel
+// at 96 dpi and Qt scales the pixels for the screen.
 #pragma once
 
 #include <QAction>
