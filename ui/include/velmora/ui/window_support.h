@@ -70,8 +70,8 @@ void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void(
 // Runs the file step of a window command on a path the user chose. A
 // cancelled dialog (no path) ends the command with "无效的操作" for the
 // design and report files (a cancelled save or open of a design is reported
-// like any failed one), and silently for the design tools' exports (`optional`). A failed step shows "无效的操作"
-// with the reason on the next line. Returns whether the step succeeded.
+// like any failed one), and silently for the design tools' exports (`optional`). A failed step
+// shows "无效的操作" with the reason on the next line. Returns whether the step succeeded.
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step,
                     bool optional = false);
