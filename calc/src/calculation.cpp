@@ -94,9 +94,24 @@ void Procedure::StopNoConvergence(const char* name, double estimate, double valu
   std::string what =
       period == 0 ? "迭代" + design::ShortestText(kPassLimit) + "次仍未收敛"
                   : "迭代每" + design::ShortestText(period) + "次重复一次，陷入循环，不会收敛";
-  what += std::string("（") + name + "=" + design::ShortestText(estimate) +
-          "，计算值=" + design::ShortestText(value) + "）";
-  Stop(CalculationFault::Kind::NoConvergence, what + EfficiencyStartAdvice(name));
+  what += std::string("（") + name + "=" + design::SignificantText(estimate) +
+          "，计算值=" + design::SignificantText(value) + "）";
+  Stop(CalculationFault::Kind::NoConvergence,
+       what + EfficiencyStartAdvice(name) + LeakageStepAdvice(name, estimate, value));
+}
+
+// The leakage flux density BL of the starting loop follows the current; where
+// the current the loop assumes and the one it computes put BL either side of
+// a step of the leakage-saturation factor, KZ jumps between the passes and
+// the current swings across the step for ever.
+std::string Procedure::LeakageStepAdvice(const char* name, double estimate, double value) const {
+  if (std::string_view(name) != "IST1" || !s.BL.set || !(estimate > 0)) return "";
+  const double BL_computed = s.BL * (value / estimate);
+  if (!LeakageSaturationStepBetween(s.BL, BL_computed)) return "";
+  return "。起动漏磁磁密BL在" + design::SignificantText(s.BL) + "与" +
+         design::SignificantText(BL_computed) +
+         "之间跨过漏抗饱和系数KZ的分段点（BL=1.75、6、10、15），KZ在两轮之间跳变；"
+         "请稍改气隙G、槽口宽B01/B02或每槽导体数Z，使BL离开分段点";
 }
 
 // The input EFF is both the efficiency target and the value the efficiency
@@ -115,23 +130,26 @@ std::string Procedure::EfficiencyStartAdvice(const char* name) const {
 namespace {
 
 // An arithmetic fault mostly comes from an input that is 0 where the
-// procedure divides by it or takes its logarithm: the message names every
-// such input in brackets, e.g. "（输入数据“并联路数A”（A）为0）".
-void NameZeroInputs(const CalculationState& state, CalculationFault& fault) {
+// procedure divides by it, or 0 or negative where it takes a root or a
+// logarithm of it: the message names every such input in brackets, e.g.
+// "（输入数据“并联路数A”（A）为0）" or "（输入数据“气隙G”（G）为-0.4）".
+void NameImpossibleInputs(const CalculationState& state, CalculationFault& fault) {
   using Kind = CalculationFault::Kind;
   if (fault.kind != Kind::DivideByZero && fault.kind != Kind::Invalid &&
       fault.kind != Kind::Overflow)
     return;
-  std::string zeros;
+  std::string named;
   const Validity validity = AssessValidity(state);
   for (const ValidityNote& note : validity.notes()) {
-    if (note.kind != ValidityNote::Kind::Input || note.value != 0) continue;
+    const bool impossible = note.value == 0 || note.problem == ValidityNote::Problem::NotPositive ||
+                            note.problem == ValidityNote::Problem::Negative;
+    if (note.kind != ValidityNote::Kind::Input || !impossible) continue;
     const std::optional<int> field = design::FieldIndex(note.quantity);
-    if (!field || zeros.find(design::InputLabel(*field)) != std::string::npos) continue;
-    zeros +=
-        std::string(zeros.empty() ? "" : "，") + "输入数据" + design::InputLabel(*field) + "为0";
+    if (!field || named.find(design::InputLabel(*field)) != std::string::npos) continue;
+    named += std::string(named.empty() ? "" : "，") + "输入数据" + design::InputLabel(*field) +
+             "为" + design::SignificantText(note.value);
   }
-  if (!zeros.empty()) fault.message += "（" + zeros + "）";
+  if (!named.empty()) fault.message += "（" + named + "）";
 }
 
 }  // namespace
@@ -142,7 +160,7 @@ bool Calculate(const design::DesignInput& input, CalculationState& state, Calcul
     ReadInputs(input, s.in);
   };
   if (RunStages(state, fault, fresh, RunAll)) return true;
-  NameZeroInputs(state, fault);
+  NameImpossibleInputs(state, fault);
   return false;
 }
 

@@ -112,6 +112,7 @@ class Procedure {
   [[noreturn]] void Stop(CalculationFault::Kind kind, const std::string& what) const;
   // Advice on the input EFF when the efficiency loops fail far from it.
   std::string EfficiencyStartAdvice(const char* name) const;
+  std::string LeakageStepAdvice(const char* name, double estimate, double value) const;
   static constexpr double kFarFromComputedEfficiency = 0.02;
 
   CalculationState& s;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
 
 namespace velmora::design {
@@ -135,6 +136,23 @@ std::string InputLabel(int index) {
   const FieldInfo& info = kFieldInfo[index];
   return std::string("“") + info.caption + "”（" + info.name + "）";
 }
+
+namespace {
+
+std::string Printed(const char* format, int precision, double value) {
+  char buffer[400];  // %.*f of the largest double has 309 digits before the point
+  std::snprintf(buffer, sizeof buffer, format, precision, value == 0 ? 0.0 : value);
+  std::string text = buffer;
+  // A value that rounds to zero from below prints "-0.00": no motor has that.
+  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
+  return text;
+}
+
+}  // namespace
+
+std::string SignificantText(double value, int digits) { return Printed("%.*g", digits, value); }
+
+std::string FixedText(double value, int decimals) { return Printed("%.*f", decimals, value); }
 
 std::string ShortestText(double value) {
   char buffer[32];

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "velmora/design/design_input.h"
+
 namespace velmora::report {
 
 void AppendCsvField(std::string& out, std::string_view text) {
@@ -45,22 +47,11 @@ std::string RoundTrip(double value) {
   return out;
 }
 
-namespace {
+std::string FixedText(double value, int decimals) { return design::FixedText(value, decimals); }
 
-std::string Printed(const char* format, int precision, double value) {
-  char buffer[400];  // %.*f of the largest double has 309 digits before the point
-  std::snprintf(buffer, sizeof buffer, format, precision, value == 0 ? 0.0 : value);
-  std::string text = buffer;
-  // A value that rounds to zero from below prints "-0.00": no motor has that.
-  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);
-  return text;
+std::string SignificantText(double value, int digits) {
+  return design::SignificantText(value, digits);
 }
-
-}  // namespace
-
-std::string FixedText(double value, int decimals) { return Printed("%.*f", decimals, value); }
-
-std::string SignificantText(double value, int digits) { return Printed("%.*g", digits, value); }
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";

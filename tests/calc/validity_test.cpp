@@ -272,6 +272,23 @@ TEST(Validity, AFaultNamesTheInputsThatAreZero) {
   EXPECT_TRUE(pitch.fault.message.ends_with("（输入数据“节距Y1”（Y1）为0）"))
       << pitch.fault.message;
   EXPECT_TRUE(Variant(k6PoleSingleLayer, {{field::Y1, "0"}}).ok);
+  // The root of a negative gap.
+  Variant gap(k4Pole, {{field::G, "-0.4"}});
+  ASSERT_FALSE(gap.ok);
+  EXPECT_EQ(gap.fault.kind, CalculationFault::Kind::Invalid);
+  EXPECT_TRUE(gap.fault.message.ends_with("（输入数据“气隙G”（G）为-0.4）")) << gap.fault.message;
+}
+
+// A narrow gap: the starting current swings between two values whose leakage
+// flux densities lie either side of steps of KZ; the fault says so, with
+// numbers of six digits.
+TEST(Iterations, ACycleAcrossAKZStepSaysWhy) {
+  Variant run(k4Pole, {{field::G, "0.2"}});
+  ASSERT_FALSE(run.ok);
+  EXPECT_EQ(run.fault.item, "117.1");
+  EXPECT_NE(run.fault.message.find("（IST1=47.7687，计算值=25.7667）"), std::string::npos)
+      << run.fault.message;
+  EXPECT_NE(run.fault.message.find("跨过漏抗饱和系数KZ的分段点"), std::string::npos);
 }
 
 // On a 20 mm core the starting-current iteration swings between two values

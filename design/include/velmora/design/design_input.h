@@ -42,6 +42,11 @@ std::string InputLabel(int index);
 // A number as messages give it: the shortest text that reads back as the same double.
 std::string ShortestText(double value);
 
+// A number as people read it: `digits` significant digits ("%.*g"), or
+// `decimals` places after the point ("%.*f"); never "-0".
+std::string SignificantText(double value, int digits = 6);
+std::string FixedText(double value, int decimals);
+
 // Index of the input called `name` (exact, case-sensitive), if there is one.
 std::optional<int> FieldIndex(std::string_view name);
 
