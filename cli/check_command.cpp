@@ -102,7 +102,8 @@ int CheckCommand(std::vector<std::string> args) {
   if (a.json != "-") {
     std::string text = Table(check);
     bool legal = !options.check.required_class;
-    for (const std::string& line : report::ClassLines(check.efficiency_class, legal))
+    for (const std::string& line :
+         report::ClassLines(check.efficiency_class, legal, check.efficiency_trusted))
       text += line + "\n";
     for (const std::string& line :
          report::CostLines(studies::CostOf(state, options.prices), options.prices))

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "velmora/design/design_input.h"
+
 namespace velmora::report {
 
 namespace {
@@ -10,13 +12,7 @@ namespace {
 // A value that is not finite shows as "—"; one that rounds to zero, also
 // −0, as zero without a sign.
 std::string Fixed(double value, int decimals) {
-  if (!std::isfinite(value)) return "—";
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  std::string text = buffer;
-  if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos)
-    text.erase(0, 1);
-  return text;
+  return std::isfinite(value) ? design::FixedText(value, decimals) : "—";
 }
 
 std::string Percent(double value) { return Fixed(value, 1) + "%"; }
@@ -39,10 +35,11 @@ std::string ClassVerdict(const studies::ClassResult& result) {
   return Name(result.reached);
 }
 
-std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum) {
+std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum,
+                                    bool trusted) {
   std::vector<std::string> lines;
   lines.push_back("能效等级：" + ClassVerdict(result) + "（计算效率" + Fixed(result.percent, 2) +
-                  "%）");
+                  "%" + (trusted ? "）" : "，不可信）"));
   if (!result.limits.classified()) return lines;
   const studies::ClassLimits& l = result.limits;
   lines.push_back("  本额定值的效率限值：IE2 " + Percent(l.IE2) + "，IE3 " + Percent(l.IE3) +
@@ -54,7 +51,9 @@ std::vector<std::string> ClassLines(const studies::ClassResult& result, bool leg
     lines.push_back("  高出IE4限值" + Fixed(result.percent - l.IE4, 2) + "个百分点");
   }
   std::string required = "  要求" + Name(result.required) + (legal_minimum ? "（法定最低）" : "");
-  if (result.Meets())
+  if (!trusted)
+    required += "：不可信，计算效率不能作为依据";
+  else if (result.Meets())
     required += "：达到，余量" + Fixed(result.over_required, 2) + "个百分点";
   else
     required += "：未达到，还差" + Fixed(-result.over_required, 2) + "个百分点";

@@ -69,6 +69,11 @@ CheckLine CountRule(std::string_view name, std::string_view caption, int count) 
   return line;
 }
 
+bool EfficiencyTrusted(const Validity& validity) {
+  return !validity.AnyAboveCurve() && !validity.ImplausibleResult("EFF") &&
+         !validity.AnyUnbuildable();
+}
+
 // The efficiency class reached against the one required.
 CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
   CheckLine line;
@@ -79,8 +84,7 @@ CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
   if (!result.limits.classified()) return line;
   line.target = line.limit = result.limits.Of(result.required);
   line.outcome = result.Meets() ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
-  if (validity.AnyAboveCurve() || validity.ImplausibleResult("EFF") || validity.AnyUnbuildable())
-    line.outcome = CheckLine::Outcome::Untrusted;
+  if (!EfficiencyTrusted(validity)) line.outcome = CheckLine::Outcome::Untrusted;
   return line;
 }
 
@@ -137,6 +141,7 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
   check.efficiency_class = ClassifyEfficiency(state.EFF, state.in.Pn.value, state.in.P.value,
                                               state.in.f.value, options.required_class);
   check.lines[DesignCheck::kClassRule] = ClassRule(check.efficiency_class, validity);
+  check.efficiency_trusted = EfficiencyTrusted(validity);
   if (!options.check_class)
     check.lines[DesignCheck::kClassRule].outcome = CheckLine::Outcome::NotChecked;
   return check;

@@ -72,6 +72,16 @@ TEST(CheckCommand, EfficiencyClassAgainstTheLegalMinimumOrAChosenClass) {
   EXPECT_NE(run.out.find("合计 680.45 元，每千瓦 123.72 元/kW"), std::string::npos);
   EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE2"}).status, 3);
   EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE5"}).status, 2);
+  // A 90 mm core runs its teeth above the steel curve: the efficiency, and
+  // the class with it, cannot be trusted, and the text says so.
+  TempFolder folder;
+  ProgramRun short_core =
+      RunProgram({"check", ExampleWith(folder, design::field::L, "90"), "--class", "IE2"});
+  EXPECT_EQ(short_core.status, 3);
+  EXPECT_NE(short_core.out.find("能效等级：IE2（计算效率89.04%，不可信）"), std::string::npos)
+      << short_core.out;
+  EXPECT_NE(short_core.out.find("要求IE2：不可信"), std::string::npos);
+  EXPECT_EQ(short_core.out.find("达到，余量"), std::string::npos);
 }
 
 // "-" reads the design from standard input; --json writes the check to a

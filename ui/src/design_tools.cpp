@@ -103,7 +103,8 @@ std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
                                       const calc::CalculationState& state,
                                       std::optional<studies::EfficiencyClass> required,
                                       const std::string& folder) {
-  std::vector<std::string> lines = report::ClassLines(check.efficiency_class, !required);
+  std::vector<std::string> lines =
+      report::ClassLines(check.efficiency_class, !required, check.efficiency_trusted);
   try {
     const design::MaterialPrices prices =
         folder.empty() ? design::MaterialPrices{} : design::ReadPricesOrShipped(folder);

@@ -15,8 +15,10 @@ namespace velmora::report {
 std::string ClassVerdict(const studies::ClassResult& result);
 
 // The class reached, the three limits of the rating, the margin to the next
-// class and to the required one, as lines.
-std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum);
+// class and to the required one, as lines; an efficiency that cannot be
+// trusted is said to be so, and reaches no required class.
+std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum,
+                                    bool trusted = true);
 
 // Weight, price and cost of each material, the total and the cost per kW,
 // and which prices were used, as lines.

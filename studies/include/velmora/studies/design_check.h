@@ -46,6 +46,10 @@ struct DesignCheck {
   static constexpr int kRuleCount = 10;
   std::array<CheckLine, kRuleCount> lines;
   ClassResult efficiency_class;
+  // Whether the computed efficiency, and so the class, can be taken at face
+  // value: no flux density above the curve, the efficiency possible, the
+  // motor buildable. Whether or not the class is checked.
+  bool efficiency_trusted = true;
 
   bool AnyFailed() const;
   // Whether the results can be taken at face value: flux densities within
