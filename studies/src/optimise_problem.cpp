@@ -316,6 +316,14 @@ bool Assessment::Feasible() const {
                             [](const ConstraintLine& line) { return line.Met(); });
 }
 
+bool Assessment::Trustworthy() const {
+  return ran &&
+         std::all_of(constraints().begin(), constraints().end(), [](const ConstraintLine& l) {
+           bool validity = l.name == "BH" || l.name == "VALID" || l.name == "WIND";
+           return !validity || l.Met();
+         });
+}
+
 double Assessment::Violation() const {
   if (!ran) return std::numeric_limits<double>::infinity();
   double sum = 0;

@@ -210,6 +210,11 @@ TEST_F(DesignToolsTest, RunOffTheSteelCurveWarnsAndTheCheckListsTheMisses) {
   EXPECT_EQ(tk_->check->rules[6].verdict, "不合格");
   ASSERT_FALSE(tk_->check->notes.empty());
   EXPECT_TRUE(tk_->check->notes[0].untrustworthy);
+  // The same verdict on the class text and on every result shown.
+  ASSERT_FALSE(tk_->check->class_and_cost.empty());
+  EXPECT_NE(tk_->check->class_and_cost[0].find("不可信"), std::string::npos);
+  for (const auto& result : tk_->check->results)
+    EXPECT_TRUE(result.value.ends_with("（不可信）")) << result.name;
 }
 
 SweepRequest GapSweep(const char* step) {
@@ -382,6 +387,9 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   const OptimiseTable table = MakeOptimiseTable(*optimiser.Result(), optimiser.Problem());
   ASSERT_EQ(table.inputs.size(), 1u);
   EXPECT_EQ(table.inputs[0].before, tk_->boxes[field::L]);
+  ASSERT_FALSE(table.results.empty());
+  EXPECT_EQ(table.results.back().caption, "结果可信性");
+  EXPECT_EQ(table.results.back().before, "可信");
   EXPECT_FALSE(optimiser.History().empty());
 
   const auto original = tk_->boxes;

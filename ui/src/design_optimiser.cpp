@@ -74,6 +74,8 @@ std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
     rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
                     Rounded(to.*result.value)});
   }
+  auto trust = [](const studies::Assessment& a) { return a.Trustworthy() ? "可信" : "不可信"; };
+  rows.push_back({"结果可信性", from.ran ? trust(from) : "故障", trust(to)});
   return rows;
 }
 

@@ -146,9 +146,11 @@ CheckTable MakeCheckTable(const LastCalculation& last,
     table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
                            note.Untrustworthy()});
   }
+  // A run the engine cannot vouch for marks every result it shows.
+  const std::string mark = validity.Trustworthy() ? "" : "（不可信）";
   for (const char* name : kCheckResults) {
     const std::optional<calc::QuantityView> value = calc::FindQuantity(state, name);
-    table.results.push_back({name, value && value->set ? ShortNumber(value->value) : ""});
+    table.results.push_back({name, value && value->set ? ShortNumber(value->value) + mark : ""});
   }
   return table;
 }

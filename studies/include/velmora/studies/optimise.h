@@ -144,6 +144,10 @@ struct Assessment {
 
   std::span<const ConstraintLine> constraints() const { return {lines.data(), size_t(line_count)}; }
   bool Feasible() const;
+  // Whether its results can be taken at face value: it ran, its flux
+  // densities lie on the steel curve, its inputs, results and geometry are
+  // possible and its winding can be wound (the lines BH, VALID and WIND).
+  bool Trustworthy() const;
   // The sum of the excesses over the limits; a run that faulted counts as
   // infeasible beyond any that ran.
   double Violation() const;
