@@ -15,6 +15,7 @@
 #include "vary_option.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
+#include "velmora/report/constraint_text.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/design_freedom.h"
 #include "velmora/studies/sweep.h"
@@ -205,29 +206,10 @@ namespace {
 
 // ---- The answer ------------------------------------------------------------
 
-struct Caption {
-  std::string_view name, text;
-};
-constexpr Caption kCaptions[] = {
-    {"EFF", "效率EFF"},
-    {"PF", "功率因数PF"},
-    {"IST", "起动电流倍数Ist"},
-    {"TST", "起动转矩倍数TST1"},
-    {"TM", "最大转矩倍数TMAX1"},
-    {"SF", "槽满率SF"},
-    {"IE", "能效等级（效率%）"},
-    {"BH", "最高磁密（磁化曲线）"},
-    {"VALID", "不合理的输入、结果与尺寸"},
-    {"WIND", "不能绕制的绕组"},
-};
-
 std::string ConstraintText(const studies::ConstraintLine& line) {
-  std::string text(line.name);
-  for (const Caption& c : kCaptions)
-    if (c.name == line.name) text = c.text;
   bool at_least = line.bound == studies::CheckLine::Bound::AtLeast;
-  return text + (at_least ? " ≥ " : " ≤ ") + ShortNumber(line.limit) + "，计算值" +
-         ShortNumber(line.value);
+  return report::ConstraintCaption(line.name) + (at_least ? " ≥ " : " ≤ ") +
+         ShortNumber(line.limit) + "，计算值" + ShortNumber(line.value);
 }
 
 std::string ClassText(const studies::OptimiseProblem& problem, double EFF) {

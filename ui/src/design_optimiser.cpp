@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "velmora/report/constraint_text.h"
 #include "velmora/report/text_formats.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
@@ -84,7 +85,7 @@ std::vector<OptimiseTable::Row> ActiveRows(const studies::Assessment& best) {
   for (const studies::ConstraintLine& line : best.constraints()) {
     if (!line.AtLimit()) continue;
     const char* bound = line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ";
-    rows.push_back({std::string(line.name) + (line.Met() ? "（在限值上）" : "（未满足）"),
+    rows.push_back({report::ConstraintCaption(line.name) + (line.Met() ? "：在限值上" : "：未满足"),
                     bound + Rounded(line.limit), Rounded(line.value)});
   }
   return rows;
