@@ -6,6 +6,7 @@
 #include "velmora/design/design_input.h"
 #include "velmora/design/files.h"
 #include "velmora/design/text_codec.h"
+#include "velmora/ui/design_tools.h"
 
 namespace velmora::design {
 namespace {
@@ -32,6 +33,20 @@ TEST(HelpFileTest, NamesEveryInputByNumberAndCaption) {
                               kFieldInfo[i].caption + "（" + kFieldInfo[i].name + "）";
     EXPECT_NE(help.find(entry), std::string::npos) << entry;
   }
+}
+
+// Every window of the 设计工具 menu is explained in the help and named in
+// the guide.
+TEST(HelpFileTest, CoversEveryDesignTool) {
+  const std::string help = Supplied(kHelpFileName), guide = Supplied(kGuideFileName);
+  using ui::Window;
+  for (Window tool :
+       {Window::SLOTS, Window::CHECK, Window::SWEEP, Window::CURVES, Window::OPTIMISE}) {
+    const std::string title = ui::ToolTitle(tool);
+    EXPECT_NE(help.find("\n  " + title + "\n"), std::string::npos) << title;
+    EXPECT_NE(guide.find(title.substr(0, 6)), std::string::npos) << title;
+  }
+  EXPECT_NE(help.find("五个窗口"), std::string::npos);
 }
 
 }  // namespace
