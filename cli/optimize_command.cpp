@@ -31,11 +31,13 @@ const char* kUsageHead =
     "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
     "名称=值1,值2,...]\n"
     "                            [--objective cost|efficiency] [--class IE2|IE3|IE4|none]\n"
+    "                            [--targets plain|guarantee]\n"
     "                            [--limit 名称=上限 ...] [--seed N] [--threads N]\n"
     "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
     "                            [-o 最优设计.txt]\n"
     "  在给定范围内改变所选输入，找出有效材料成本最低（--objective efficiency：效率最高）\n"
-    "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0，不计容差）、能效等级（默认法定\n"
+    "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0；默认 plain 不计容差，guarantee\n"
+    "  按设计校核的保证值容差，如 Ist ≤ 1.2·IST）、能效等级（默认法定\n"
     "  最低等级，none 不要求）、磁密不超出磁化曲线、输入、结果与尺寸合理（齿、轭、槽都有\n"
     "  正的尺寸，槽满率不大于1）、绕组可绕制，以及 --limit 给出的上限（J1 AJ BT1 BT2 BJ1\n"
     "  BJ2 BG）。\n"
@@ -85,6 +87,7 @@ struct OptimizeArguments {
   std::vector<std::string> vary, limits;
   std::optional<std::string> output;
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
+  studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   studies::OptimiseOptions run;
 };
 
@@ -116,6 +119,12 @@ T WholeOption(std::string_view option, std::string_view text, T least, T most) {
   return n;
 }
 
+studies::OptimiseProblem::Targets TargetsNamed(std::string_view name) {
+  if (name == "plain") return studies::OptimiseProblem::Targets::AsGiven;
+  if (name == "guarantee") return studies::OptimiseProblem::Targets::WithTolerance;
+  UsageError("--targets 应为plain或guarantee，现为“" + std::string(name) + "”");
+}
+
 studies::OptimiseObjective ObjectiveNamed(std::string_view name) {
   if (name == "cost") return studies::OptimiseObjective::Cost;
   if (name == "efficiency") return studies::OptimiseObjective::Efficiency;
@@ -140,6 +149,8 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
     a.output = value;
   else if (arg == "--objective")
     a.objective = ObjectiveNamed(value);
+  else if (arg == "--targets")
+    a.targets = TargetsNamed(value);
   else if (arg == "--seed")
     a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX);
   else if (arg == "--threads")
@@ -353,6 +364,7 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
   studies::OptimiseProblem problem;
   problem.base = ReadDesign(a.base);
   problem.objective = a.objective;
+  problem.targets = a.targets;
   problem.check = tools.check;
   problem.prices = tools.prices;
   try {

@@ -139,11 +139,12 @@ struct Lines {
 };
 
 // The design's own targets, without the tolerances of the check.
-void AddTargets(const DesignCheck& check, Lines& out) {
+void AddTargets(const DesignCheck& check, OptimiseProblem::Targets targets, Lines& out) {
   for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i) {
     const CheckLine& rule = check.lines[i];
     if (rule.outcome == CheckLine::Outcome::NotChecked) continue;
-    out.Add(Line(rule.name, rule.bound, rule.target, rule.value));
+    double limit = targets == OptimiseProblem::Targets::AsGiven ? rule.target : rule.limit;
+    out.Add(Line(rule.name, rule.bound, limit, rule.value));
   }
   const CheckLine& ie = check.lines[DesignCheck::kClassRule];
   if (ie.outcome != CheckLine::Outcome::NotChecked)
@@ -373,7 +374,7 @@ Assessment Assess(const OptimiseProblem& problem, const CalculationState& state,
   DesignCheck check = CheckDesign(problem.base, state, validity, problem.check);
   a.reached = check.efficiency_class.reached;
   Lines out{a};
-  AddTargets(check, out);
+  AddTargets(check, problem.targets, out);
   out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
   using Kind = ValidityNote::Kind;
   out.Add(CountLine("VALID", ImpossibleCount(problem, validity, relaxed,

@@ -150,6 +150,21 @@ TEST(Optimise, CheapestDesignLiesOnTheStartingCurrentTarget) {
   ExpectOnlyBinding(CoreLength(), "IST");
 }
 
+// With the check's guarantee tolerances the starting current may reach
+// 1.2·IST: the cheapest core is shorter and sits on that limit instead.
+TEST(Optimise, GuaranteeTolerancesMoveTheTargets) {
+  OptimiseProblem plain = CoreLength(), guarantee = CoreLength();
+  guarantee.targets = OptimiseProblem::Targets::WithTolerance;
+  OptimiseOptions options;
+  options.max_evaluations = 5000;
+  OptimiseResult a = Optimise(plain, options), b = Optimise(guarantee, options);
+  ASSERT_TRUE(a.Feasible() && b.Feasible());
+  EXPECT_EQ(Constraint(b.best, "IST").limit, 1.2 * 7);
+  EXPECT_GT(b.best.Ist, 7);
+  EXPECT_LT(b.values[0], a.values[0]);
+  EXPECT_LT(b.best.cost, a.best.cost);
+}
+
 // The air-gap density falls as the core grows: capped at its value for a
 // 130 mm core, the cheapest design has that core.
 TEST(Optimise, CheapestDesignLiesOnAnUpperLimit) {

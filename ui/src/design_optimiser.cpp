@@ -146,6 +146,7 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   problem.base = base;
   problem.objective = request.objective;
   problem.check.required_class = request.required_class;
+  problem.targets = request.targets;
   problem.prices = prices;
   for (const OptimiseInput& input : request.inputs) problem.variables.push_back(VariableOf(input));
   studies::CheckProblem(problem);

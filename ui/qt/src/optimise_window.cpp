@@ -109,6 +109,12 @@ QWidget* OptimiseWindow::AddControls() {
   budget_->setObjectName("Budget");
   form->addRow(Text("优化目标"), objective_);
   form->addRow(Text("要求能效等级"), class_);
+  targets_ = new QComboBox(panel);
+  targets_->setObjectName("Targets");
+  targets_->addItems({Text("目标值本身（不计容差）"), Text("校核的允许限值（保证值容差）")});
+  targets_->setToolTip(
+      Text("设计校核按保证值容差判定（如起动电流倍数 ≤ 1.2·IST）；搜索默认按目标值本身"));
+  form->addRow(Text("目标值按"), targets_);
   form->addRow(Text("最多计算次数"), budget_);
   column->addLayout(form);
   start_ = AddButton(panel, "Start", "开始");
@@ -185,6 +191,9 @@ OptimiseRequest OptimiseWindow::Request() {
   }
   request.objective = objective_->currentIndex() == 0 ? studies::OptimiseObjective::Cost
                                                       : studies::OptimiseObjective::Efficiency;
+  request.targets = targets_->currentIndex() == 0
+                        ? studies::OptimiseProblem::Targets::AsGiven
+                        : studies::OptimiseProblem::Targets::WithTolerance;
   if (class_->currentIndex() > 0)
     request.required_class = studies::ParseClassName(class_->currentText().toStdString());
   request.max_evaluations = std::max(1ull, budget_->text().toULongLong());

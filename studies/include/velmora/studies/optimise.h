@@ -99,6 +99,11 @@ struct OptimiseProblem {
   CheckOptions check;  // required_class empty: the legal minimum; check_class false: no class
   std::vector<UpperLimit> limits;
   design::MaterialPrices prices;
+  // Which value of each target the design must meet: the target itself, or
+  // the limit the check allows with the guarantee tolerances (Ist ≤ 1.2·IST,
+  // ...), so that a design the check passes also meets the search's constraints.
+  enum class Targets { AsGiven, WithTolerance };
+  Targets targets = Targets::AsGiven;
 };
 
 // Refuses a problem the search cannot take: no variables, an input varied

@@ -28,6 +28,7 @@ struct OptimiseRequest {
   std::vector<OptimiseInput> inputs;
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   std::optional<studies::EfficiencyClass> required_class;  // empty: the legal minimum
+  studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   std::uint64_t max_evaluations = 20000;
 };
 

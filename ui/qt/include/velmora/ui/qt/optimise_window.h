@@ -56,6 +56,7 @@ class OptimiseWindow : public QMainWindow {
   QTableWidget* inputs_ = nullptr;
   QComboBox* objective_ = nullptr;
   QComboBox* class_ = nullptr;
+  QComboBox* targets_ = nullptr;
   QLineEdit* budget_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* cancel_ = nullptr;
