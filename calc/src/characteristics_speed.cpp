@@ -2,6 +2,8 @@
 // below 1, the rotor behind the magnetizing branch.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
 
 #include "procedure.h"
 #include "velmora/calc/characteristics.h"
@@ -107,18 +109,33 @@ std::size_t Highest(const std::vector<SpeedPoint>& points) {
   return best;
 }
 
-// `count` slips evenly inside (low, high), from high downwards.
-void AddBetween(Continuation from, double high, double low, int count,
-                std::vector<SpeedPoint>& points) {
-  for (int i = 1; i <= count; ++i) points.push_back(from.At(high - (high - low) * i / (count + 1)));
+// The current of the evaluated point nearest above slip `slip` among
+// `points`, or `otherwise` when none lies above it.
+double CurrentAbove(const std::vector<SpeedPoint>& points, double slip, double& nearest,
+                    double otherwise) {
+  double current = otherwise;
+  for (const SpeedPoint& p : points)
+    if (!p.fault && p.s > slip && p.s < nearest) {
+      nearest = p.s;
+      current = p.I1;
+    }
+  return current;
 }
 
-// The maximum between the slips `low` and `high` by golden sections, each
-// slip started from `IST1`, the current at `high`.
-SpeedPoint RefinedMaximum(const CalculationState& rated, const SpeedModel& model, double IST1,
-                          double low, double high) {
+// The maximum between the slips `low` and `high` by golden sections; each
+// trial starts from the current of the nearest slip above it, on the curve
+// or among the trials, so it lands on the curve's own branch.
+SpeedPoint RefinedMaximum(const CalculationState& rated, const SpeedModel& model,
+                          const std::vector<SpeedPoint>& curve, double low, double high) {
   const double g = (std::sqrt(5.0) - 1) / 2;
-  auto at = [&](double slip) { return SpeedPointAt(rated, slip, IST1, model); };
+  std::vector<SpeedPoint> trials;
+  auto at = [&](double slip) {
+    double nearest = std::numeric_limits<double>::infinity();
+    double from = CurrentAbove(curve, slip, nearest, curve.front().I1);
+    from = CurrentAbove(trials, slip, nearest, from);
+    trials.push_back(SpeedPointAt(rated, slip, from, model));
+    return trials.back();
+  };
   double a = low, b = high;
   SpeedPoint c = at(b - g * (b - a)), d = at(a + g * (b - a));
   while (b - a > 1e-7 * b) {
@@ -152,8 +169,11 @@ void MarkPoints(const CalculationState& rated, const SpeedModel& model, SpeedCur
   std::size_t top = Highest(points);
   if (points[top].fault) return;
   std::size_t above = top == 0 ? 0 : top - 1, below = std::min(top + 1, points.size() - 1);
-  double IST1 = points[above].fault ? points[top].I1 : points[above].I1;
-  curve.breakdown = RefinedMaximum(rated, model, IST1, points[below].s, points[above].s);
+  // Between two slips the loop's tolerance leaves the torque a few parts in
+  // 10^5 uncertain: a refinement that comes out below the curve's own
+  // highest point gives way to it.
+  SpeedPoint refined = RefinedMaximum(rated, model, points, points[below].s, points[above].s);
+  curve.breakdown = Higher(refined, points[top]) ? refined : points[top];
   // KZ differs at any two slips; a step is BL crossing the end of one of
   // the factor's ranges between the two slips.
   curve.breakdown_on_step = LeakageSaturationStepBetween(points[above].BL, points[below].BL);
@@ -173,17 +193,23 @@ void MarkPoints(const CalculationState& rated, const SpeedModel& model, SpeedCur
 
 SpeedCurve TorqueSpeedCurve(const CalculationState& rated, int slips, const SpeedModel& model) {
   SpeedCurve curve;
-  Continuation from(rated, model, 2.5 * rated.TMAX1 * rated.IKW);
+  const double start = 2.5 * rated.TMAX1 * rated.IKW;
+  Continuation first(rated, model, start);
   int dense = slips / 4;
-  curve.points = BaseGrid(from, slips - dense);
-  // A quarter of the slips around the grid's maximum, from the current
-  // above it.
+  curve.points = BaseGrid(first, slips - dense);
+  // A quarter of the slips around the grid's maximum; then every slip again
+  // in one continuation from s = 1 down, so that each starts from its
+  // neighbour above and the curve keeps to one branch of the IST1 loop.
   std::size_t top = Highest(curve.points);
-  if (top > 0 && top + 1 < curve.points.size() && !curve.points[top - 1].fault) {
-    Continuation near(rated, model, curve.points[top - 1].I1);
-    AddBetween(near, curve.points[top - 1].s, curve.points[top + 1].s, dense, curve.points);
-    std::stable_sort(curve.points.begin(), curve.points.end(),
-                     [](const SpeedPoint& a, const SpeedPoint& b) { return a.s > b.s; });
+  if (top > 0 && top + 1 < curve.points.size()) {
+    std::vector<double> slips_down;
+    for (const SpeedPoint& p : curve.points) slips_down.push_back(p.s);
+    const double high = curve.points[top - 1].s, low = curve.points[top + 1].s;
+    for (int i = 1; i <= dense; ++i) slips_down.push_back(high - (high - low) * i / (dense + 1));
+    std::stable_sort(slips_down.begin(), slips_down.end(), std::greater<double>());
+    Continuation again(rated, model, start);
+    curve.points.clear();
+    for (double slip : slips_down) curve.points.push_back(again.At(slip));
   }
   MarkPoints(rated, model, curve);
   return curve;

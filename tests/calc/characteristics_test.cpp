@@ -186,6 +186,31 @@ TEST(SpeedCurve, BreakdownOnAStepOnlyWhereBLCrossesOne) {
   EXPECT_TRUE(TorqueSpeedCurve(plain, 200).breakdown_on_step);
 }
 
+// One continuation from s = 1 down over every slip: the marked maximum is
+// the curve's own (never below its highest point, and above it by no more
+// than the starting loop's tolerance allows), and no slip dips between its
+// neighbours by more than that, except across a step of KZ.
+TEST(SpeedCurve, BreakdownIsTheCurvesOwnMaximum) {
+  for (const char* name : kExamples) {
+    bool ok;
+    CalculationState plain = Plain(Example(name), ok);
+    ASSERT_TRUE(ok);
+    SpeedCurve curve = TorqueSpeedCurve(plain, 200);
+    ASSERT_TRUE(curve.breakdown);
+    double highest = 0;
+    for (const SpeedPoint& p : curve.points) highest = std::max(highest, p.T);
+    EXPECT_GE(curve.breakdown->T, highest) << name;
+    EXPECT_LE(curve.breakdown->T, highest * (1 + 1e-4)) << name;
+    for (std::size_t i = 1; i + 1 < curve.points.size(); ++i) {
+      const SpeedPoint &a = curve.points[i - 1], &p = curve.points[i], &b = curve.points[i + 1];
+      EXPECT_GT(a.s, p.s);
+      // Across a step of KZ the torque may jump; elsewhere it is smooth.
+      if (LeakageSaturationStepBetween(a.BL, b.BL)) continue;
+      EXPECT_GE(p.T, std::min(a.T, b.T) * (1 - 1e-4)) << name << " s=" << p.s;
+    }
+  }
+}
+
 // Either side of the switch from the closed forms to their series.
 TEST(SpeedCurve, SmoothAcrossTheSmallSlipSeries) {
   bool ok;
