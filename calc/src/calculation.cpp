@@ -119,6 +119,10 @@ std::string Procedure::LeakageStepAdvice(const char* name, double estimate, doub
 // design reaches, the two loops can chase each other for ever.
 std::string Procedure::EfficiencyStartAdvice(const char* name) const {
   if (std::string_view(name) != "KE0" && std::string_view(name) != "EFF0") return "";
+  // A load point of the load curve starts from its neighbour's efficiency,
+  // not from the input EFF: a closer neighbour is the remedy there.
+  if (EFF_start)
+    return "。该负载点的效率迭代从相邻负载点的效率起算，请减小负载步长（--load 的步长）再算";
   double input = s.in.EFF.value, computed = s.EFF;
   if (!s.EFF.set || !(std::fabs(input - computed) > kFarFromComputedEfficiency)) return "";
   char rounded[32];

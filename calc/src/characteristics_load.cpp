@@ -48,6 +48,7 @@ LoadPoint ToLoadPoint(double k, const CalculationState& s, const CalculationStat
   p.PS = s.PSW;
   p.PFW = s.PFWW;
   p.passes = s.passes;
+  p.trustworthy = AssessValidity(s).Trustworthy();
   return p;
 }
 

@@ -74,6 +74,7 @@ SpeedPoint SpeedPointAt(const CalculationState& rated, double slip, double IST1,
   p.KZ = s.KZ;
   p.BL = s.BL;
   p.passes = s.passes.IST1;
+  p.trustworthy = AssessValidity(s).Trustworthy();
   return p;
 }
 

@@ -18,7 +18,14 @@ std::string Text(double value) { return RoundTrip(value); }
 std::string JsonValue(double value) { return std::isfinite(value) ? RoundTrip(value) : "null"; }
 
 const char* const kCsvHeader =
-    "curve,k,P2,EFF,PF,I1,SN,N,T,PCU1,PCU2,PFE,PS,PFW,KE0,EFF0,s,I_ratio,R2,X,IST1,mark,fault\r\n";
+    "curve,k,P2,EFF,PF,I1,SN,N,T,PCU1,PCU2,PFE,PS,PFW,KE0,EFF0,s,I_ratio,R2,X,IST1,mark,fault,"
+    "trustworthy\r\n";
+
+// The last field: 1 when the point's run can be trusted, 0 when not, empty
+// for a point that faulted.
+std::string Trust(bool faulted, bool trustworthy) {
+  return faulted ? "" : trustworthy ? "1" : "0";
+}
 
 // Fields k to EFF0 of a load row.
 std::string LoadFields(const calc::LoadPoint& p) {
@@ -44,10 +51,11 @@ std::string SpeedRow(const char* curve, const calc::SpeedPoint& p, const char* m
   std::string out = std::string(curve) + ",,,,,";
   if (p.fault)
     return out + std::string(11, ',') + Text(p.s) + ",,,,," + mark + "," +
-           CsvField(p.fault->message) + "\r\n";
+           CsvField(p.fault->message) + ",\r\n";
   out += Text(p.I1) + ",," + Text(p.N) + "," + Text(p.T) + std::string(8, ',');
   for (double v : {p.s, p.I_ratio, p.R2, p.X}) out += Text(v) + ",";
-  return out + std::to_string(p.passes) + "," + mark + ",\r\n";
+  return out + std::to_string(p.passes) + "," + mark + ",," + Trust(false, p.trustworthy) +
+         "\r\n";
 }
 
 std::string LoadJson(const calc::LoadPoint& p) {
@@ -58,7 +66,7 @@ std::string LoadJson(const calc::LoadPoint& p) {
       {"SN", p.SN},     {"N", p.N},     {"T", p.T},   {"PCU1", p.PCU1},
       {"PCU2", p.PCU2}, {"PFE", p.PFE}, {"PS", p.PS}, {"PFW", p.PFW}};
   for (auto [name, value] : values) out += std::string(", \"") + name + "\": " + JsonValue(value);
-  return out + "}";
+  return out + ", \"trustworthy\": " + (p.trustworthy ? "true" : "false") + "}";
 }
 
 std::string SpeedJson(const calc::SpeedPoint& p, const char* mark) {
@@ -68,7 +76,8 @@ std::string SpeedJson(const calc::SpeedPoint& p, const char* mark) {
   const std::pair<const char*, double> values[] = {
       {"N", p.N}, {"T", p.T}, {"I1", p.I1}, {"I_ratio", p.I_ratio}, {"R2", p.R2}, {"X", p.X}};
   for (auto [name, value] : values) out += std::string(", \"") + name + "\": " + JsonValue(value);
-  return out + ", \"IST1\": " + std::to_string(p.passes) + "}";
+  return out + ", \"IST1\": " + std::to_string(p.passes) +
+         ", \"trustworthy\": " + (p.trustworthy ? "true" : "false") + "}";
 }
 
 }  // namespace
@@ -94,7 +103,8 @@ std::string CharacteristicsCsv(const calc::Characteristics& curves) {
   std::string out = kCsvHeader;
   for (const calc::LoadPoint& p : curves.load)
     out +=
-        "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "\r\n";
+        "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "," +
+        Trust(p.fault.has_value(), p.trustworthy) + "\r\n";
   for (const calc::SpeedPoint& p : curves.speed.points) out += SpeedRow("speed", p, "");
   for (auto [name, p] : Marks(curves.speed))
     if (*p) out += SpeedRow("mark", **p, name);

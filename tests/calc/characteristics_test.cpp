@@ -211,6 +211,24 @@ TEST(SpeedCurve, BreakdownIsTheCurvesOwnMaximum) {
   }
 }
 
+// Each point carries the trust verdict of its own run: the example's curves
+// can be trusted; a 90 mm core's teeth run above the steel curve at every load.
+TEST(LoadCurve, EachPointCarriesItsOwnTrust) {
+  bool ok;
+  CalculationState plain = Plain(Example(k4Pole), ok);
+  ASSERT_TRUE(ok);
+  for (const LoadPoint& p : PartLoadPerformance(Example(k4Pole), plain, {}))
+    EXPECT_TRUE(p.trustworthy) << p.k;
+  EXPECT_TRUE(TorqueSpeedCurve(plain, 40).points[0].trustworthy);
+  design::DesignInput short_core = Example(k4Pole);
+  design::SetNumber(short_core, design::field::L, 90);
+  CalculationState hot = Plain(short_core, ok);
+  ASSERT_TRUE(ok);
+  std::vector<LoadPoint> points = PartLoadPerformance(short_core, hot, {1, 1, 0.1});
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_FALSE(points[0].trustworthy);
+}
+
 // Either side of the switch from the closed forms to their series.
 TEST(SpeedCurve, SmoothAcrossTheSmallSlipSeries) {
   bool ok;

@@ -30,6 +30,10 @@ TEST(CurvesCommand, AFaultingPointIsARowNotAFailure) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("\r\nload,3,,"), std::string::npos);
   EXPECT_NE(run.out.find("计算中断"), std::string::npos);
+  // Its loop started from the neighbour's efficiency: the advice is a finer
+  // step, not a new input EFF.
+  EXPECT_NE(run.out.find("请减小负载步长"), std::string::npos);
+  EXPECT_EQ(run.out.find("输入效率EFF="), std::string::npos);
 }
 
 TEST(CurvesCommand, BadRangeIsAUsageError) {

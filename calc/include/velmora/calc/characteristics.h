@@ -31,6 +31,7 @@ struct LoadPoint {
   double T = 0;  // torque per unit of rated torque: k·(1 − SN rated)/(1 − SN)
   double PCU1 = 0, PCU2 = 0, PFE = 0, PS = 0, PFW = 0;  // W
   PassCounts passes;
+  bool trustworthy = false;  // by the validity record of this point's own run
 };
 
 // The torque–speed model: the T-equivalent circuit at 1 per-unit phase
@@ -54,6 +55,7 @@ struct SpeedPoint {
   double KZ = 0;                          // leakage saturation factor
   double BL = 0;                          // and the leakage flux density it was read at
   long passes = 0;                        // of the IST1 loop
+  bool trustworthy = false;               // by the validity record of this slip's run
 };
 
 // The torque–speed curve from standstill down, and its marked points (unset:
