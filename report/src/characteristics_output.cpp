@@ -23,9 +23,7 @@ const char* const kCsvHeader =
 
 // The last field: 1 when the point's run can be trusted, 0 when not, empty
 // for a point that faulted.
-std::string Trust(bool faulted, bool trustworthy) {
-  return faulted ? "" : trustworthy ? "1" : "0";
-}
+std::string Trust(bool faulted, bool trustworthy) { return faulted ? "" : trustworthy ? "1" : "0"; }
 
 // Fields k to EFF0 of a load row.
 std::string LoadFields(const calc::LoadPoint& p) {
@@ -54,8 +52,7 @@ std::string SpeedRow(const char* curve, const calc::SpeedPoint& p, const char* m
            CsvField(p.fault->message) + ",\r\n";
   out += Text(p.I1) + ",," + Text(p.N) + "," + Text(p.T) + std::string(8, ',');
   for (double v : {p.s, p.I_ratio, p.R2, p.X}) out += Text(v) + ",";
-  return out + std::to_string(p.passes) + "," + mark + ",," + Trust(false, p.trustworthy) +
-         "\r\n";
+  return out + std::to_string(p.passes) + "," + mark + ",," + Trust(false, p.trustworthy) + "\r\n";
 }
 
 std::string LoadJson(const calc::LoadPoint& p) {
@@ -102,9 +99,8 @@ std::string CharacteristicsJson(const calc::Characteristics& curves) {
 std::string CharacteristicsCsv(const calc::Characteristics& curves) {
   std::string out = kCsvHeader;
   for (const calc::LoadPoint& p : curves.load)
-    out +=
-        "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "," +
-        Trust(p.fault.has_value(), p.trustworthy) + "\r\n";
+    out += "load," + LoadFields(p) + ",,,,,,," + (p.fault ? CsvField(p.fault->message) : "") + "," +
+           Trust(p.fault.has_value(), p.trustworthy) + "\r\n";
   for (const calc::SpeedPoint& p : curves.speed.points) out += SpeedRow("speed", p, "");
   for (auto [name, p] : Marks(curves.speed))
     if (*p) out += SpeedRow("mark", **p, name);
