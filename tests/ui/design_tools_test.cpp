@@ -362,9 +362,16 @@ TEST_F(DesignToolsTest, CurvesTableBeforeAndAfterACalculation) {
   EXPECT_EQ(tk_->dialogs.back().file_name, "Y132S-4-特性曲线.csv");
   EXPECT_EQ(design::ReadWholeFile((folder_ / "curves.csv").string()), view.csv);
 
+  EXPECT_EQ(view.status.find("不可信"), std::string::npos);
+
   tk_->boxes[field::L] = "120";
   input_->BoxesChanged();
   EXPECT_NE(tk_->curves->status.find("输入数据已改动"), std::string::npos);
+
+  // A run the engine cannot vouch for: the curves say so.
+  tk_->boxes[field::L] = "90";
+  input_->SJSRCACULATE();
+  EXPECT_NE(tk_->curves->status.find("结果不可信"), std::string::npos) << tk_->curves->status;
 }
 
 // A tiny search on the core length: its design into the boxes, and the

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "velmora/calc/calculation.h"
+#include "velmora/calc/validity.h"
 #include "velmora/design/files.h"
 #include "velmora/report/characteristics_output.h"
 #include "velmora/report/text_formats.h"
@@ -58,6 +59,8 @@ CurvesView MakeCurvesView(const LastCalculation& last) {
     return view;
   }
   view.status = "上次电磁计算的特性曲线：" + view.design;
+  if (!calc::AssessValidity(rated).Trustworthy())
+    view.status += "。警告：这次计算的结果不可信（见设计校核），曲线不能作为设计依据";
   view.drawn = true;
   view.curves.load = calc::PartLoadPerformance(last.input, rated, calc::LoadRange{});
   view.curves.speed = calc::TorqueSpeedCurve(rated);
