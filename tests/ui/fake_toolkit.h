@@ -30,6 +30,9 @@ class FakeToolkit : public Toolkit {
   void SetBoxText(int index, const std::string& text) override {
     if (IsWindowOpen(Window::SJSRCK)) boxes.at(index) = text;
   }
+  void FocusBox(int index) override {
+    if (IsWindowOpen(Window::SJSRCK)) focused = index;
+  }
   void SetPanelText(Panel panel, const std::string& text) override { panels[panel] = text; }
 
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override {
@@ -70,6 +73,7 @@ class FakeToolkit : public Toolkit {
     return "PNG of window " + std::to_string(static_cast<int>(window));
   }
 
+  std::optional<int> focused;  // the box the cursor was put into
   std::array<std::string, design::kFieldCount> boxes;
   std::map<Panel, std::string> panels;
   std::deque<std::optional<std::string>> answers;  // what the next dialogs give back

@@ -178,6 +178,7 @@ TEST_F(WindowTest, EmptyBoxesStopTheCalculationOnceAndTheInputFileIsKept) {
     EXPECT_EQ(tk().boxes[37], "");  // read back from the input data file
     EXPECT_EQ(tk().messages, std::vector<std::string>{std::string(kIncompleteInput) +
                                                       "\n第一个空框：“BS1”（BS1）"});
+    EXPECT_EQ(tk().focused, 37);  // the cursor waits in the empty box
     texts[37] = "";
     EXPECT_EQ(design::ReadInputFile(InFolder(design::kInputDataFileName)), texts);
   }

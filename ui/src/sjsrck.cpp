@@ -65,6 +65,7 @@ void SJSRCK::SJSRCACULATE() {
     // The fixed message for an incomplete design, then which box it means.
     toolkit_.ShowMessage(std::string(kIncompleteInput) + "\n第一个空框：" +
                          design::InputLabel(*empty));
+    toolkit_.FocusBox(*empty);
     return;
   }
   report::RunOutcome outcome;

@@ -98,6 +98,10 @@ void QtToolkit::SetBoxText(int index, const std::string& text) {
   if (InputWindow* window = input()) window->Text2(index)->setText(FromUtf8(text));
 }
 
+void QtToolkit::FocusBox(int index) {
+  if (InputWindow* window = input()) window->Text2(index)->setFocus();
+}
+
 void QtToolkit::SetPanelText(Panel panel, const std::string& text) {
   for (const PanelPlace& place : kPanelPlaces) {
     if (place.panel != panel || !window(place.window)) continue;

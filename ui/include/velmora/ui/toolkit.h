@@ -70,6 +70,8 @@ class Toolkit {
   // input window closed a box reads as empty and setting it does nothing.
   virtual std::string BoxText(int index) = 0;
   virtual void SetBoxText(int index, const std::string& text) = 0;
+  // Puts the cursor into input box `index`; nothing when the window is closed.
+  virtual void FocusBox(int index) = 0;
 
   // Replaces the whole text of a panel (UTF-8); nothing when its window is closed.
   virtual void SetPanelText(Panel panel, const std::string& text) = 0;

@@ -30,6 +30,7 @@ class QtToolkit : public Toolkit {
   std::string ProgramFolder() override;
   std::string BoxText(int index) override;
   void SetBoxText(int index, const std::string& text) override;
+  void FocusBox(int index) override;
   void SetPanelText(Panel panel, const std::string& text) override;
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
   void ShowMessage(const std::string& text) override;
