@@ -36,7 +36,7 @@ std::string ClassVerdict(const studies::ClassResult& result) {
 }
 
 std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum,
-                                    bool trusted) {
+                                    bool trusted, bool required_asked) {
   std::vector<std::string> lines;
   lines.push_back("能效等级：" + ClassVerdict(result) + "（计算效率" + Fixed(result.percent, 2) +
                   "%" + (trusted ? "）" : "，不可信）"));
@@ -50,6 +50,7 @@ std::vector<std::string> ClassLines(const studies::ClassResult& result, bool leg
   } else {
     lines.push_back("  高出IE4限值" + Fixed(result.percent - l.IE4, 2) + "个百分点");
   }
+  if (!required_asked) return lines;
   std::string required = "  要求" + Name(result.required) + (legal_minimum ? "（法定最低）" : "");
   if (!trusted)
     required += "：不可信，计算效率不能作为依据";

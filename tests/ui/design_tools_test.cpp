@@ -174,6 +174,14 @@ TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
   for (const CheckTable::Result& result : tk_->check->results) {
     EXPECT_FALSE(result.value.empty()) << result.name;
   }
+  // 不要求: the class is shown but not checked, and no class is asked for.
+  studies::CheckOptions none;
+  none.check_class = false;
+  const CheckTable unclassed = MakeCheckTable(session_.last_calculation, none);
+  EXPECT_EQ(unclassed.rules.back().verdict, "未校核");
+  for (const std::string& line : unclassed.class_and_cost)
+    EXPECT_EQ(line.find("要求"), std::string::npos) << line;
+  EXPECT_EQ(unclassed.class_and_cost[0].rfind("能效等级：", 0), 0u);
 }
 
 // A target set out of reach fails its rule; the open window follows each run.
@@ -397,7 +405,11 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   ASSERT_FALSE(table.results.empty());
   EXPECT_EQ(table.results.back().caption, "结果可信性");
   EXPECT_EQ(table.results.back().before, "可信");
-  EXPECT_FALSE(optimiser.History().empty());
+  const std::vector<BestPoint> history = optimiser.History();
+  ASSERT_FALSE(history.empty());
+  // The chart runs on to the last evaluation, at the result's cost.
+  EXPECT_EQ(history.back().evaluations, optimiser.Result()->evaluations);
+  EXPECT_EQ(history.back().best, optimiser.Result()->best.cost);
 
   const auto original = tk_->boxes;
   const BoxTextArray replaced = LoadIntoBoxes(*tk_, optimiser.Result()->design);

@@ -146,6 +146,7 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   problem.base = base;
   problem.objective = request.objective;
   problem.check.required_class = request.required_class;
+  problem.check.check_class = request.check_class;
   problem.targets = request.targets;
   problem.prices = prices;
   for (const OptimiseInput& input : request.inputs) problem.variables.push_back(VariableOf(input));
@@ -167,9 +168,17 @@ void DesignOptimiser::Work(std::uint64_t max_evaluations) {
   options.progress = [this](const studies::OptimiseProgress& progress) {
     if (!progress.found) return;
     std::lock_guard<std::mutex> hold(history_lock_);
-    if (history_.empty() || history_.back().best != progress.best ||
-        history_.back().feasible != progress.feasible)
-      history_.push_back({progress.evaluations, progress.best, progress.feasible});
+    const BestPoint point{progress.evaluations, progress.best, progress.feasible};
+    auto same = [&](const BestPoint& p) {
+      return p.best == point.best && p.feasible == point.feasible;
+    };
+    // The chart goes on while evaluations go on: a second point at the same
+    // best is the end of its level, moved along with every report.
+    const std::size_t n = history_.size();
+    if (n >= 2 && same(history_[n - 1]) && same(history_[n - 2]))
+      history_.back().evaluations = point.evaluations;
+    else
+      history_.push_back(point);
   };
   try {
     result_ = studies::Optimise(problem_, options);

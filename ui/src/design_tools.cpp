@@ -101,10 +101,10 @@ std::string ExportFileName(const std::string& design, Window window, const char*
 // The class reached and what the active material costs.
 std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
                                       const calc::CalculationState& state,
-                                      std::optional<studies::EfficiencyClass> required,
+                                      const studies::CheckOptions& asked,
                                       const std::string& folder) {
-  std::vector<std::string> lines =
-      report::ClassLines(check.efficiency_class, !required, check.efficiency_trusted);
+  std::vector<std::string> lines = report::ClassLines(check.efficiency_class, !asked.required_class,
+                                                      check.efficiency_trusted, asked.check_class);
   try {
     const design::MaterialPrices prices =
         folder.empty() ? design::MaterialPrices{} : design::ReadPricesOrShipped(folder);
@@ -116,8 +116,7 @@ std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
   return lines;
 }
 
-CheckTable MakeCheckTable(const LastCalculation& last,
-                          std::optional<studies::EfficiencyClass> required,
+CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked,
                           const std::string& folder) {
   CheckTable table;
   if (last.status != Status::NeverRun) table.design = DesignName(last.input);
@@ -137,11 +136,9 @@ CheckTable MakeCheckTable(const LastCalculation& last,
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
   calc::Validity validity = calc::AssessValidity(state);
-  studies::CheckOptions options;
-  options.required_class = required;
-  const studies::DesignCheck check = studies::CheckDesign(last.input, state, validity, options);
+  const studies::DesignCheck check = studies::CheckDesign(last.input, state, validity, asked);
   for (const studies::CheckLine& line : check.lines) table.rules.push_back(RuleRow(line));
-  table.class_and_cost = ClassAndCost(check, state, required, folder);
+  table.class_and_cost = ClassAndCost(check, state, asked, folder);
   for (const calc::ValidityNote& note : validity.notes()) {
     table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
                            note.Untrustworthy()});
@@ -190,7 +187,7 @@ void DesignTools::RefreshSlots() {
 // The check shows the last calculation; boxes changed since are noted.
 void DesignTools::RefreshCheck() {
   const LastCalculation& last = session_.last_calculation;
-  CheckTable table = MakeCheckTable(last, session_.required_class, toolkit_.ProgramFolder());
+  CheckTable table = MakeCheckTable(last, session_.check, toolkit_.ProgramFolder());
   if (last.status != Status::NeverRun && BoxTexts(toolkit_) != design::FieldTexts(last.input)) {
     table.status += kChangedNote;
   }

@@ -54,14 +54,16 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
       {QString::fromUtf8("主要结果"), QString::fromUtf8("数值"), QString::fromUtf8("单位")});
   required_class_ = new QComboBox(client);
   required_class_->setObjectName("RequiredClass");
-  required_class_->addItems({QString::fromUtf8("法定最低等级"), "IE2", "IE3", "IE4"});
-  connect(required_class_, &QComboBox::currentIndexChanged, this, [&toolkit, &session](int index) {
-    session.required_class = studies::ParseClassName(index == 0   ? ""
-                                                     : index == 1 ? "IE2"
-                                                     : index == 2 ? "IE3"
-                                                                  : "IE4");
-    DesignTools(toolkit, session).RefreshCheck();
-  });
+  required_class_->addItems(
+      {QString::fromUtf8("法定最低等级"), "IE2", "IE3", "IE4", QString::fromUtf8("不要求")});
+  // 法定最低等级 and 不要求 name no class; the last item asks for none.
+  connect(required_class_, &QComboBox::currentIndexChanged, this,
+          [this, &toolkit, &session](int index) {
+            const std::string name = required_class_->itemText(index).toStdString();
+            session.check.required_class = studies::ParseClassName(name);
+            session.check.check_class = index != required_class_->count() - 1;
+            DesignTools(toolkit, session).RefreshCheck();
+          });
   auto* class_row = new QHBoxLayout();
   class_row->addWidget(new QLabel(QString::fromUtf8("要求能效等级："), client));
   class_row->addWidget(required_class_);

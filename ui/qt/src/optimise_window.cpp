@@ -104,7 +104,7 @@ QWidget* OptimiseWindow::AddControls() {
   objective_->addItems({Text("有效材料成本最低"), Text("效率最高")});
   class_ = new QComboBox(panel);
   class_->setObjectName("RequiredClass");
-  class_->addItems({Text("法定最低等级"), "IE2", "IE3", "IE4"});
+  class_->addItems({Text("法定最低等级"), "IE2", "IE3", "IE4", Text("不要求")});
   budget_ = new QLineEdit("20000", panel);
   budget_->setObjectName("Budget");
   form->addRow(Text("优化目标"), objective_);
@@ -194,8 +194,8 @@ OptimiseRequest OptimiseWindow::Request() {
   request.targets = targets_->currentIndex() == 0
                         ? studies::OptimiseProblem::Targets::AsGiven
                         : studies::OptimiseProblem::Targets::WithTolerance;
-  if (class_->currentIndex() > 0)
-    request.required_class = studies::ParseClassName(class_->currentText().toStdString());
+  request.required_class = studies::ParseClassName(class_->currentText().toStdString());
+  request.check_class = class_->currentIndex() != class_->count() - 1;
   request.max_evaluations = std::max(1ull, budget_->text().toULongLong());
   return request;
 }

@@ -16,9 +16,10 @@ std::string ClassVerdict(const studies::ClassResult& result);
 
 // The class reached, the three limits of the rating, the margin to the next
 // class and to the required one, as lines; an efficiency that cannot be
-// trusted is said to be so, and reaches no required class.
+// trusted is said to be so, and reaches no required class. Without a class
+// asked for (`required_asked` false) the line on the required class is left out.
 std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum,
-                                    bool trusted = true);
+                                    bool trusted = true, bool required_asked = true);
 
 // Weight, price and cost of each material, the total and the cost per kW,
 // and which prices were used, as lines.

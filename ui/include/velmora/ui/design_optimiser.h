@@ -28,6 +28,7 @@ struct OptimiseRequest {
   std::vector<OptimiseInput> inputs;
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   std::optional<studies::EfficiencyClass> required_class;  // empty: the legal minimum
+  bool check_class = true;                                 // false: no class asked for
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   std::uint64_t max_evaluations = 20000;
 };
@@ -73,7 +74,8 @@ class DesignOptimiser {
   // True once the worker has ended; then its thread is joined.
   bool Finished();
 
-  // The best objective so far at each improvement.
+  // The best objective so far at each improvement, and where its level ends:
+  // the last point is at the evaluations of the latest report.
   std::vector<BestPoint> History();
   const std::optional<studies::OptimiseResult>& Result() const { return result_; }
   const studies::OptimiseProblem& Problem() const { return problem_; }

@@ -65,10 +65,9 @@ void ExportPicture(Toolkit& toolkit, Window window, const std::string& design);
 
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).
-// `required`: the class asked for, empty for the legal minimum; the prices
-// come from the price file in `folder`, or are the shipped ones.
-CheckTable MakeCheckTable(const LastCalculation& last,
-                          std::optional<studies::EfficiencyClass> required = std::nullopt,
+// `asked`: the class asked for (the legal minimum, one chosen, or none); the
+// prices come from the price file in `folder`, or are the shipped ones.
+CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked = {},
                           const std::string& folder = "");
 
 // The commands of the menu. Each shows its window not modally, brings

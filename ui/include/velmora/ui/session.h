@@ -5,7 +5,7 @@
 #include <string>
 
 #include "velmora/design/design_input.h"
-#include "velmora/studies/efficiency_class.h"
+#include "velmora/studies/design_check.h"
 
 namespace velmora::ui {
 
@@ -21,8 +21,9 @@ struct LastCalculation {
 // need it, whichever windows come and go.
 struct Session {
   LastCalculation last_calculation;
-  // The efficiency class the design check asks for; empty: the legal minimum.
-  std::optional<studies::EfficiencyClass> required_class;
+  // The efficiency class the design check asks for: the legal minimum, one
+  // chosen, or none.
+  studies::CheckOptions check;
 };
 
 }  // namespace velmora::ui
