@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "velmora/design/design_input.h"
-
 namespace velmora::report {
 
 void AppendCsvField(std::string& out, std::string_view text) {
@@ -45,12 +43,6 @@ std::string RoundTrip(double value) {
   std::string out;
   AppendRoundTrip(out, value);
   return out;
-}
-
-std::string FixedText(double value, int decimals) { return design::FixedText(value, decimals); }
-
-std::string SignificantText(double value, int digits) {
-  return design::SignificantText(value, digits);
 }
 
 std::string JsonString(std::string_view text) {

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "velmora/design/design_input.h"
-#include "velmora/report/text_formats.h"
 #include "velmora/studies/design_freedom.h"
 
 namespace velmora::report {
@@ -136,7 +135,7 @@ std::string GeometryText(const calc::ValidityNote& note) {
 
 }  // namespace
 
-std::string ShortNumber(double value) { return SignificantText(value, 6); }
+std::string ShortNumber(double value) { return design::SignificantText(value, 6); }
 
 std::string CheckVerdict(const studies::CheckLine& line) {
   using Outcome = studies::CheckLine::Outcome;

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "velmora/design/design_input.h"
-#include "velmora/report/text_formats.h"
 
 namespace velmora::ui {
 
@@ -29,7 +28,7 @@ int Decimals(double step) {
 
 // `value` to `decimals` places, without trailing zeros.
 std::string Fixed(double value, int decimals) {
-  std::string text = report::FixedText(value, decimals);
+  std::string text = design::FixedText(value, decimals);
   if (text.find('.') != std::string::npos) {
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') text.pop_back();

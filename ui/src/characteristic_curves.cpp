@@ -6,9 +6,9 @@
 
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/validity.h"
+#include "velmora/design/design_input.h"
 #include "velmora/design/files.h"
 #include "velmora/report/characteristics_output.h"
-#include "velmora/report/text_formats.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/window_support.h"
 
@@ -21,7 +21,7 @@ using Status = LastCalculation::Status;
 constexpr FileDialogKind kSaveCurvesDialog{DialogMode::Save, "导出CSV", "特性曲线.csv",
                                            "CSV文件[*.csv]|*.csv", "csv"};
 
-using report::FixedText;
+using design::FixedText;
 
 CurvesView::Row MarkRow(const char* caption, const std::optional<calc::SpeedPoint>& p) {
   if (!p) return {caption, {"无"}};

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "velmora/design/design_input.h"
 #include "velmora/report/constraint_text.h"
-#include "velmora/report/text_formats.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
 
@@ -55,7 +55,7 @@ studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
 
 std::string Short(double value) { return design::ShortestText(value); }
 
-std::string Rounded(double value) { return report::SignificantText(value, 4); }
+std::string Rounded(double value) { return design::SignificantText(value, 4); }
 
 std::string Objective(const studies::Assessment& a, OptimiseObjective objective) {
   return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);

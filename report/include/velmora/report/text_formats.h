@@ -17,11 +17,6 @@ void AppendRoundTrip(std::string& out, double value);
 void AppendRoundTrip(std::string& out, float value);
 std::string RoundTrip(double value);
 
-// A number for people to read: `decimals` places after the point ("%.*f"),
-// or `digits` significant digits ("%.*g"); never "-0".
-std::string FixedText(double value, int decimals);
-std::string SignificantText(double value, int digits);
-
 // A JSON string, escaped.
 std::string JsonString(std::string_view text);
 // A JSON number that reads back exactly (17 significant digits); null for
