@@ -1,5 +1,6 @@
 #include "velmora/report/validity_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -155,6 +156,15 @@ std::string CheckVerdict(const studies::CheckLine& line) {
 std::string CheckLimitText(const studies::CheckLine& line) {
   if (line.outcome == studies::CheckLine::Outcome::NotChecked) return "";
   return (line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + ShortNumber(line.limit);
+}
+
+std::string CheckUnit(const studies::CheckLine& line) {
+  constexpr std::string_view kPerUnit[] = {"EFF", "PF", "SF"};
+  constexpr std::string_view kRatios[] = {"IST", "TST", "TM"};
+  if (std::ranges::find(kPerUnit, line.name) != std::end(kPerUnit)) return "标幺值";
+  if (std::ranges::find(kRatios, line.name) != std::end(kRatios)) return "倍";
+  if (line.name == "IE") return "%";
+  return "处";
 }
 
 std::string NoteText(const calc::ValidityNote& note) {

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScatterSeries>
 #include <QSet>
 #include <QTableWidget>
 #include <QThread>
@@ -170,7 +171,9 @@ TEST_F(DesignToolsQtTest, RunOffTheSteelCurveShowsAWarningBox) {
   Choose("CHECK");
   auto* window = static_cast<CheckWindow*>(toolkit_->window(Window::CHECK));
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->rules()->item(0, 4)->text(), QString("不可信"));
+  EXPECT_EQ(window->rules()->item(0, 4)->text(), QString("标幺值"));
+  EXPECT_EQ(window->rules()->item(0, 5)->text(), QString("不可信"));
+  EXPECT_EQ(window->rules()->item(9, 4)->text(), QString("%"));
   ExpectPicture(Window::CHECK, "check-off-curve.png");
 }
 
@@ -210,8 +213,10 @@ TEST_F(DesignToolsQtTest, SweepChartPlotsEfficiencyAndPowerFactorOverTheGap) {
   EXPECT_TRUE(window->run()->isEnabled());
   EXPECT_TRUE(window->status()->text().contains("共16点，故障点0个"))
       << window->status()->text().toStdString();
-  // A line, its dots and the untrusted points per result.
-  EXPECT_EQ(window->chart()->chart()->series().size(), 6);
+  // A line, its dots and the untrusted points per result, and the legend's
+  // hollow marker when there are untrusted points.
+  EXPECT_EQ(window->chart()->chart()->series().size(),
+            6 + (window->logic().Curves().untrusted_count > 0));
   ExpectPicture(Window::SWEEP, "sweep.png");
 
   // A new run starts its progress from nothing.
@@ -233,18 +238,21 @@ TEST_F(DesignToolsQtTest, SweepChartDrawsTenThousandPointsAsALine) {
             QString("92:138:2"));
 
   SweepCurves curves;
-  curves.names = {"EFF", "J1"};
+  curves.names = {"EFF", "J1", "TMAX1"};  // the longest names the legend takes
+  curves.input = design::field::G;
   curves.design = "Y132S-4";
-  curves.y.resize(2);
+  curves.y.resize(3);
   for (int k = 0; k < 10000; ++k) {
     curves.x.push_back(0.3 + k * 0.00003);
     curves.y[0].push_back(0.8739 - k * 0.0000011);
     curves.y[1].push_back(5.1 + k * 0.0001);
+    curves.y[2].push_back(2.3 + k * 0.00002);
     curves.untrusted.push_back(k % 1000 == 999);
   }
   window->Plot(curves);
   QChart* chart = window->chart()->chart();
-  EXPECT_EQ(chart->series().size(), 4) << "a line and the untrusted points per result";
+  EXPECT_EQ(chart->series().size(), 10) << "a line, its legend marker and the untrusted points "
+                                           "per result, and the hollow marker's legend";
   for (QAbstractAxis* axis : chart->axes()) {
     auto* values = static_cast<QValueAxis*>(axis);
     const double step = (values->max() - values->min()) / (values->tickCount() - 1);
@@ -255,7 +263,79 @@ TEST_F(DesignToolsQtTest, SweepChartDrawsTenThousandPointsAsALine) {
     EXPECT_NEAR(std::remainder(values->min(), step), 0, step * 1e-6);
   }
   EXPECT_EQ(chart->axes(Qt::Vertical)[1]->titleText(), QString("定子电流密度 J1 (A/mm²)"));
+  EXPECT_EQ(chart->axes(Qt::Horizontal)[0]->titleText(), QString("气隙G (mm)"));
   ExpectPicture(Window::SWEEP, "sweep-10000.png");
+}
+
+// EFF over the gap, one curve per core length, each with a marker of its
+// own; closed and opened again, the window shows the same settings.
+TEST_F(DesignToolsQtTest, TwoInputSweepMarksEachCurveAndKeepsItsSettings) {
+  Choose("SWEEP");
+  auto* window = static_cast<SweepWindow*>(toolkit_->window(Window::SWEEP));
+  ASSERT_NE(window, nullptr);
+  window->input()->setCurrentIndex(design::field::G);
+  window->from()->setText("0.25");
+  window->to()->setText("0.6");
+  window->step()->setText("0.05");
+  RangeControls& second = window->second();
+  EXPECT_EQ(second.input->currentText(), QString("无"));
+  second.input->setCurrentIndex(second.input->findData(design::field::L));
+  EXPECT_EQ(second.from->text(), QString("92")) << "filled round L = 115";
+  EXPECT_FALSE(window->result(1)->isEnabled()) << "one result over two inputs";
+  second.from->setText("80");  // the teeth of the shorter cores lie off the steel curve
+  second.to->setText("130");
+  second.step->setText("10");
+  window->result(0)->setCurrentIndex(window->result(0)->findData("EFF"));
+  window->run()->click();
+  window->logic().Wait();
+  for (int i = 0; i < 20 && !window->run()->isEnabled(); ++i) {
+    QThread::msleep(60);
+    QApplication::processEvents();
+  }
+  ASSERT_TRUE(window->run()->isEnabled()) << window->status()->text().toStdString();
+  EXPECT_TRUE(window->status()->text().startsWith("共48点"))
+      << window->status()->text().toStdString();
+
+  QChart* chart = window->chart()->chart();
+  QStringList named;
+  QSet<int> shapes;
+  for (QAbstractSeries* series : chart->series()) {
+    auto* dots = qobject_cast<QScatterSeries*>(series);
+    if (!dots || dots->name().isEmpty()) continue;
+    named << dots->name();
+    shapes.insert(dots->markerShape());
+  }
+  EXPECT_EQ(named,
+            QStringList({"L=80", "L=90", "L=100", "L=110", "L=120", "L=130", "空心：不可信"}));
+  EXPECT_EQ(shapes.size(), 6) << "the hollow key is a circle, as L=80 is";
+  EXPECT_EQ(chart->axes(Qt::Vertical).size(), 1);
+  EXPECT_EQ(chart->axes(Qt::Vertical)[0]->titleText(), QString("效率 EFF (标幺值)"));
+  EXPECT_EQ(chart->axes(Qt::Horizontal)[0]->titleText(), QString("气隙G (mm)"));
+  ExpectPicture(Window::SWEEP, "sweep-two-inputs.png");
+  if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+    for (QSize size : {QSize(1000, 600), QSize(1366, 768), QSize(1600, 1000)}) {
+      window->resize(size);
+      QApplication::processEvents();
+      window->grab().save(
+          QString("%1/sweep-window-%2x%3.png").arg(keep).arg(size.width()).arg(size.height()));
+    }
+  }
+
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(toolkit_->IsWindowOpen(Window::SWEEP));
+  Choose("SWEEP");
+  window = static_cast<SweepWindow*>(toolkit_->window(Window::SWEEP));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->input()->currentIndex(), design::field::G);
+  EXPECT_EQ(window->from()->text() + ":" + window->to()->text() + ":" + window->step()->text(),
+            QString("0.25:0.6:0.05"));
+  EXPECT_EQ(window->second().input->currentData().toInt(), design::field::L);
+  EXPECT_EQ(window->second().from->text() + ":" + window->second().to->text() + ":" +
+                window->second().step->text(),
+            QString("80:130:10"));
+  EXPECT_EQ(window->result(0)->currentData().toString(), QString("EFF"));
+  EXPECT_FALSE(window->result(1)->isEnabled());
 }
 
 TEST_F(DesignToolsQtTest, CurvesShowBothChartsAfterACalculation) {

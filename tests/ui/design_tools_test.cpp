@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "fake_toolkit.h"
 #include "velmora/design/files.h"
@@ -226,7 +229,7 @@ TEST_F(DesignToolsTest, RunOffTheSteelCurveWarnsAndTheCheckListsTheMisses) {
 }
 
 SweepRequest GapSweep(const char* step) {
-  return {field::G, "0.3", "0.6", step, {"EFF", "PF", ""}};
+  return {{field::G, "0.3", "0.6", step}, {"EFF", "PF", ""}};
 }
 
 TEST_F(DesignToolsTest, SweepPlotsEachResultOverTheRange) {
@@ -253,7 +256,7 @@ TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
   SweepChart chart;
   chart.SetBase(design::ToDesignInput(tk_->boxes));
   // Past half the bore there is no rotor left.
-  chart.Start({field::G, "0.5", "200", "50", {"EFF"}});
+  chart.Start({{field::G, "0.5", "200", "50"}, {"EFF"}});
   chart.Wait();
   ASSERT_TRUE(chart.Finished());
   EXPECT_EQ(chart.Curves().x.size(), 4u);
@@ -265,26 +268,97 @@ TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
   EXPECT_GT(chart.Curves().first_fault.size(), std::string("G=100：").size());
 }
 
+const SweepInputText kGap{field::G, "0.3", "0.5", "0.1"};
+
+// Over G and L, one curve of EFF per core length, named by its length, with
+// a point at every gap.
+TEST_F(DesignToolsTest, TwoInputSweepDrawsACurvePerValueOfTheSecond) {
+  SweepChart chart;
+  chart.SetBase(design::ToDesignInput(tk_->boxes));
+  chart.Start({{field::G, "0.4", "0.6", "0.1"},
+               {"EFF", "", ""},
+               SweepInputText{field::L, "100", "130", "15"}});
+  chart.Wait();
+  ASSERT_TRUE(chart.Finished());
+  const SweepCurves& curves = chart.Curves();
+  EXPECT_EQ(curves.levels, (std::vector<double>{100, 115, 130}));
+  EXPECT_EQ(curves.csv.substr(0, curves.csv.find("\r\n")), "G,L,EFF,check,fault");
+  const std::vector<SweepSeries> series = ChartSeries(curves);
+  ASSERT_EQ(series.size(), 3u);
+  const char* kLabels[] = {"L=100", "L=115", "L=130"};
+  for (std::size_t j = 0; j < series.size(); ++j) {
+    EXPECT_EQ(series[j].label, kLabels[j]);
+    std::vector<ChartPoint> points = series[j].trusted;
+    points.insert(points.end(), series[j].hollow.begin(), series[j].hollow.end());
+    ASSERT_EQ(points.size(), 3u) << kLabels[j];
+    std::sort(points.begin(), points.end(), [](auto a, auto b) { return a.x < b.x; });
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(points[i].x, 0.4 + 0.1 * i);
+  }
+  EXPECT_NE(series[0].trusted.front().y, series[2].trusted.front().y) << "L changes EFF";
+}
+
+// Twenty curves, the most a chart takes: no two share both marker shape and
+// colour, the first six differ in each; labels carry six digits at most.
+TEST(SweepSeriesTest, MarkersTellEveryCurveApart) {
+  SweepCurves curves;
+  curves.names = {"EFF"};
+  curves.input = design::field::G;
+  curves.second = design::field::L;
+  for (std::size_t j = 0; j < kMaxChartCurves; ++j) {
+    curves.levels.push_back(100 + j / 3.0);
+    curves.x.push_back(0.4);
+    curves.level.push_back(j);
+    curves.untrusted.push_back(j % 2);
+  }
+  curves.y = {curves.levels};
+  const std::vector<SweepSeries> series = ChartSeries(curves);
+  ASSERT_EQ(series.size(), kMaxChartCurves);
+  EXPECT_EQ(series[1].label, "L=100.333");
+  std::set<std::pair<MarkerShape, std::uint32_t>> looks;
+  std::set<MarkerShape> first_shapes;
+  std::set<std::uint32_t> first_colours;
+  for (std::size_t j = 0; j < series.size(); ++j) {
+    looks.insert({series[j].shape, series[j].colour});
+    if (j < kMarkerShapes) first_shapes.insert(series[j].shape);
+    if (j < kMarkerShapes) first_colours.insert(series[j].colour);
+    EXPECT_EQ(series[j].hollow.size(), j % 2) << "an untrusted point stays in its own series";
+  }
+  EXPECT_EQ(looks.size(), kMaxChartCurves);
+  EXPECT_EQ(first_shapes.size(), std::size_t{kMarkerShapes});
+  EXPECT_EQ(first_colours.size(), std::size_t{kMarkerShapes});
+}
+
 TEST_F(DesignToolsTest, SweepRefusesWhatItCannotRunNamingTheBox) {
   const struct {
     SweepRequest request;
     ErrorCode code;
     const char* named;  // what the message names
   } kRefused[] = {
-      {{field::G, "abc", "0.6", "0.1", {"EFF"}}, ErrorCode::NotANumber, "起点"},
-      {{field::G, "0.3", "", "0.1", {"EFF"}}, ErrorCode::NotANumber, "终点"},
-      {{field::G, "0.3", "0.6", "0", {"EFF"}}, ErrorCode::StepBackwards, "G"},
-      {{field::G, "0.3", "0.6", "0.1", {"", "", ""}}, ErrorCode::ResultsChosen, ""},
-      {{field::G, "0.3", "0.6", "0.1", {"NOPE"}}, ErrorCode::UnknownInput, "NOPE"},
-      {{field::TYPE, "1", "2", "1", {"EFF"}}, ErrorCode::TextInput, ""},
-      {{field::G, "0", "1", "0.00001", {"EFF"}}, ErrorCode::TooMany, ""},
+      {{{field::G, "abc", "0.6", "0.1"}, {"EFF"}}, ErrorCode::NotANumber, "“起点”"},
+      {{{field::G, "0.3", "", "0.1"}, {"EFF"}}, ErrorCode::NotANumber, "“终点”"},
+      {{{field::G, "0.3", "0.6", "0"}, {"EFF"}}, ErrorCode::StepBackwards, "G"},
+      {{{field::G, "0.3", "0.6", "0.1"}, {"", "", ""}}, ErrorCode::ResultsChosen, ""},
+      {{{field::G, "0.3", "0.6", "0.1"}, {"NOPE"}}, ErrorCode::UnknownInput, "NOPE"},
+      {{{field::TYPE, "1", "2", "1"}, {"EFF"}}, ErrorCode::TextInput, ""},
+      {{{field::G, "0", "1", "0.00001"}, {"EFF"}}, ErrorCode::TooMany, ""},
+      // A second input: one result, twenty curves at most, not the first input again.
+      {{kGap, {"EFF"}, SweepInputText{field::L, "100", "x", "5"}},
+       ErrorCode::NotANumber,
+       "第二输入的“终点”"},
+      {{kGap, {"EFF", "PF"}, SweepInputText{field::L, "100", "130", "15"}},
+       ErrorCode::ResultsChosen,
+       "只能选择一个结果"},
+      {{kGap, {"EFF"}, SweepInputText{field::L, "100", "130", "1"}},
+       ErrorCode::TooMany,
+       "第二输入取值31个"},
+      {{kGap, {"EFF"}, kGap}, ErrorCode::InputTwice, "第二输入不能与扫描输入相同"},
   };
   SweepChart chart;
   chart.SetBase(design::ToDesignInput(tk_->boxes));
   for (const auto& refused : kRefused) {
     try {
       chart.Start(refused.request);
-      ADD_FAILURE() << "started " << refused.request.from;
+      ADD_FAILURE() << "started " << refused.named;
     } catch (const Error& error) {
       EXPECT_EQ(error.code(), refused.code) << error.what();
       EXPECT_NE(std::string(error.what()).find(refused.named), std::string::npos) << error.what();

@@ -43,7 +43,14 @@ class FakeToolkit : public Toolkit {
     return answer;
   }
 
+  void SetStatusText(Window window, const std::string& text) override {
+    if (IsWindowOpen(window)) status[window] = text;
+  }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& question) override {
+    questions.push_back(question);
+    return answer_yes;
+  }
 
   bool IsWindowOpen(Window window) override { return open.count(window) > 0; }
   void ShowWindow(Window window) override {
@@ -79,8 +86,12 @@ class FakeToolkit : public Toolkit {
   std::deque<std::optional<std::string>> answers;  // what the next dialogs give back
   std::vector<FileDialogRequest> dialogs;
   std::vector<std::string> messages;
+  // Questions asked, and the answer every question gets.
+  std::vector<std::string> questions;
+  bool answer_yes = true;
   std::set<Window> open;
   std::map<Window, int> shown;
+  std::map<Window, std::string> status;
   std::optional<studies::SlotDrawing> slots;
   std::string slot_note;
   std::string slot_design;
@@ -96,6 +107,7 @@ class FakeToolkit : public Toolkit {
       panels.erase(Panel::SJSRCK_Text1);
       panels.erase(Panel::SJSRCK_Text3);
     }
+    status.erase(window);
     if (window == Window::SJSHUCHU) panels.erase(Panel::SJSHUCHU_Text1);
     if (window == Window::HHELP) panels.erase(Panel::HHELP_Text1);
     if (window == Window::SLOTS) slots.reset();

@@ -10,6 +10,9 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <filesystem>
 #include <string>
 
@@ -47,8 +50,19 @@ class QtWindowsTest : public ::testing::Test {
     found->trigger();
   }
 
+  // The next question box gets `button`, and its text goes to asked_.
+  void AnswerNextQuestion(QMessageBox::StandardButton button) {
+    QTimer::singleShot(10, [this, button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      asked_ << box->text();
+      box->button(button)->click();
+    });
+  }
+
   design::testing::TempFolder folder_;
   Session session_;
+  QStringList asked_;
   std::unique_ptr<QtToolkit> toolkit_;
 };
 
@@ -75,8 +89,39 @@ TEST_F(QtWindowsTest, BoxesAreTheToolkitsBoxes) {
   input()->Text2(0)->setText("Y132S-4 电机");
   EXPECT_EQ(toolkit_->BoxText(0), "Y132S-4 电机");
 
+  // Typing no file holds: 新建 asks, and 否 keeps the boxes.
+  AnswerNextQuestion(QMessageBox::No);
+  Trigger(input(), "SJSRCREAT");
+  EXPECT_EQ(toolkit_->BoxText(59), "1");
+  AnswerNextQuestion(QMessageBox::Yes);
   Trigger(input(), "SJSRCREAT");
   for (int i = 0; i < kFieldCount; ++i) EXPECT_EQ(input()->Text2(i)->text(), QString()) << i;
+  ASSERT_EQ(asked_.size(), 2);
+  EXPECT_TRUE(asked_[0].contains("确定清空全部60个输入框")) << asked_[0].toStdString();
+}
+
+// The window opens at the size of its layout, may be stretched (the guide
+// and the reference data take the room) and shrunk (the boxes scroll), and
+// every box tells its meaning, unit and usual values.
+TEST_F(QtWindowsTest, InputWindowStretchesAndShrinksAndExplainsItsBoxes) {
+  const QRect guide = input()->Text1()->geometry();
+  const QRect box = input()->Text2(23)->geometry();
+  auto* scroll = static_cast<QScrollArea*>(input()->centralWidget());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+  input()->resize(input()->size() + QSize(300, 200));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(input()->Text1()->width(), guide.width() + 300);
+  EXPECT_EQ(input()->Text3()->height(), 153 + 200);
+  EXPECT_EQ(input()->Text2(23)->geometry(), box);
+  input()->resize(600, 400);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(input()->size(), QSize(600, 400));
+  EXPECT_EQ(input()->Text1()->geometry(), guide);
+  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+  EXPECT_EQ(input()->Text2(23)->toolTip(), QString("气隙长度 G\n单位：mm\n常用范围：0.25～1.0"));
+  EXPECT_TRUE(input()->Text2(34)->toolTip().contains("取值：1：单层；2：双层"));
 }
 
 TEST_F(QtWindowsTest, ResultsAndHelpWindowsOpenFromTheMenu) {
@@ -89,8 +134,14 @@ TEST_F(QtWindowsTest, ResultsAndHelpWindowsOpenFromTheMenu) {
 
   // "返回" with the input window closed brings up a new, empty one.
   input()->Text2(5)->setText("2");
+  AnswerNextQuestion(QMessageBox::No);
+  Trigger(input(), "SJSREXIT");
+  EXPECT_NE(toolkit_->window(Window::SJSRCK), nullptr);  // typing no file holds stays
+  AnswerNextQuestion(QMessageBox::Yes);
   Trigger(input(), "SJSREXIT");
   EXPECT_EQ(toolkit_->window(Window::SJSRCK), nullptr);
+  ASSERT_EQ(asked_.size(), 2);
+  EXPECT_TRUE(asked_[0].contains("确定关闭输入窗口")) << asked_[0].toStdString();
   Trigger(results, "FANHUI");
   ASSERT_NE(input(), nullptr);
   EXPECT_EQ(input()->Text2(5)->text(), QString());

@@ -15,6 +15,7 @@
 #include "velmora/ui/hhelp.h"
 #include "velmora/ui/sjshuchu.h"
 #include "velmora/ui/sjsrck.h"
+#include "velmora/ui/window_placement.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -100,6 +101,38 @@ TEST_F(WindowTest, SaveAsInputDataFileThenOpenRestoresAllBoxes) {
   input.SJSROPEN();
   EXPECT_EQ(tk().boxes, FilledBoxes());
   EXPECT_TRUE(tk().messages.empty());
+}
+
+// 新建 asks only when the boxes hold typing no file has; 否 keeps them.
+TEST_F(WindowTest, NewAsksBeforeEmptyingTypingThatNoFileHolds) {
+  SJSRCK input = StartInput();
+  tk().boxes = FilledBoxes();
+  tk().answers.push_back(InFolder("motor.txt"));
+  input.SJSRSAVE();
+  input.SJSRCREAT();  // just saved: nothing to lose
+  EXPECT_TRUE(tk().questions.empty());
+  tk().answers.push_back(InFolder("motor.txt"));
+  input.SJSROPEN();
+  tk().boxes[23] = "0.45";
+  tk().answer_yes = false;
+  input.SJSRCREAT();
+  ASSERT_EQ(tk().questions.size(), 1u);
+  EXPECT_EQ(tk().boxes[23], "0.45");
+  input.SJSRCACULATE();  // the input data file is the program's, not the user's
+  input.SJSRCREAT();
+  EXPECT_EQ(tk().questions.size(), 2u);
+  EXPECT_EQ(tk().boxes[0], FilledBoxes()[0]);
+}
+
+// Beside the input window when the screen has room, else at the screen's
+// right edge below the input window's menu bar; never past the screen.
+TEST(WindowPlacement, BesideTheInputWindowAndNeverOverItsMenu) {
+  const ScreenRect wide{0, 0, 2560, 1400}, laptop{0, 0, 1366, 740};
+  const ScreenRect main{0, 0, 995, 640};
+  EXPECT_EQ(PlaceBesideMain(wide, main, 52, {0, 0, 1000, 600}), (ScreenRect{995, 0, 1000, 600}));
+  EXPECT_EQ(PlaceBesideMain(laptop, main, 52, {0, 0, 1000, 900}), (ScreenRect{366, 52, 1000, 688}));
+  EXPECT_EQ(PlaceBesideMain(laptop, {0, 500, 995, 640}, 552, {0, 0, 1400, 600}),
+            (ScreenRect{0, 0, 1366, 600}));
 }
 
 TEST_F(WindowTest, OpeningAShortFileFillsWhatItHoldsAndKeepsTheRest) {
@@ -212,10 +245,19 @@ TEST_F(WindowTest, OpenResultsFollowEachSuccessfulCalculation) {
   input.SJSRCACULATE();
   input.JISUAN();
   EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第1次");
+  EXPECT_EQ(tk().status[Window::SJSHUCHU], "上次电磁计算的报告：" + FilledBoxes()[0]);
   input.SJSRCACULATE();
   EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第2次");
+  tk().boxes[23] = "0.45";
+  input.BoxesChanged();
+  EXPECT_NE(tk().status[Window::SJSHUCHU].find("输入数据已改动"), std::string::npos);
   input.SJSRCACULATE();  // fails
   EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "第2次");
+  EXPECT_NE(tk().status[Window::SJSHUCHU].find("更早一次"), std::string::npos);
+  // Closed, or left open behind other windows, it shows the file as it is now.
+  WriteBytes(report, design::Utf8ToGbk("另一台电机"));
+  input.JISUAN();
+  EXPECT_EQ(tk().panels[Panel::SJSHUCHU_Text1], "另一台电机");
 }
 
 TEST_F(WindowTest, FailedRunShowsItsMessageAndKeepsTheBoxes) {
@@ -254,30 +296,19 @@ TEST_F(WindowTest, SaveCopyIsTheReportFileByteForByte) {
   EXPECT_EQ(ReadBytes(InFolder("copy.OUT")), design::Utf8ToGbk(kReport));
 }
 
-// Opening the results or the help window again while it is open brings it
-// to the front without reading its file; closed and opened, it reads afresh.
-TEST_F(WindowTest, ReopeningKeepsOneWindowAndDoesNotRereadTheFile) {
-  struct Case {
-    void (SJSRCK::*open)();
-    Window window;
-    Panel panel;
-    const char* file;
-  };
-  const Case cases[] = {
-      {&SJSRCK::JISUAN, Window::SJSHUCHU, Panel::SJSHUCHU_Text1, design::kReportFileName},
-      {&SJSRCK::HELP, Window::HHELP, Panel::HHELP_Text1, design::kHelpFileName}};
+// Opening the help window again while it is open brings it to the front
+// without reading its file; closed and opened, it reads afresh.
+TEST_F(WindowTest, ReopeningHelpKeepsOneWindowAndDoesNotRereadTheFile) {
   SJSRCK input = StartInput();
-  for (const Case& c : cases) {
-    (input.*c.open)();
-    EXPECT_TRUE(fs::exists(InFolder(c.file))) << c.file;  // created empty
-    WriteBytes(InFolder(c.file), design::Utf8ToGbk("第二版"));
-    (input.*c.open)();
-    EXPECT_EQ(tk().panels[c.panel], "") << c.file;
-    EXPECT_EQ(tk().shown[c.window], 2) << c.file;
-    tk().CloseWindow(c.window);
-    (input.*c.open)();
-    EXPECT_EQ(tk().panels[c.panel], "第二版") << c.file;
-  }
+  input.HELP();
+  EXPECT_TRUE(fs::exists(InFolder(design::kHelpFileName)));  // created empty
+  WriteBytes(InFolder(design::kHelpFileName), design::Utf8ToGbk("第二版"));
+  input.HELP();
+  EXPECT_EQ(tk().panels[Panel::HHELP_Text1], "");
+  EXPECT_EQ(tk().shown[Window::HHELP], 2);
+  tk().CloseWindow(Window::HHELP);
+  input.HELP();
+  EXPECT_EQ(tk().panels[Panel::HHELP_Text1], "第二版");
 }
 
 TEST_F(WindowTest, ExitClosesOnlyTheInputWindowAndReturnShowsItAsItWas) {

@@ -25,6 +25,7 @@ using Outcome = studies::CheckLine::Outcome;
 constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
                                             "PNG图片[*.png]|*.png", "png"};
 constexpr const char* kChangedNote = "（输入数据已改动，尚未重新进行电磁计算。）";
+constexpr const char* kOlderReportNote = "上次电磁计算未能完成，报告文件仍是更早一次计算的结果。";
 
 using report::ShortNumber;
 
@@ -35,6 +36,7 @@ CheckTable::Rule RuleRow(const studies::CheckLine& line) {
   rule.failed = line.outcome == Outcome::Fail || line.outcome == Outcome::Untrusted;
   if (line.outcome != Outcome::NotChecked) rule.target = ShortNumber(line.target);
   rule.limit = report::CheckLimitText(line);
+  rule.unit = report::CheckUnit(line);
   rule.verdict = report::CheckVerdict(line);
   return rule;
 }
@@ -204,10 +206,22 @@ void DesignTools::RefreshCurves() {
   toolkit_.ShowCurves(view);
 }
 
+void DesignTools::RefreshResultsStatus() {
+  const LastCalculation& last = session_.last_calculation;
+  std::string status;
+  if (last.status == Status::Failed) status = kOlderReportNote;
+  if (last.status == Status::Succeeded) {
+    status = "上次电磁计算的报告：" + DesignName(last.input);
+    if (BoxTexts(toolkit_) != design::FieldTexts(last.input)) status += kChangedNote;
+  }
+  toolkit_.SetStatusText(Window::SJSHUCHU, status);
+}
+
 void DesignTools::FollowBoxes() {
   if (toolkit_.IsWindowOpen(Window::SLOTS)) RefreshSlots();
   if (toolkit_.IsWindowOpen(Window::CHECK)) RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) RefreshCurves();
+  if (toolkit_.IsWindowOpen(Window::SJSHUCHU)) RefreshResultsStatus();
   if (toolkit_.IsWindowOpen(Window::SWEEP)) toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }
 

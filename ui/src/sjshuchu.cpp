@@ -11,8 +11,11 @@ namespace velmora::ui {
 
 SJSHUCHU::SJSHUCHU(Toolkit& toolkit) : toolkit_(toolkit) {}
 
+// Shown again, the window reads the report again: it may have been
+// minimised through several calculations.
 void SJSHUCHU::Show() {
-  ShowWindowLoaded(toolkit_, Window::SJSHUCHU, [this] { Load(); });
+  toolkit_.ShowWindow(Window::SJSHUCHU);
+  Load();
 }
 
 void SJSHUCHU::Load() { ShowFileInPanel(toolkit_, Panel::SJSHUCHU_Text1, design::kReportFileName); }

@@ -1,5 +1,6 @@
 #include "velmora/ui/sjsrck.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -35,18 +36,36 @@ void SJSRCK::SAVECKSRDAT() {
                          BoxTexts(toolkit_));
 }
 
-void SJSRCK::SJSRCREAT() { SJSRCLEAR(); }
+void SJSRCK::SJSRCREAT() {
+  if (!MayDiscardBoxes(kDiscardTyping)) return;
+  SJSRCLEAR();
+  KeepBoxes();
+}
 
 void SJSRCK::SJSROPEN() {
   RunFileCommand(toolkit_, ChooseFile(toolkit_, kOpenDesignDialog),
-                 [this](const std::string& path) { ReadIntoBoxes(path); });
+                 [this](const std::string& path) {
+                   ReadIntoBoxes(path);
+                   KeepBoxes();
+                 });
 }
 
 void SJSRCK::SJSRSAVE() {
-  RunFileCommand(
-      toolkit_, ChooseFile(toolkit_, kSaveDesignDialog),
-      [this](const std::string& path) { design::WriteInputFile(path, BoxTexts(toolkit_)); });
+  RunFileCommand(toolkit_, ChooseFile(toolkit_, kSaveDesignDialog),
+                 [this](const std::string& path) {
+                   design::WriteInputFile(path, BoxTexts(toolkit_));
+                   KeepBoxes();
+                 });
 }
+
+bool SJSRCK::MayDiscardBoxes(const char* question) {
+  const auto boxes = BoxTexts(toolkit_);
+  const bool all_empty =
+      std::all_of(boxes.begin(), boxes.end(), [](const std::string& box) { return box.empty(); });
+  return all_empty || boxes == session_.kept_boxes || toolkit_.AskYesNo(question);
+}
+
+void SJSRCK::KeepBoxes() { session_.kept_boxes = BoxTexts(toolkit_); }
 
 void SJSRCK::SJSREXIT() { toolkit_.CloseWindow(Window::SJSRCK); }
 
@@ -90,9 +109,13 @@ void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   if (toolkit_.IsWindowOpen(Window::CHECK)) tools.RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) tools.RefreshCurves();
   if (outcome.ok && toolkit_.IsWindowOpen(Window::SJSHUCHU)) SJSHUCHU(toolkit_).Load();
+  tools.RefreshResultsStatus();
 }
 
-void SJSRCK::JISUAN() { SJSHUCHU(toolkit_).Show(); }
+void SJSRCK::JISUAN() {
+  SJSHUCHU(toolkit_).Show();
+  DesignTools(toolkit_, session_).RefreshResultsStatus();
+}
 
 void SJSRCK::HELP() { HHELP(toolkit_).Show(); }
 

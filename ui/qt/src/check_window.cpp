@@ -48,7 +48,7 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   rules_ = AddTable(
       client, "Rules",
       {QString::fromUtf8("校核项目"), QString::fromUtf8("目标值"), QString::fromUtf8("允许限值"),
-       QString::fromUtf8("计算值"), QString::fromUtf8("结论")});
+       QString::fromUtf8("计算值"), QString::fromUtf8("单位"), QString::fromUtf8("结论")});
   results_ = AddTable(
       client, "Results",
       {QString::fromUtf8("主要结果"), QString::fromUtf8("数值"), QString::fromUtf8("单位")});
@@ -94,7 +94,7 @@ void CheckWindow::Show(const CheckTable& table) {
   std::vector<bool> red;
   for (const CheckTable::Rule& rule : table.rules) {
     rows.push_back({Text(rule.caption), Text(rule.target), Text(rule.limit), Text(rule.computed),
-                    Text(rule.verdict)});
+                    Text(rule.unit), Text(rule.verdict)});
     red.push_back(rule.failed);
   }
   Fill(rules_, rows, red);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "chart_axis.h"
 #include "tool_window.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sweep_chart.h"
@@ -57,23 +58,6 @@ void Fill(QTableWidget* table, const std::vector<CurvesView::Row>& rows) {
       table->setItem(r, c + 1, new QTableWidgetItem(Text(rows[r].values[c])));
     if (rows[r].values.size() == 1) table->setSpan(r, 1, 1, table->columnCount() - 1);
   }
-}
-
-// An axis with ticks at round values over `low` to `high`.
-QValueAxis* AddAxis(QChart* chart, double low, double high, const char* title,
-                    Qt::Alignment where) {
-  const AxisScale scale = NiceScale(low, high);
-  auto* axis = new QValueAxis(chart);
-  axis->setRange(scale.min, scale.max);
-  axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);
-  // Labels of a single digit would leave the vertical title too narrow a
-  // place and Qt would cut it short.
-  const bool vertical = where != Qt::AlignBottom;
-  axis->setLabelFormat(
-      QString("%.%1f").arg(vertical ? std::max(scale.decimals, 1) : scale.decimals));
-  axis->setTitleText(QString::fromUtf8(title));
-  chart->addAxis(axis, where);
-  return axis;
 }
 
 void Attach(QChart* chart, QXYSeries* series, QValueAxis* x, QValueAxis* y) {
@@ -127,11 +111,12 @@ QChart* LoadChart(const CurvesView& view) {
               [rated](const P& p) { return p.I1 / rated; })};
   QLineSeries* slip = Line<P>(chart, points, Label("SN"), 3, k, [](const P& p) { return p.SN; });
   const double high = std::max({Highest(left[0]), Highest(left[1]), Highest(left[2])});
-  QValueAxis* x = AddAxis(chart, points.empty() ? 0 : points.front().k,
-                          points.empty() ? 1 : points.back().k, "输出功率 P2/Pn", Qt::AlignBottom);
-  QValueAxis* y = AddAxis(chart, 0, high, "EFF、PF、I1/I1N", Qt::AlignLeft);
-  QValueAxis* y_slip =
-      AddAxis(chart, 0, Highest(slip), QuantityLabel("SN").c_str(), Qt::AlignRight);
+  QValueAxis* x = AddValueAxis(chart, points.empty() ? 0 : points.front().k,
+                               points.empty() ? 1 : points.back().k,
+                               Text("输出功率 P2/Pn (标幺值)"), Qt::AlignBottom);
+  QValueAxis* y = AddValueAxis(chart, 0, high, Text("EFF、PF、I1/I1N (标幺值)"), Qt::AlignLeft);
+  QValueAxis* y_slip = AddValueAxis(chart, 0, Highest(slip),
+                                    Text(QuantityLabel("SN") + " (标幺值)"), Qt::AlignRight);
   y_slip->setGridLineVisible(false);
   y_slip->setLinePenColor(kColours[3]);
   for (QLineSeries* line : left) Attach(chart, line, x, y);
@@ -166,9 +151,9 @@ QChart* SpeedChart(const CurvesView& view) {
                                  [](const P& p) { return p.I_ratio; });
   double fastest = 0;
   for (const QPointF& p : torque->points()) fastest = std::max(fastest, p.x());
-  QValueAxis* x = AddAxis(chart, 0, fastest, QuantityTitle("N").c_str(), Qt::AlignBottom);
-  QValueAxis* y =
-      AddAxis(chart, 0, std::max(Highest(torque), Highest(current)), "T/TN、I1/I1N", Qt::AlignLeft);
+  QValueAxis* x = AddValueAxis(chart, 0, fastest, Text(QuantityTitle("N")), Qt::AlignBottom);
+  QValueAxis* y = AddValueAxis(chart, 0, std::max(Highest(torque), Highest(current)),
+                               Text("T/TN、I1/I1N (倍)"), Qt::AlignLeft);
   Attach(chart, torque, x, y);
   Attach(chart, current, x, y);
   const std::optional<P>* marks[] = {&speed.starting, &speed.pull_up, &speed.breakdown,

@@ -1,9 +1,12 @@
 #include "velmora/ui/qt/input_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "velmora/ui/input_hints.h"
+#include "velmora/ui/window_support.h"
 #include "window_layout.h"
 
 namespace velmora::ui::qt {
@@ -61,18 +64,31 @@ constexpr Command<SJSRCK> kToolsMenu[] = {{"SLOTS", "槽形图", &SJSRCK::SLOTS}
 }  // namespace
 
 InputWindow::InputWindow(Toolkit& toolkit, Session& session) : logic_(toolkit, session) {
-  QWidget* client = SetUpWindow(this, "实验室---Velmora  ", kClientWidth, kClientHeight);
+  TwipClient* client = SetUpWindow(this, "实验室---Velmora  ", kClientWidth, kClientHeight);
   AddBoxes(client);
   for (int top : kLineTops) {
     AddLine(client, QRect(Px(kLineLeft), Px(top) - 1, Px(kLineRight - kLineLeft), kLinePixels));
   }
-  AddLine(client, QRect(Px(kDividerLeft) - 1, 0, kLinePixels, Px(kDividerBottom)));
+  // A larger window gives the room to the guide and the reference data.
+  client->Anchor(AddLine(client, QRect(Px(kDividerLeft) - 1, 0, kLinePixels, Px(kDividerBottom))),
+                 false, true);
   Text1_ = AddTextPanel(client, "Text1", TwipRect(10680, 0, 4095, 2415));
   Text3_ = AddTextPanel(client, "Text3", TwipRect(10680, 2520, 4095, 2295));
+  client->Anchor(Text1_, true, false);
+  client->Anchor(Text3_, true, true);
   AddMenus();
+  FitToClient(this, client);
   follow_.setSingleShot(true);
   follow_.setInterval(kFollowMilliseconds);
   connect(&follow_, &QTimer::timeout, this, [this] { logic_.BoxesChanged(); });
+}
+
+void InputWindow::closeEvent(QCloseEvent* event) {
+  if (logic_.MayDiscardBoxes(kCloseWithTyping)) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void InputWindow::AddBoxes(QWidget* client) {
@@ -91,6 +107,9 @@ void InputWindow::AddBoxes(QWidget* client) {
       box->setGeometry(
           TwipRect(left, row.top, index == 0 ? kModelBoxWidth : kBoxWidth, kBoxHeight));
       caption->setBuddy(box);
+      const QString tip = QString::fromStdString(InputToolTip(index));
+      box->setToolTip(tip);
+      caption->setToolTip(tip);
       connect(box, &QLineEdit::textChanged, this, [this] { follow_.start(); });
       Text2_[index] = box;
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart_axis.h"
 #include "tool_window.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/studies/design_freedom.h"
@@ -44,18 +45,6 @@ QTableWidgetItem* FixedItem(const QString& text) {
   auto* item = new QTableWidgetItem(text);
   item->setFlags(item->flags() & ~Qt::ItemIsEditable);
   return item;
-}
-
-QValueAxis* AddAxis(QChart* chart, double low, double high, const char* title,
-                    Qt::Alignment where) {
-  const AxisScale scale = NiceScale(low, high);
-  auto* axis = new QValueAxis(chart);
-  axis->setRange(scale.min, scale.max);
-  axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);
-  axis->setLabelFormat(QString("%.%1f").arg(std::max(scale.decimals, 1)));
-  axis->setTitleText(Text(title));
-  chart->addAxis(axis, where);
-  return axis;
 }
 
 void AddSection(QTableWidget* table, const char* caption,
@@ -250,8 +239,9 @@ void OptimiseWindow::Plot() {
   const double last = history.empty() ? 1 : static_cast<double>(history.back().evaluations);
   for (QLineSeries* line : lines) chart->addSeries(line);
   const bool cost = logic_.Problem().objective == studies::OptimiseObjective::Cost;
-  QValueAxis* x = AddAxis(chart, 0, last, "计算次数", Qt::AlignBottom);
-  QValueAxis* y = AddAxis(chart, low, high, cost ? "成本 COST (元)" : "效率 EFF", Qt::AlignLeft);
+  QValueAxis* x = AddValueAxis(chart, 0, last, Text("计算次数 (次)"), Qt::AlignBottom);
+  QValueAxis* y = AddValueAxis(chart, low, high,
+                               Text(cost ? "成本 COST (元)" : "效率 EFF (标幺值)"), Qt::AlignLeft);
   x->setLabelFormat("%.0f");
   for (QLineSeries* line : lines) {
     line->attachAxis(x);

@@ -6,7 +6,10 @@
 #include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
 #include <QStringList>
 #include <QTranslator>
 #include <QTreeView>
@@ -20,6 +23,7 @@
 #include "velmora/ui/qt/results_window.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
+#include "velmora/ui/window_placement.h"
 #include "window_layout.h"
 
 namespace velmora::ui::qt {
@@ -67,6 +71,10 @@ void FitDetailColumns(QFileDialog& dialog) {
   header->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
+ScreenRect ToScreenRect(const QRect& rect) {
+  return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
 }  // namespace
 
 bool InstallChineseTranslation(QCoreApplication& app) {
@@ -110,6 +118,10 @@ void QtToolkit::SetPanelText(Panel panel, const std::string& text) {
   }
 }
 
+void QtToolkit::SetStatusText(Window which, const std::string& text) {
+  if (QMainWindow* shown = window(which)) shown->statusBar()->showMessage(FromUtf8(text));
+}
+
 std::optional<std::string> QtToolkit::ChooseFile(const FileDialogRequest& request) {
   QFileDialog dialog(QApplication::activeWindow(), FromUtf8(request.title),
                      FromUtf8(request.folder));
@@ -135,6 +147,13 @@ void QtToolkit::ShowMessage(const std::string& text) {
   box.exec();
 }
 
+bool QtToolkit::AskYesNo(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), FromUtf8(question),
+                  QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 bool QtToolkit::IsWindowOpen(Window which) { return window(which) != nullptr; }
 
 void QtToolkit::ShowWindow(Window which) {
@@ -142,6 +161,7 @@ void QtToolkit::ShowWindow(Window which) {
   if (!shown) {
     shown = CreateWindow(which);
     windows_[static_cast<int>(which)] = shown;
+    if (which != Window::SJSRCK) PlaceBesideInput(shown);
   }
   shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
   shown->show();
@@ -172,7 +192,7 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
     case Window::CHECK:
       return new CheckWindow(*this, session_);
     case Window::SWEEP:
-      return new SweepWindow(*this);
+      return new SweepWindow(*this, session_);
     case Window::CURVES:
       return new CurvesWindow(*this);
     case Window::OPTIMISE:
@@ -207,6 +227,21 @@ std::optional<std::string> QtToolkit::PictureBytes(Window which) {
   buffer.open(QIODevice::WriteOnly);
   if (!picture->grab().save(&buffer, "PNG")) return std::nullopt;
   return png.toStdString();
+}
+
+void QtToolkit::PlaceBesideInput(QMainWindow* shown) {
+  InputWindow* main = input();
+  if (!main || !main->screen()) return;
+  const QRect screen = main->screen()->availableGeometry();
+  const QRect frame = main->frameGeometry();
+  // The frame the window manager adds, as it drew the input window's.
+  const QSize decoration = frame.size() - main->size();
+  const int menu_bottom = main->menuBar()->mapToGlobal(QPoint(0, main->menuBar()->height())).y();
+  const QSize wanted = shown->size() + decoration;
+  const ScreenRect placed = PlaceBesideMain(ToScreenRect(screen), ToScreenRect(frame), menu_bottom,
+                                            {0, 0, wanted.width(), wanted.height()});
+  shown->resize(QSize(placed.width, placed.height) - decoration);
+  shown->move(placed.left, placed.top);
 }
 
 InputWindow* QtToolkit::input() { return static_cast<InputWindow*>(window(Window::SJSRCK)); }

@@ -1,6 +1,7 @@
 #include "velmora/ui/qt/results_window.h"
 
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include "window_layout.h"
 
@@ -14,10 +15,13 @@ constexpr Command<SJSHUCHU> kMenu[] = {{"CUNPAN", "存盘", &SJSHUCHU::CUNPAN},
 }  // namespace
 
 ResultsWindow::ResultsWindow(Toolkit& toolkit) : logic_(toolkit) {
-  QWidget* client = SetUpWindow(this, "运算结果", 9735, 8655);
+  TwipClient* client = SetUpWindow(this, "运算结果", 9735, 8655);
   Text1_ = AddTextPanel(client, "Text1", TwipRect(120, 120, 9495, 8415));
   Text1_->setFont(ReportFont());
+  client->Anchor(Text1_, true, true);
   for (const auto& command : kMenu) AddCommand(menuBar(), logic_, command);
+  statusBar();  // which calculation the report comes from
+  FitToClient(this, client);
 }
 
 }  // namespace velmora::ui::qt

@@ -1,20 +1,25 @@
 #include "velmora/ui/qt/sweep_window.h"
 
 #include <QChart>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "chart_axis.h"
 #include "tool_window.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/sweep.h"
 #include "velmora/ui/design_tools.h"
+#include "velmora/ui/input_hints.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
 
@@ -26,23 +31,16 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr int kPollMilliseconds = 50;
-const Qt::GlobalColor kCurveColours[] = {Qt::blue, Qt::red, Qt::darkGreen};
+// The chart's marker shapes as Qt names them, in the order of MarkerShape.
+constexpr QScatterSeries::MarkerShape kShapes[kMarkerShapes] = {
+    QScatterSeries::MarkerShapeCircle,   QScatterSeries::MarkerShapeRectangle,
+    QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeStar,
+    QScatterSeries::MarkerShapePentagon, QScatterSeries::MarkerShapeRotatedRectangle};
 
 QPushButton* AddButton(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(Text(caption), parent);
   button->setObjectName(name);
   return button;
-}
-
-// An axis with ticks at round values over `low` to `high`.
-QValueAxis* NiceAxis(QChart* chart, double low, double high, const QString& title) {
-  const AxisScale scale = NiceScale(low, high);
-  auto* axis = new QValueAxis(chart);
-  axis->setRange(scale.min, scale.max);
-  axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);
-  axis->setLabelFormat(QString("%.%1f").arg(scale.decimals));
-  axis->setTitleText(title);
-  return axis;
 }
 
 // The smallest and largest of the values that are not NaN.
@@ -56,61 +54,94 @@ std::pair<double, double> Extent(const std::vector<double>& values) {
   return {low, high};
 }
 
-// One result over the sweep: the trusted points as a line (with a marker
-// each while they are few), the untrusted ones apart as grey rings.
-struct Curve {
-  QLineSeries* line;
-  QScatterSeries* dots;  // null when the points are too many to mark
-  QScatterSeries* untrusted;
-};
-
-Curve MakeCurve(QChart* chart, const SweepCurves& curves, std::size_t i) {
-  const bool marked = curves.x.size() <= kMaxMarkedPoints;
-  Curve curve{new QLineSeries(chart), marked ? new QScatterSeries(chart) : nullptr,
-              new QScatterSeries(chart)};
-  curve.line->setName(Text(QuantityLabel(curves.names[i])));
-  curve.line->setColor(kCurveColours[i]);
-  if (curve.dots) {
-    curve.dots->setColor(kCurveColours[i]);
-    curve.dots->setBorderColor(kCurveColours[i]);  // a white rim would wipe out its neighbours
-    curve.dots->setMarkerSize(6);
-  }
-  curve.untrusted->setName(curve.line->name() + Text(" 不可信点"));
-  curve.untrusted->setColor(Qt::transparent);
-  curve.untrusted->setBorderColor(Qt::gray);
-  curve.untrusted->setMarkerSize(marked ? 7 : 4);
-  for (std::size_t k = 0; k < curves.x.size(); ++k) {
-    const double y = curves.y[i][k];
-    if (std::isnan(y)) continue;
-    if (curves.untrusted[k]) {
-      curve.untrusted->append(curves.x[k], y);
-      continue;
-    }
-    curve.line->append(curves.x[k], y);
-    if (curve.dots) curve.dots->append(curves.x[k], y);
-  }
-  return curve;
+// Points marked with `shape` in `colour`, filled or hollow.
+QScatterSeries* Markers(QChart* chart, MarkerShape shape, const QColor& colour, bool filled) {
+  auto* markers = new QScatterSeries(chart);
+  markers->setMarkerShape(kShapes[static_cast<int>(shape)]);
+  markers->setMarkerSize(shape == MarkerShape::Star || shape == MarkerShape::Pentagon ? 10 : 8);
+  markers->setBrush(filled ? QBrush(colour) : QBrush(Qt::NoBrush));
+  QPen pen(colour);  // a rim of its own colour: a white one would wipe out the neighbours
+  pen.setWidthF(1.5);
+  markers->setPen(pen);
+  return markers;
 }
 
-void Attach(QChart* chart, const Curve& curve, QValueAxis* x_axis, QValueAxis* y_axis) {
-  for (QXYSeries* series :
-       {static_cast<QXYSeries*>(curve.line), static_cast<QXYSeries*>(curve.dots),
-        static_cast<QXYSeries*>(curve.untrusted)}) {
-    if (!series) continue;
-    chart->addSeries(series);
-    series->attachAxis(x_axis);
-    series->attachAxis(y_axis);
+void Attach(QChart* chart, QXYSeries* series, QValueAxis* x_axis, QValueAxis* y_axis) {
+  chart->addSeries(series);
+  series->attachAxis(x_axis);
+  series->attachAxis(y_axis);
+}
+
+void HideFromLegend(QChart* chart, QXYSeries* series) {
+  for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
+}
+
+// One series: a line through its trusted points with its marker on each
+// while they are few, the untrusted points as the same marker hollow. The
+// filled marker stands for the series in the legend.
+void AddSeries(QChart* chart, const SweepSeries& series, QValueAxis* x_axis, QValueAxis* y_axis) {
+  const QColor colour = QColor::fromRgb(series.colour);
+  const bool marked = series.trusted.size() + series.hollow.size() <= kMaxMarkedPoints;
+  auto* line = new QLineSeries(chart);
+  line->setColor(colour);
+  QScatterSeries* dots = Markers(chart, series.shape, colour, true);
+  dots->setName(Text(series.label));
+  QScatterSeries* hollow = Markers(chart, series.shape, colour, false);
+  if (!marked) hollow->setMarkerSize(hollow->markerSize() - 3);
+  for (const ChartPoint& point : series.trusted) {
+    line->append(point.x, point.y);
+    if (marked) dots->append(point.x, point.y);
   }
-  if (curve.dots) chart->legend()->markers(curve.dots).first()->setVisible(false);
-  if (curve.untrusted->count() == 0) {
-    chart->legend()->markers(curve.untrusted).first()->setVisible(false);
+  for (const ChartPoint& point : series.hollow) hollow->append(point.x, point.y);
+  for (QXYSeries* part : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots),
+                          static_cast<QXYSeries*>(hollow)}) {
+    Attach(chart, part, x_axis, y_axis);
   }
+  HideFromLegend(chart, line);
+  HideFromLegend(chart, hollow);
+}
+
+// The legend's word for every hollow marker, whatever its shape.
+void AddHollowKey(QChart* chart, QValueAxis* x_axis, QValueAxis* y_axis) {
+  QScatterSeries* key = Markers(chart, MarkerShape::Circle, Qt::black, false);
+  key->setName(Text("空心：不可信"));
+  Attach(chart, key, x_axis, y_axis);
+}
+
+// The y axis of each result, the first on the left with the grid; each
+// in its curve's colour while the curves are the results.
+std::vector<QValueAxis*> ResultAxes(QChart* chart, const SweepCurves& curves,
+                                    const std::vector<SweepSeries>& series) {
+  std::vector<QValueAxis*> axes;
+  for (std::size_t i = 0; i < curves.names.size(); ++i) {
+    const auto [low, high] = Extent(curves.y[i]);
+    QValueAxis* axis = AddValueAxis(chart, low, high, Text(QuantityTitle(curves.names[i])),
+                                    i == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    if (!curves.second) axis->setLinePenColor(QColor::fromRgb(series[i].colour));
+    axis->setGridLineVisible(i == 0);
+    axes.push_back(axis);
+  }
+  return axes;
+}
+
+// The results' long names fit in a row below the chart; the short ones of
+// up to twenty values of a second input stand in a column beside it.
+void PlaceLegend(QChart* chart, const SweepCurves& curves) {
+  QLegend* legend = chart->legend();
+  legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
+  legend->setAlignment(curves.second ? Qt::AlignRight : Qt::AlignBottom);
+}
+
+QString ChartTitle(const SweepCurves& curves) {
+  QString title = Text(curves.design);
+  if (curves.second) title += Text("　曲线：") + Text(InputTitle(*curves.second));
+  return title;
 }
 
 QString StatusOf(const SweepCurves& curves, const std::string& error) {
   QString status = Text("共") + QString::number(curves.x.size()) + Text("点，故障点") +
                    QString::number(curves.faulted) + Text("个（未画出），不可信点") +
-                   QString::number(curves.untrusted_count) + Text("个（灰色空心，不连线）。");
+                   QString::number(curves.untrusted_count) + Text("个（空心，不连线）。");
   if (!curves.first_fault.empty()) status += Text("第一个故障点 ") + Text(curves.first_fault);
   if (curves.cancelled) status += Text("已取消。");
   if (!error.empty()) status += Text(error);
@@ -119,7 +150,8 @@ QString StatusOf(const SweepCurves& curves, const std::string& error) {
 
 }  // namespace
 
-SweepWindow::SweepWindow(Toolkit& toolkit) : toolkit_(toolkit) {
+SweepWindow::SweepWindow(Toolkit& toolkit, Session& session)
+    : toolkit_(toolkit), session_(session) {
   auto* client = new QWidget(this);
   auto* layout = new QHBoxLayout(client);
   chart_ = new QChartView(new QChart(), client);
@@ -136,32 +168,29 @@ SweepWindow::SweepWindow(Toolkit& toolkit) : toolkit_(toolkit) {
   csv->setObjectName("EXPORTCSV");
   connect(csv, &QAction::triggered, this, [this] { logic_.ExportCsv(toolkit_); });
   connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+  if (session_.sweep) Restore(*session_.sweep);
 }
 
 QWidget* SweepWindow::AddControls() {
   auto* panel = new QWidget(this);
-  auto* form = new QFormLayout(panel);
+  auto* column = new QVBoxLayout(panel);
+  auto* form = new QFormLayout();
+  column->addLayout(form);
   design_ = new QLabel(panel);
   design_->setObjectName("Design");
   design_->setWordWrap(true);
   form->addRow(design_);
-  input_ = new QComboBox(panel);
-  input_->setObjectName("Input");
-  for (const design::FieldInfo& info : design::kFieldInfo) input_->addItem(Text(info.caption));
-  input_->setCurrentIndex(design::field::G);
-  connect(input_, &QComboBox::currentIndexChanged, this, [this] { FillRange(); });
-  form->addRow(Text("扫描输入"), input_);
-  const struct {
-    QLineEdit** box;
-    const char* name;
-    const char* caption;
-  } kRange[] = {{&from_, "From", "起点"}, {&to_, "To", "终点"}, {&step_, "Step", "步长"}};
-  for (const auto& range : kRange) {
-    *range.box = new QLineEdit(panel);
-    (*range.box)->setObjectName(range.name);
-    form->addRow(Text(range.caption), *range.box);
-  }
+  first_ = AddRange(panel, form, "扫描输入", "", false);
+  first_.input->setCurrentIndex(design::field::G);
+  second_ = AddRange(panel, form, "第二输入", "Second", true);
   AddResultBoxes(panel, form);
+  for (const RangeControls* range : {&first_, &second_}) {
+    connect(range->input, &QComboBox::currentIndexChanged, this, [this, range] {
+      FillRange(*range);
+      FollowSecond();
+    });
+  }
+  FollowSecond();
   run_ = AddButton(panel, "Calculate", "计算");
   cancel_ = AddButton(panel, "Cancel", "取消");
   cancel_->setEnabled(false);
@@ -174,12 +203,54 @@ QWidget* SweepWindow::AddControls() {
   progress_ = new QProgressBar(panel);
   progress_->setObjectName("Progress");
   form->addRow(progress_);
+  column->addWidget(AddStatus(panel), 1);
+  panel->setFixedWidth(300);
+  return panel;
+}
+
+// The status below the controls takes the rest of the height; a long one
+// (a fault message, a note on the inputs swept) scrolls.
+QWidget* SweepWindow::AddStatus(QWidget* panel) {
   status_ = new QLabel(panel);
   status_->setObjectName("Status");
   status_->setWordWrap(true);
-  form->addRow(status_);
-  panel->setFixedWidth(300);
-  return panel;
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* scroll = new QScrollArea(panel);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setWidget(status_);
+  return scroll;
+}
+
+// An input chooser over the 60 inputs, "无" first when the input is
+// optional, and a row "范围 [起点] 至 [终点] 步长 [步长]" below it. The
+// chooser is named `name` ("Input" when empty), the boxes `name` followed
+// by From, To and Step.
+RangeControls SweepWindow::AddRange(QWidget* panel, QFormLayout* form, const char* caption,
+                                    const QString& name, bool optional) {
+  RangeControls range;
+  range.input = new QComboBox(panel);
+  range.input->setObjectName(name.isEmpty() ? QString("Input") : name);
+  if (optional) range.input->addItem(Text("无"), -1);
+  for (int i = 0; i < design::kFieldCount; ++i) {
+    range.input->addItem(Text(design::kFieldInfo[i].caption), i);
+  }
+  form->addRow(Text(caption), range.input);
+  auto* row = new QHBoxLayout();
+  const struct {
+    QLineEdit** box;
+    const char* name;
+    const char* before;  // the word in front of the box
+  } kBoxes[] = {{&range.from, "From", ""}, {&range.to, "To", "至"}, {&range.step, "Step", "步长"}};
+  for (const auto& box : kBoxes) {
+    if (*box.before) row->addWidget(new QLabel(Text(box.before), panel));
+    *box.box = new QLineEdit(panel);
+    (*box.box)->setObjectName(name + box.name);
+    row->addWidget(*box.box);
+  }
+  form->addRow(Text("范围"), row);
+  return range;
 }
 
 // Each result box lists the quantities by name, the report name as its data.
@@ -198,18 +269,71 @@ void SweepWindow::AddResultBoxes(QWidget* panel, QFormLayout* form) {
 
 void SweepWindow::SetBase(const design::DesignInput& base) {
   logic_.SetBase(base);
-  if (!has_base_) FillRange();
-  has_base_ = true;
+  if (!filled_) FillRange(first_);
+  filled_ = true;
   ShowDesign();
 }
 
 // The range round the chosen input's value in the boxes, or empty boxes
-// when it holds no number.
-void SweepWindow::FillRange() {
-  const std::optional<SweepRange> range = DefaultRange(logic_.base()[input_->currentIndex()].text);
-  from_->setText(range ? Text(range->from) : QString());
-  to_->setText(range ? Text(range->to) : QString());
-  step_->setText(range ? Text(range->step) : QString());
+// when it holds no number or no input is chosen.
+void SweepWindow::FillRange(const RangeControls& range) {
+  const int field = range.input->currentData().toInt();
+  const std::optional<SweepRange> filled =
+      field < 0 ? std::nullopt : DefaultRange(logic_.base()[field].text);
+  range.from->setText(filled ? Text(filled->from) : QString());
+  range.to->setText(filled ? Text(filled->to) : QString());
+  range.step->setText(filled ? Text(filled->step) : QString());
+}
+
+// With a second input each curve is one of its values, so one result only.
+void SweepWindow::FollowSecond() {
+  const bool two = second_.input->currentData().toInt() >= 0;
+  for (QLineEdit* box : {second_.from, second_.to, second_.step}) box->setEnabled(two);
+  for (int i = 1; i < 3; ++i) results_[i]->setEnabled(!two);
+}
+
+namespace {
+
+SweepInputText RangeText(const RangeControls& range) {
+  return {range.input->currentData().toInt(), range.from->text().toStdString(),
+          range.to->text().toStdString(), range.step->text().toStdString()};
+}
+
+void ShowRange(const RangeControls& range, const SweepInputText& text) {
+  range.input->setCurrentIndex(std::max(0, range.input->findData(text.field)));
+  range.from->setText(Text(text.from));
+  range.to->setText(Text(text.to));
+  range.step->setText(Text(text.step));
+}
+
+}  // namespace
+
+SweepRequest SweepWindow::Request() const {
+  SweepRequest request;
+  request.input = RangeText(first_);
+  if (second_.input->currentData().toInt() >= 0) request.second = RangeText(second_);
+  for (QComboBox* result : results_) {
+    request.results.push_back(result->isEnabled() ? result->currentData().toString().toStdString()
+                                                  : std::string());
+  }
+  return request;
+}
+
+void SweepWindow::Restore(const SweepRequest& request) {
+  ShowRange(first_, request.input);
+  second_.input->setCurrentIndex(0);
+  if (request.second) ShowRange(second_, *request.second);
+  for (std::size_t i = 0; i < results_.size(); ++i) {
+    const std::string name = i < request.results.size() ? request.results[i] : std::string();
+    results_[i]->setCurrentIndex(std::max(0, results_[i]->findData(Text(name))));
+  }
+  FollowSecond();
+  filled_ = true;
+}
+
+void SweepWindow::closeEvent(QCloseEvent* event) {
+  session_.sweep = Request();
+  QMainWindow::closeEvent(event);
 }
 
 void SweepWindow::ShowDesign() {
@@ -223,13 +347,7 @@ void SweepWindow::ShowDesign() {
 }
 
 void SweepWindow::Calculate() {
-  SweepRequest request;
-  request.field = input_->currentIndex();
-  request.from = from_->text().toStdString();
-  request.to = to_->text().toStdString();
-  request.step = step_->text().toStdString();
-  for (QComboBox* result : results_)
-    request.results.push_back(result->currentData().toString().toStdString());
+  const SweepRequest request = Request();
   progress_->reset();
   try {
     logic_.SetPrices(design::ReadPricesOrShipped(toolkit_.ProgramFolder()));
@@ -256,29 +374,30 @@ void SweepWindow::Poll() {
   run_->setEnabled(true);
   cancel_->setEnabled(false);
   plotted_ = running_;
-  Plot(logic_.Curves());
-  QString status = StatusOf(logic_.Curves(), logic_.Error());
-  const std::string note = report::SweepStudyNote(input_->currentIndex());
-  if (!note.empty()) status += Text("\n") + Text(note);
+  const SweepCurves& curves = logic_.Curves();
+  Plot(curves);
+  QString status = StatusOf(curves, logic_.Error());
+  for (std::optional<int> field : {std::optional<int>(curves.input), curves.second}) {
+    const std::string note = field ? report::SweepStudyNote(*field) : std::string();
+    if (!note.empty()) status += Text("\n") + Text(note);
+  }
   status_->setText(status);
   ShowDesign();
 }
 
-// Each result on its own axis, the first on the left; faulted points are left out.
 void SweepWindow::Plot(const SweepCurves& curves) {
   auto* chart = new QChart();
-  chart->setTitle(Text(curves.design));
+  chart->setTitle(ChartTitle(curves));
   const auto [x_low, x_high] = Extent(curves.x);
-  QValueAxis* x_axis = NiceAxis(chart, x_low, x_high, input_->currentText());
-  chart->addAxis(x_axis, Qt::AlignBottom);
-  for (std::size_t i = 0; i < curves.names.size(); ++i) {
-    const auto [low, high] = Extent(curves.y[i]);
-    QValueAxis* y_axis = NiceAxis(chart, low, high, Text(QuantityTitle(curves.names[i])));
-    y_axis->setLinePenColor(kCurveColours[i]);
-    y_axis->setGridLineVisible(i == 0);  // one grid, the first result's
-    chart->addAxis(y_axis, i == 0 ? Qt::AlignLeft : Qt::AlignRight);
-    Attach(chart, MakeCurve(chart, curves, i), x_axis, y_axis);
-  }
+  QValueAxis* x_axis =
+      AddValueAxis(chart, x_low, x_high, Text(InputTitle(curves.input)), Qt::AlignBottom);
+  const std::vector<SweepSeries> series = ChartSeries(curves);
+  const std::vector<QValueAxis*> y_axes = ResultAxes(chart, curves, series);
+  for (const SweepSeries& one : series) AddSeries(chart, one, x_axis, y_axes[one.result]);
+  const bool hollow = std::any_of(series.begin(), series.end(),
+                                  [](const SweepSeries& one) { return !one.hollow.empty(); });
+  if (hollow) AddHollowKey(chart, x_axis, y_axes[0]);
+  PlaceLegend(chart, curves);
   QChart* old = chart_->chart();
   chart_->setChart(chart);
   delete old;

@@ -26,6 +26,10 @@ std::string ShortNumber(double value);
 // the rule has no target).
 std::string CheckVerdict(const studies::CheckLine& line);
 std::string CheckLimitText(const studies::CheckLine& line);
+// The unit its target, limit and value are given in: "标幺值" for the
+// efficiency, the power factor and the slot fill, "倍" for the torque and
+// current ratios, "%" for the class, "处" for the counts of the record.
+std::string CheckUnit(const studies::CheckLine& line);
 
 // What a sweep of input `field` shows when the input is no design freedom (an
 // assumption, the rating, a target, the frame, a printed-only input): that the

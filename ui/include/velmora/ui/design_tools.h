@@ -21,6 +21,7 @@ struct CheckTable {
     std::string target;    // the design's target, empty when it has none
     std::string limit;     // "≥ 0.8493"
     std::string computed;  // the calculation's value
+    std::string unit;      // "标幺值", "倍", "%" or "处"
     std::string verdict;   // "合格", "不合格" or "未校核"
     bool failed = false;
   };
@@ -86,9 +87,12 @@ class DesignTools {
   void RefreshSlots();
   void RefreshCheck();
   void RefreshCurves();
+  // The line under the report: which calculation it comes from, and
+  // whether the boxes still hold that design.
+  void RefreshResultsStatus();
   // After a change of the input boxes: the open slot drawing and sweep
-  // follow the boxes, and the open check says when they no longer match
-  // the calculation it shows.
+  // follow the boxes, and the open check, curves and report say when they
+  // no longer match the calculation they show.
   void FollowBoxes();
 
  private:

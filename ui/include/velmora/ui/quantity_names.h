@@ -12,7 +12,7 @@ namespace velmora::ui {
 struct QuantityName {
   std::string_view key;      // the report name, "J1"
   std::string_view caption;  // "定子电流密度"
-  std::string_view unit;     // "A/mm²"; empty for a ratio or a per-unit value
+  std::string_view unit;     // "A/mm²", "标幺值" for a per-unit value; empty for a ratio
 };
 
 // Every quantity a window offers: the sweep's key results, the main results

@@ -1,11 +1,13 @@
 // What one session of the program remembers across its windows.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "velmora/design/design_input.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/ui/sweep_chart.h"
 
 namespace velmora::ui {
 
@@ -24,6 +26,12 @@ struct Session {
   // The efficiency class the design check asks for: the legal minimum, one
   // chosen, or none.
   studies::CheckOptions check;
+  // The box texts as the last open, save or 新建 left them: boxes that
+  // differ hold typing that none of the user's files has yet.
+  std::array<std::string, design::kFieldCount> kept_boxes{};
+  // The sweep window's inputs, ranges and results when it last closed; none
+  // before it first closes.
+  std::optional<SweepRequest> sweep;
 };
 
 }  // namespace velmora::ui

@@ -11,7 +11,7 @@ class SJSHUCHU {
  public:
   explicit SJSHUCHU(Toolkit& toolkit);
 
-  // Shows the results window; only a window that was not open reads the report.
+  // Shows the results window with the report as the file holds it now.
   void Show();
   // The report file, as it is now, into the window.
   void Load();

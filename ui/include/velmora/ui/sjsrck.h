@@ -52,6 +52,9 @@ class SJSRCK {
   // A box was changed, by typing or by a command: the open design-tool
   // windows follow.
   void BoxesChanged();
+  // Whether the boxes may be emptied or closed: yes when they hold nothing
+  // a file lacks, else the user is asked `question`.
+  bool MayDiscardBoxes(const char* question);
 
  private:
   // Puts each text into the box of its index; boxes past the last text keep theirs.
@@ -61,6 +64,7 @@ class SJSRCK {
   void ReadIntoBoxes(const std::string& path);
   std::optional<int> FirstEmptyBox();
   void RememberRun(const report::RunOutcome& outcome);
+  void KeepBoxes();
 
   Toolkit& toolkit_;
   Session& session_;

@@ -1,6 +1,6 @@
 // The sweep behind the sweep chart: one input stepped over a range, up to
-// three results collected per point, run on a worker thread so the windows
-// stay responsive.
+// three results collected per point, or one result over a grid of two
+// inputs; run on a worker thread so the windows stay responsive.
 #pragma once
 
 #include <atomic>
@@ -25,25 +25,41 @@ class SweepCsv;
 
 namespace velmora::ui {
 
-// What the window asks for, as typed.
-struct SweepRequest {
-  int field = 0;  // the swept input, by box index
+// One swept input and its range boxes, as typed.
+struct SweepInputText {
+  int field = design::field::G;  // by box index
   std::string from, to, step;
+};
+
+// What the window asks for, as typed; the session keeps the last request so
+// a window opened again starts from it.
+struct SweepRequest {
+  SweepInputText input;              // along the x axis
   std::vector<std::string> results;  // report names or COST, empty entries ignored, at most three
+  // With a second input, one curve of the one result chosen per value of it.
+  std::optional<SweepInputText> second = std::nullopt;
 };
 
 // Largest number of points a chart takes.
 constexpr std::uint64_t kMaxChartPoints = 10000;
+// Most values of the second input, one curve each, that still read apart.
+constexpr std::uint64_t kMaxChartCurves = 20;
 
 // The points of a finished (or cancelled) sweep.
 struct SweepCurves {
   std::vector<std::string> names;  // the results plotted
-  std::vector<double> x;           // the swept input, point by point
-  // One curve per name; a point whose run faulted, or that left the
+  int input = design::field::G;    // the input along the x axis
+  std::optional<int> second;       // the input whose values pick the curve
+  std::vector<double> levels;      // the second input's values, one curve each
+  std::vector<double> x;           // the first input, point by point
+  // Point by point, its value of the second input as an index into
+  // `levels`; empty without a second input.
+  std::vector<std::size_t> level;
+  // One row per name; a point whose run faulted, or that left the
   // quantity unset, is NaN and is left out of the plot.
   std::vector<std::vector<double>> y;
   // Points whose results cannot be trusted (a flux density off the steel
-  // curve, an impossible input or result): drawn apart, never as a curve.
+  // curve, an impossible input or result): drawn hollow, never joined.
   std::vector<char> untrusted;
   std::uint64_t faulted = 0;
   std::string first_fault;  // "G=200：…" of the first faulted point, "" if none
@@ -52,6 +68,31 @@ struct SweepCurves {
   std::string csv;     // the sweep's CSV text, header and every point written
   std::string design;  // the model swept (box 0), as DesignName gives it
 };
+
+// The shapes a chart can mark points with; trusted points are filled,
+// untrusted ones hollow.
+enum class MarkerShape { Circle, Rectangle, Triangle, Star, Pentagon, RotatedRectangle };
+constexpr int kMarkerShapes = 6;
+
+struct ChartPoint {
+  double x, y;
+};
+
+// One line of the chart: a result against the first input, at one value of
+// the second input when there is one.
+struct SweepSeries {
+  std::string label;                // "效率 EFF", or "L=115" for a value of the second input
+  std::size_t result = 0;           // which of the results, and so which y axis
+  std::vector<ChartPoint> trusted;  // joined by the line, in sweep order
+  std::vector<ChartPoint> hollow;   // the untrusted points, never joined
+  MarkerShape shape = MarkerShape::Circle;
+  std::uint32_t colour = 0;  // 0xRRGGBB
+};
+
+// The series to draw: one per result without a second input, else one per
+// value of the second input. No two share both shape and colour, and the
+// first six differ in each.
+std::vector<SweepSeries> ChartSeries(const SweepCurves& curves);
 
 class SweepChart {
  public:
@@ -89,9 +130,10 @@ class SweepChart {
  private:
   // The worker: runs the grid, fills the curves point by point.
   void Work(design::DesignInput base, studies::SweepGrid&& grid, report::SweepCsv&& csv,
-            design::MaterialPrices prices, int field);
+            design::MaterialPrices prices);
+  void Prepare(const studies::SweepGrid& grid, std::vector<std::string> names);
   void Record(const studies::SweepRow& row, const design::MaterialPrices& prices);
-  void Finish(std::uint64_t written, const std::vector<std::string>& faults, int field);
+  void Finish(std::uint64_t written, const std::vector<std::string>& faults);
 
   design::DesignInput base_;
   design::MaterialPrices prices_;

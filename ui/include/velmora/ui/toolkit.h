@@ -76,11 +76,17 @@ class Toolkit {
   // Replaces the whole text of a panel (UTF-8); nothing when its window is closed.
   virtual void SetPanelText(Panel panel, const std::string& text) = 0;
 
+  // The line under a window that says what it shows, UTF-8; nothing when
+  // the window is closed.
+  virtual void SetStatusText(Window window, const std::string& text) = 0;
+
   // Shows the dialog and waits; the chosen path, or nothing when cancelled.
   virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
 
   // A modal message box with one OK button; returns when it is dismissed.
   virtual void ShowMessage(const std::string& text) = 0;
+  // A modal question with the buttons 是 and 否; true for 是.
+  virtual bool AskYesNo(const std::string& question) = 0;
 
   virtual bool IsWindowOpen(Window window) = 0;
   // Shows the window not modally, restored when minimised, and brings it to

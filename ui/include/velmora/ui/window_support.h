@@ -15,6 +15,10 @@ namespace velmora::ui {
 
 // The only two messages of the windows.
 inline constexpr const char* kInvalidOperation = "无效的操作";
+inline constexpr const char* kDiscardTyping =
+    "输入框中的数据已修改，尚未保存到文件。确定清空全部60个输入框吗？";
+inline constexpr const char* kCloseWithTyping =
+    "输入框中的数据已修改，尚未保存到文件。确定关闭输入窗口吗？";
 inline constexpr const char* kIncompleteInput = "尚未输入数据或输入数据不完整，请继续输入数据！";
 
 // Type list of the design-file dialogs, in the "name|pattern|name|pattern" form.

@@ -22,6 +22,10 @@ class InputWindow : public QMainWindow {
   QPlainTextEdit* Text1() { return Text1_; }
   QPlainTextEdit* Text3() { return Text3_; }
 
+ protected:
+  // Closing asks first when the boxes hold typing that no file has.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void AddBoxes(QWidget* client);
   void AddMenus();

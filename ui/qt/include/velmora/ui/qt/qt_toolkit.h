@@ -34,6 +34,8 @@ class QtToolkit : public Toolkit {
   void SetPanelText(Panel panel, const std::string& text) override;
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
   void ShowMessage(const std::string& text) override;
+  bool AskYesNo(const std::string& question) override;
+  void SetStatusText(Window window, const std::string& text) override;
   bool IsWindowOpen(Window window) override;
   void ShowWindow(Window window) override;
   void CloseWindow(Window window) override;
@@ -49,6 +51,8 @@ class QtToolkit : public Toolkit {
 
  private:
   QMainWindow* CreateWindow(Window window);
+  // Puts a newly made window beside the input window, within the screen.
+  void PlaceBesideInput(QMainWindow* shown);
   InputWindow* input();
   // The open window `which` as its own class, or null.
   template <class Shown>

@@ -1,6 +1,6 @@
-// The sweep chart on screen: the design swept, the input and its range, up
-// to three results, "计算" and "取消" with a progress bar, the plot, and the
-// exports.
+// The sweep chart on screen: the design swept, the input and its range, a
+// second input and its range (one curve per value) or none, up to three
+// results, "计算" and "取消" with a progress bar, the plot, and the exports.
 #pragma once
 
 #include <QChartView>
@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "velmora/ui/session.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/toolkit.h"
 
@@ -25,16 +26,26 @@ namespace velmora::ui::qt {
 // only smear it.
 constexpr std::size_t kMaxMarkedPoints = 200;
 
+// An input chooser and the boxes of its range.
+struct RangeControls {
+  QComboBox* input = nullptr;  // each input's box index as its data; -1 for "无"
+  QLineEdit* from = nullptr;
+  QLineEdit* to = nullptr;
+  QLineEdit* step = nullptr;
+};
+
 class SweepWindow : public QMainWindow {
  public:
-  explicit SweepWindow(Toolkit& toolkit);
+  // Starts from the settings `session` kept when the window last closed.
+  SweepWindow(Toolkit& toolkit, Session& session);
 
   SweepChart& logic() { return logic_; }
   QLabel* design() { return design_; }
-  QComboBox* input() { return input_; }
-  QLineEdit* from() { return from_; }
-  QLineEdit* to() { return to_; }
-  QLineEdit* step() { return step_; }
+  QComboBox* input() { return first_.input; }
+  QLineEdit* from() { return first_.from; }
+  QLineEdit* to() { return first_.to; }
+  QLineEdit* step() { return first_.step; }
+  RangeControls& second() { return second_; }
   QComboBox* result(int i) { return results_[i]; }
   QPushButton* run() { return run_; }
   QPushButton* cancel() { return cancel_; }
@@ -47,27 +58,38 @@ class SweepWindow : public QMainWindow {
   void SetBase(const design::DesignInput& base);
   void Calculate();  // 计算
   void Cancel();     // 取消
-  // Draws `curves`, each result on its own axis.
+  // Draws `curves`: each result on its own axis, or the one result once
+  // per value of the second input.
   void Plot(const SweepCurves& curves);
+  // The controls as they stand.
+  SweepRequest Request() const;
+
+ protected:
+  // Keeps the settings in the session.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QWidget* AddControls();
+  RangeControls AddRange(QWidget* panel, QFormLayout* form, const char* caption,
+                         const QString& name, bool optional);
   void AddResultBoxes(QWidget* panel, QFormLayout* form);
-  void FillRange();
+  QWidget* AddStatus(QWidget* panel);
+  void FillRange(const RangeControls& range);
+  void Restore(const SweepRequest& request);
+  void FollowSecond();
   void ShowDesign();
   void Poll();
 
   Toolkit& toolkit_;
+  Session& session_;
   SweepChart logic_;
-  bool has_base_ = false;
+  bool filled_ = false;  // the range boxes hold a range, filled round the base or restored
   // The boxes of the design the chart shows; none before the first plot.
   std::optional<std::array<std::string, design::kFieldCount>> plotted_;
   std::array<std::string, design::kFieldCount> running_;  // of the sweep under way
   QLabel* design_ = nullptr;
-  QComboBox* input_ = nullptr;
-  QLineEdit* from_ = nullptr;
-  QLineEdit* to_ = nullptr;
-  QLineEdit* step_ = nullptr;
+  RangeControls first_;
+  RangeControls second_;
   std::array<QComboBox*, 3> results_{};
   QPushButton* run_ = nullptr;
   QPushButton* cancel_ = nullptr;

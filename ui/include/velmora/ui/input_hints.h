@@ -1,0 +1,27 @@
+// What each of the 60 inputs means to a designer: its Chinese name, its unit
+// and the values usual for the motors the calculation is made for, for the
+// tooltips of the input boxes and the axes that carry an input.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora::ui {
+
+struct InputHint {
+  std::string_view meaning;                     // "气隙长度"
+  std::string_view unit;                        // "mm"; empty for a count, a ratio or a selector
+  std::string_view usual;                       // "0.25～1.0", or the values a selector takes
+  std::string_view usual_caption = "常用范围";  // "取值" for a selector
+};
+
+// The hint of input `index` (0 to 59).
+const InputHint& InputHintOf(int index);
+
+// "气隙长度 G\n单位：mm\n常用范围：0.25～1.0": the tooltip of box `index`.
+std::string InputToolTip(int index);
+
+// "气隙G (mm)": the box caption with the unit, for an axis.
+std::string InputTitle(int index);
+
+}  // namespace velmora::ui
