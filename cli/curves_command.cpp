@@ -121,14 +121,8 @@ std::string SpeedSummary(const calc::SpeedCurve& curve, const calc::CalculationS
       "电流I1(A)  电流倍数\n";
   out += MarkLine("起动", curve.starting) + MarkLine("最小转矩", curve.pull_up) +
          MarkLine("最大转矩", curve.breakdown) + MarkLine("额定", curve.rated);
-  if (!curve.breakdown) return out;
-  char line[400];
-  std::snprintf(line, sizeof line,
-                "  曲线最大转矩倍数%.4f，电磁计算TMAX1 = %.4f：曲线用该转差率下电流使之饱和的漏抗"
-                "和随转子频率变化的转子电阻，并计入励磁支路，TMAX1用满载漏抗和电阻。\n",
-                curve.breakdown->T, rated.TMAX1.value);
-  out += line;
-  if (curve.breakdown_on_step) out += "  最大转矩点落在漏抗饱和系数KZ的跳变处。\n";
+  for (const std::string& note : report::BreakdownNotes(curve, rated.TMAX1.value))
+    out += "  " + note + "\n";
   return out;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -105,6 +106,18 @@ std::string CharacteristicsCsv(const calc::Characteristics& curves) {
   for (auto [name, p] : Marks(curves.speed))
     if (*p) out += SpeedRow("mark", **p, name);
   return out;
+}
+
+std::vector<std::string> BreakdownNotes(const calc::SpeedCurve& curve, double TMAX1) {
+  if (!curve.breakdown) return {};
+  char line[400];
+  std::snprintf(line, sizeof line,
+                "曲线最大转矩倍数%.4f，电磁计算TMAX1 = %.4f：曲线用该转差率下电流使之饱和的漏抗"
+                "和随转子频率变化的转子电阻，并计入励磁支路，TMAX1用满载漏抗和电阻。",
+                curve.breakdown->T, TMAX1);
+  std::vector<std::string> notes{line};
+  if (curve.breakdown_on_step) notes.emplace_back("最大转矩点落在漏抗饱和系数KZ的跳变处。");
+  return notes;
 }
 
 }  // namespace velmora::report

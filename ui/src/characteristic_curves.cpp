@@ -7,19 +7,14 @@
 #include "velmora/calc/calculation.h"
 #include "velmora/calc/validity.h"
 #include "velmora/design/design_input.h"
-#include "velmora/design/files.h"
 #include "velmora/report/characteristics_output.h"
 #include "velmora/ui/design_tools.h"
-#include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
 
 namespace {
 
 using Status = LastCalculation::Status;
-
-constexpr FileDialogKind kSaveCurvesDialog{DialogMode::Save, "导出CSV", "特性曲线.csv",
-                                           "CSV文件[*.csv]|*.csv", "csv"};
 
 using design::FixedText;
 
@@ -70,6 +65,8 @@ CurvesView MakeCurvesView(const LastCalculation& last) {
                 MarkRow("最大转矩", speed.breakdown), MarkRow("额定", speed.rated)};
   for (double k : kTableLoads) view.loads.push_back(LoadRow(view.curves.load, k));
   view.csv = report::CharacteristicsCsv(view.curves);
+  for (const std::string& note : report::BreakdownNotes(speed, rated.TMAX1.value))
+    view.breakdown_note += (view.breakdown_note.empty() ? "" : "\n") + note;
   return view;
 }
 
@@ -78,10 +75,7 @@ void ExportCurvesCsv(Toolkit& toolkit, const CurvesView& view) {
     toolkit.ShowMessage("还没有特性曲线，请先进行电磁计算。");
     return;
   }
-  RunFileCommand(
-      toolkit,
-      ChooseFile(toolkit, kSaveCurvesDialog, ExportFileName(view.design, Window::CURVES, "csv")),
-      [&view](const std::string& path) { design::WriteFileAtomically(path, view.csv); }, true);
+  ExportCsv(toolkit, Window::CURVES, view.design, view.csv);
 }
 
 }  // namespace velmora::ui

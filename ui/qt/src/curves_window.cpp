@@ -198,7 +198,8 @@ CurvesWindow::CurvesWindow(Toolkit& toolkit) {
 void CurvesWindow::Show(const CurvesView& view) {
   view_ = view;
   if (!view.design.empty()) setWindowTitle(ToolWindowTitle(Window::CURVES, view.design));
-  status_->setText(Text(view.status));
+  status_->setText(
+      Text(view.breakdown_note.empty() ? view.status : view.status + "\n" + view.breakdown_note));
   Replace(load_chart_, view.drawn ? LoadChart(view) : NewChart("工作特性", ""));
   Replace(speed_chart_, view.drawn ? SpeedChart(view) : NewChart("机械特性", ""));
   Fill(marks_, view.marks);

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSize>
 #include <functional>
 #include <string>
@@ -13,12 +14,17 @@
 
 namespace velmora::ui::qt {
 
-// Titles the window, gives it the Song font and `central`; closing deletes it.
+// Titles the window, gives it the Song font and `central`; closing deletes
+// it. On a screen too small for the window's content, the content scrolls.
 inline void SetUpToolWindow(QMainWindow* window, Window which, QWidget* central, QSize size) {
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(QString::fromUtf8(ToolTitle(which)));
   window->setFont(SongFont());
-  window->setCentralWidget(central);
+  auto* scroll = new QScrollArea(window);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(central);
+  window->setCentralWidget(scroll);
   window->resize(size);
 }
 

@@ -25,10 +25,11 @@ struct CurvesView {
   std::string design;  // the model of the last calculation, "" before the first
   bool drawn = false;  // the curves below hold the last calculation's
   calc::Characteristics curves;
-  double rated_current = 0;  // I1 of the rated run, A
-  std::vector<Row> marks;    // 起动, 最小转矩, 最大转矩, 额定: s, N, T, I1, I1/I1N
-  std::vector<Row> loads;    // 50 %, 75 %, 100 %: EFF, PF, I1, SN
-  std::string csv;           // the same table as velmora-calc curves -o writes
+  double rated_current = 0;    // I1 of the rated run, A
+  std::vector<Row> marks;      // 起动, 最小转矩, 最大转矩, 额定: s, N, T, I1, I1/I1N
+  std::vector<Row> loads;      // 50 %, 75 %, 100 %: EFF, PF, I1, SN
+  std::string csv;             // the same table as velmora-calc curves -o writes
+  std::string breakdown_note;  // why the curve's breakdown differs from TMAX1
 };
 
 // The headings of the two tables, after their caption column.
