@@ -39,7 +39,8 @@ studies::OptimiseProblem Problem(OptimiseObjective objective,
   for (const Bounds& b : kSpace)
     problem.variables.push_back(studies::RangeVariable(b.field, b.from, b.to));
   problem.objective = objective;
-  problem.check = {c, c.has_value()};
+  problem.check.required_class = c;
+  problem.check.check_class = c.has_value();
   return problem;
 }
 

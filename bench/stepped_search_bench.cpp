@@ -38,7 +38,7 @@ studies::OptimiseProblem Problem(OptimiseObjective objective) {
   for (const Steps& s : kSpace)
     problem.variables.push_back(studies::SteppedVariable(s.field, s.from, s.to, s.step));
   problem.objective = objective;
-  problem.check = {studies::EfficiencyClass::IE2, true};
+  problem.check.required_class = studies::EfficiencyClass::IE2;
   return problem;
 }
 

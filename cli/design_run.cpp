@@ -47,6 +47,39 @@ DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const ch
   return options;
 }
 
+void TakeThermalOptions(std::vector<std::string>& args, const char* usage,
+                        studies::CheckOptions& check) {
+  std::optional<std::string> thermal;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool has_value = i + 1 < args.size();
+    if (args[i] == "--insulation" && has_value) {
+      check.insulation = studies::ParseInsulationClass(args[++i]);
+      if (!check.insulation && args[i] != "none")
+        throw CommandFailure("--insulation 应为B、F、H或none，现为“" + args[i] + "”", kExitUsage,
+                             usage);
+    } else if (args[i] == "--thermal" && has_value) {
+      thermal = args[++i];
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  args = rest;
+  std::string file;
+  check.thermal = ReadThermalDataFile(thermal, file);
+}
+
+studies::ThermalData ReadThermalDataFile(const std::optional<std::string>& path,
+                                         std::string& file) {
+  try {
+    if (!path) return studies::ReadThermalDataOrDefault(design::ProgramFolder(), file);
+    file = *path;
+    return studies::ReadThermalData(*path);
+  } catch (const studies::ThermalDataError& error) {
+    throw CommandFailure(error.what(), kExitUsage);
+  }
+}
+
 unsigned UsableThreads(unsigned asked) {
   unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
   if (asked <= processors) return asked;

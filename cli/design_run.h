@@ -3,6 +3,7 @@
 // reading a design file and calculating it.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/studies/thermal_data.h"
 
 namespace velmora::cli {
 
@@ -48,6 +50,19 @@ struct DesignToolOptions {
 // --prices, the price file beside the program or the shipped prices. Throws
 // CommandFailure (kExitUsage, with `usage`) for a bad class or price file.
 DesignToolOptions TakeDesignToolOptions(std::vector<std::string>& args, const char* usage);
+
+// Takes "--insulation B|F|H|none" and "--thermal FILE" out of `args` into
+// `check`: the class whose rise limit the winding must keep within (B
+// unless told; none: the rise is shown but not checked) and the thermal
+// data. Throws CommandFailure (kExitUsage, with `usage`) for a bad class or
+// data file.
+void TakeThermalOptions(std::vector<std::string>& args, const char* usage,
+                        studies::CheckOptions& check);
+
+// The thermal data file `path`, or without one the file "热参数.dat" beside
+// the program, or the built-in data; `file` names the file read, or is
+// empty. Throws CommandFailure (kExitUsage) for a file that cannot be used.
+studies::ThermalData ReadThermalDataFile(const std::optional<std::string>& path, std::string& file);
 
 // The threads to run on when `asked` for: more threads than processors only
 // slow a sweep or a search down, so they are cut to one per processor, with

@@ -3,6 +3,7 @@
 //   velmora-calc sweep BASE --vary NAME=FROM:TO:STEP ... (see sweep_command.h)
 //   velmora-calc check DESIGN (see check_command.h)
 //   velmora-calc thermal DESIGN (see thermal_command.h)
+//   velmora-calc tolerance DESIGN (see tolerance_command.h)
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "outputs.h"
 #include "sweep_command.h"
 #include "thermal_command.h"
+#include "tolerance_command.h"
 #include "velmora/calc/calculation.h"
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
@@ -51,7 +53,8 @@ const char* kUsage =
     "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n"
     "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性和机械特性曲线）\n"
     "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n"
-    "  velmora-calc thermal 设计文件 [--class B|F|H]（温升计算：热网络、绝缘等级、热态性能）\n";
+    "  velmora-calc thermal 设计文件 [--class B|F|H]（温升计算：热网络、绝缘等级、热态性能）\n"
+    "  velmora-calc tolerance 设计文件 [--samples N] [--tol 名称=±公差]（制造公差分析：合格率）\n";
 
 struct Options {
   std::string input;
@@ -126,6 +129,8 @@ int Run(const std::vector<std::string>& args) {
     return cli::OptimizeCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "thermal")
     return cli::ThermalCommand({args.begin() + 1, args.end()});
+  if (!args.empty() && args[0] == "tolerance")
+    return cli::ToleranceCommand({args.begin() + 1, args.end()});
   if (args.size() == 1 && args[0] == "--version") {
     std::cout << "velmora-calc " << VELMORA_VERSION << "\n";
     return 0;

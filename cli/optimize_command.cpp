@@ -34,13 +34,16 @@ const char* kUsageHead =
     "                            [--targets plain|guarantee]\n"
     "                            [--limit 名称=上限 ...] [--seed N] [--threads N]\n"
     "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
+    "                            [--insulation B|F|H|none] [--thermal 热参数文件]\n"
     "                            [-o 最优设计.txt]\n"
     "  在给定范围内改变所选输入，找出有效材料成本最低（--objective efficiency：效率最高）\n"
     "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0；默认 plain 不计容差，guarantee\n"
     "  按设计校核的保证值容差，如 Ist ≤ 1.2·IST）、能效等级（默认法定\n"
-    "  最低等级，none 不要求）、磁密不超出磁化曲线、输入、结果与尺寸合理（齿、轭、槽都有\n"
-    "  正的尺寸，槽满率不大于1）、绕组可绕制，以及 --limit 给出的上限（J1 AJ BT1 BT2 BJ1\n"
-    "  BJ2 BG）。\n"
+    "  最低等级，none 不要求）、额定负载下绕组平均温升TRISE（热网络，电阻法）不超过\n"
+    "  --insulation 绝缘等级的限值（默认B级80 K，none 不要求；热参数默认取程序旁的\n"
+    "  “热参数.dat”）、磁密不超出磁化曲线、输入、结果与尺寸合理（齿、轭、槽都有正的尺寸，\n"
+    "  槽满率不大于1）、绕组可绕制，以及 --limit 给出的上限（J1 AJ BT1 BT2 BJ1 BJ2 BG，\n"
+    "  以及TRISE，单位K，代替绝缘等级的温升限值）。\n"
     "  只能改变设计自由度：额定数据与电源（Pn Un f P）、目标值（EFF PF IST TST TM SF0）、\n"
     "  材料与经验数据（Lo1 Lo2 Kfe GGPph PS PFW）、中心高H、选择量和只在报告中列出的输入\n"
     "  （QMHW LS LT ZS ZT）不能改变（扫描可以改变它们，作为研究）。\n"
@@ -256,9 +259,11 @@ void PrintBounds(const studies::OptimiseProblem& problem, const studies::Optimis
 
 void PrintResults(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result) {
   const studies::Assessment &from = result.start, &to = result.best;
+  // A rise the thermal network could not give shows as "—".
+  auto shown = [](double x) { return std::isfinite(x) ? ShortNumber(x) : "—"; };
   auto row = [&](const char* caption, double studies::Assessment::*q) {
-    std::cout << "  " << caption << "  " << (from.ran ? ShortNumber(from.*q) : "（计算出错）")
-              << " → " << ShortNumber(to.*q) << "\n";
+    std::cout << "  " << caption << "  " << (from.ran ? shown(from.*q) : "（计算出错）") << " → "
+              << shown(to.*q) << "\n";
   };
   std::cout << "计算结果（原设计 → 优化设计）：\n";
   row("效率EFF", &studies::Assessment::EFF);
@@ -269,6 +274,7 @@ void PrintResults(const studies::OptimiseProblem& problem, const studies::Optimi
   row("起动转矩倍数TST1", &studies::Assessment::TST1);
   row("最大转矩倍数TMAX1", &studies::Assessment::TMAX1);
   row("槽满率SF", &studies::Assessment::SF);
+  row("绕组温升TRISE（K）", &studies::Assessment::TRISE);
   std::cout << "  有效材料成本（" << report::Currency(problem.prices) << "）  "
             << (from.ran ? ShortNumber(from.cost) : "（计算出错）") << " → " << ShortNumber(to.cost)
             << "\n";
@@ -386,6 +392,7 @@ int OptimizeCommand(std::vector<std::string> args) {
     return 0;
   }
   DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
+  TakeThermalOptions(args, kUsage, tools.check);
   OptimizeArguments a = ParseArguments(args);
   studies::OptimiseProblem problem = Problem(a, tools);
   if (a.run.threads) a.run.threads = UsableThreads(a.run.threads);

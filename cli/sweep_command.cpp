@@ -32,9 +32,12 @@ const char* kUsage =
     "用法：velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 [--vary 名称=值1,值2,...]\n"
     "                         [-o 结果.csv] [--threads N] [--columns 量1,量2,...]\n"
     "                         [--class IE2|IE3|IE4|none] [--prices 价格文件]\n"
+    "                         [--insulation B|F|H|none] [--thermal 热参数文件]\n"
     "  对基准设计逐一改变所给输入数据（最后一个 --vary 变化最快），计算全部组合，\n"
     "  结果按组合顺序写成 CSV（UTF-8）；不给 -o 时输出到终端。默认各列为主要结果、\n"
-    "  能效等级IE和有效材料成本COST；check列列出不合格的校核项。\n";
+    "  能效等级IE、有效材料成本COST和绕组平均温升TRISE（K，热网络，电阻法）；check列\n"
+    "  列出不合格的校核项，温升按 --insulation 的绝缘等级校核（默认B，none 不校核），\n"
+    "  热参数默认取程序旁的“热参数.dat”，没有时用内置数据。\n";
 
 struct SweepArguments {
   std::string base;
@@ -225,6 +228,7 @@ int SweepCommand(std::vector<std::string> args) {
     return 0;
   }
   DesignToolOptions tools = TakeDesignToolOptions(args, kUsage);
+  TakeThermalOptions(args, kUsage, tools.check);
   SweepArguments options = ParseOptions(args);
   options.tools = tools;
   return Sweep(options);

@@ -7,7 +7,6 @@
 
 #include "design_run.h"
 #include "outputs.h"
-#include "velmora/design/files.h"
 #include "velmora/report/thermal_output.h"
 #include "velmora/studies/thermal.h"
 
@@ -92,19 +91,9 @@ ThermalArguments ParseArguments(const std::vector<std::string>& args) {
 // The data file asked for, or the one beside the program, or the built-in
 // data; `file` names the file read.
 studies::ThermalData ReadData(const ThermalArguments& a, std::string& file) {
-  try {
-    studies::ThermalData data;
-    if (a.thermal) {
-      data = studies::ReadThermalData(*a.thermal);
-      file = *a.thermal;
-    } else {
-      data = studies::ReadThermalDataOrDefault(design::ProgramFolder(), file);
-    }
-    if (a.ambient) data.AMBIENT = *a.ambient;
-    return data;
-  } catch (const studies::ThermalDataError& error) {
-    throw CommandFailure(error.what(), kExitUsage);
-  }
+  studies::ThermalData data = ReadThermalDataFile(a.thermal, file);
+  if (a.ambient) data.AMBIENT = *a.ambient;
+  return data;
 }
 
 }  // namespace

@@ -159,9 +159,15 @@ void NameImpossibleInputs(const CalculationState& state, CalculationFault& fault
 }  // namespace
 
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault) {
-  auto fresh = [&input](CalculationState& s) {
+  return Calculate(input, state, fault, 1);
+}
+
+bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault,
+               double HTAB_factor) {
+  auto fresh = [&input, HTAB_factor](CalculationState& s) {
     s = CalculationState{};
     ReadInputs(input, s.in);
+    s.HTAB_factor = HTAB_factor;
   };
   if (RunStages(state, fault, fresh, RunAll)) return true;
   NameImpossibleInputs(state, fault);

@@ -226,7 +226,8 @@ struct OperatingPoint {
 };
 
 // Looks up `curve` at flux density B into `target` (kept as it was when B
-// lies off the curve) and records the look-up as the last one at `site`.
+// lies off the curve) and records the look-up as the last one at `site`. A
+// field strength is the curve's times the run's HTAB_factor, untouched at 1.
 inline void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve curve,
                    SingleQuantity& target) {
   CurveLookup& record = s.lookups[static_cast<int>(site)];
@@ -234,6 +235,8 @@ inline void LookUp(CalculationState& s, CurveSite site, double B, SteelCurve cur
   record.done = true;
   float value = 0;
   record.found = LookupSteelCurve(B, curve, value);
+  if (record.found && curve == SteelCurve::FieldStrength && s.HTAB_factor != 1)
+    value = NarrowToSingle(value * s.HTAB_factor);
   if (record.found) {
     target = value;
   } else {

@@ -8,7 +8,7 @@ struct Caption {
   std::string_view name, text;
 };
 
-// The design's targets, the class, the validity record, and the upper limits
+// The design's targets, the class, the winding's rise, the validity record, and the upper limits
 // a search may set (with units).
 constexpr Caption kCaptions[] = {
     {"EFF", "效率EFF"},
@@ -18,6 +18,7 @@ constexpr Caption kCaptions[] = {
     {"TM", "最大转矩倍数TMAX1"},
     {"SF", "槽满率SF"},
     {"IE", "能效等级（效率%）"},
+    {"TRISE", "绕组温升TRISE（K）"},
     {"BH", "最高磁密（磁化曲线，T）"},
     {"VALID", "不合理的输入、结果与尺寸（个）"},
     {"WIND", "不能绕制的绕组（处）"},

@@ -99,6 +99,27 @@ std::string CostJson(const studies::MaterialCost& cost, const design::MaterialPr
          ", \"per_kW\": " + JsonNumber(cost.per_kW) + "}";
 }
 
+// The thermal network behind the rise rule: the insulation class checked
+// (null: none), the cooling air (°C), the winding's average rise (K) and
+// its hottest point (°C), the class limit and the margin (K, null when not
+// checked), and the fault that stopped the network (null when none; the
+// numbers are null then).
+std::string RiseJson(const studies::DesignCheck& check) {
+  const studies::ThermalResult& r = check.thermal;
+  const studies::CheckLine& rule = check.lines[studies::DesignCheck::kRiseRule];
+  const bool checked = rule.outcome != studies::CheckLine::Outcome::NotChecked;
+  const double none = std::nan("");
+  auto number = [&](bool known, double x) { return JsonNumber(known ? x : none); };
+  return "  \"temperature_rise\": {\"insulation\": " +
+         (checked ? JsonString(studies::InsulationClassName(r.insulation)) : std::string("null")) +
+         ", \"ambient\": " + JsonNumber(r.ambient) +
+         ", \"winding_rise\": " + number(r.ok(), r.winding_rise) +
+         ", \"hot_spot\": " + number(r.ok(), r.hot_spot) +
+         ", \"limit\": " + number(checked, rule.limit) +
+         ", \"margin\": " + number(checked && r.ok(), rule.limit - rule.value) +
+         ", \"fault\": " + (r.ok() ? std::string("null") : JsonString(r.fault)) + "}";
+}
+
 std::string_view OutcomeName(studies::CheckLine::Outcome outcome) {
   switch (outcome) {
     case studies::CheckLine::Outcome::Pass:
@@ -137,7 +158,7 @@ std::string CheckJson(const design::DesignInput& input, const calc::CalculationS
   out += "\n  ],\n  \"passed\": ";
   out += check.AnyFailed() ? "false" : "true";
   return out + ",\n" + WarningsJson(validity) + ",\n" + ClassJson(check.efficiency_class) + ",\n" +
-         CostJson(studies::CostOf(state, prices), prices) + "\n}\n";
+         RiseJson(check) + ",\n" + CostJson(studies::CostOf(state, prices), prices) + "\n}\n";
 }
 
 std::string CalculationJson(const design::DesignInput& input, const calc::CalculationState& state,

@@ -38,6 +38,7 @@ std::vector<std::string_view> DefaultSweepColumns() {
   std::vector<std::string_view> columns(studies::kKeyResults.begin(), studies::kKeyResults.end());
   columns.push_back("IE");
   columns.push_back("COST");
+  columns.push_back("TRISE");
   return columns;
 }
 
@@ -46,7 +47,7 @@ SweepCsv::SweepCsv(const studies::SweepGrid& grid, std::span<const std::string_v
     : prices_(prices) {
   for (std::string_view name : columns) {
     const calc::QuantityEntry* entry = calc::FindQuantityEntry(name);
-    if (!entry && name != "IE" && name != "COST")
+    if (!entry && name != "IE" && name != "COST" && name != "TRISE")
       throw studies::SweepError(ErrorCode::UnknownInput,
                                 "没有名为“" + std::string(name) + "”的计算量，不能作为输出列");
     columns_.push_back({entry ? entry->name : name, entry});
@@ -82,6 +83,8 @@ void SweepCsv::AppendColumn(const Column& column, const studies::SweepRow& row,
     AppendQuantity(out, column.quantity->get(row.state));
   } else if (column.name == "COST") {
     AppendRoundTrip(out, studies::CostOf(row.state, prices_).total);
+  } else if (column.name == "TRISE") {
+    if (row.check.thermal.ok()) AppendRoundTrip(out, row.check.thermal.winding_rise);
   } else if (row.check.efficiency_class.limits.classified()) {
     out += studies::ClassName(row.check.efficiency_class.reached);
   }

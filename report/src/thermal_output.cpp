@@ -201,6 +201,30 @@ std::string PerformanceJson(const ThermalReport& report) {
          "}";
 }
 
+// ---- CSV ------------------------------------------------------------------------
+
+std::string NodesCsv(const studies::ThermalResult& r) {
+  std::string out;
+  for (int n = 0; n < studies::kThermalNodes; ++n) {
+    auto node = ThermalNode(n);
+    out += "node," + std::string(kNodeWords[n].name) + "," + CsvField(kNodeWords[n].caption) + "," +
+           RoundTrip(r.Temperature(node)) + "," + RoundTrip(r.Rise(node)) + "," +
+           RoundTrip(r.network.loss[n]) + ",,\r\n";
+  }
+  return out;
+}
+
+std::string PathsCsv(const studies::ThermalResult& r) {
+  std::string out;
+  for (int p = 0; p < studies::kThermalPaths; ++p) {
+    auto [from, to] = studies::EndsOf(ThermalPath(p));
+    out += "path," + std::string(kNodeWords[int(from)].name) + "-" +
+           std::string(kNodeWords[int(to)].name) + "," + CsvField(PathCaption(ThermalPath(p))) +
+           ",,,," + RoundTrip(r.solution.flow[p]) + "," + RoundTrip(r.network.G[p]) + "\r\n";
+  }
+  return out;
+}
+
 std::string LockedRotorJson(const studies::LockedRotor& lr) {
   return "  \"locked_rotor\": {" +
          NumberFields({{"stator_limit", lr.stator_limit},
@@ -225,6 +249,7 @@ std::string HeadJson(const ThermalReport& report) {
 
 std::string_view ThermalNodeName(ThermalNode node) { return kNodeWords[int(node)].name; }
 std::string_view ThermalNodeCaption(ThermalNode node) { return kNodeWords[int(node)].caption; }
+std::string ThermalPathCaption(ThermalPath path) { return PathCaption(path); }
 
 std::string ThermalText(const ThermalReport& report) {
   const studies::ThermalResult& r = report.thermal;
@@ -234,6 +259,20 @@ std::string ThermalText(const ThermalReport& report) {
                     "次，总损耗" + Fixed(r.total_loss, 1) + " W\n";
   return out + NodeTable(r) + PathTable(r) + WindingLines(r) + HotLines(report) +
          LockedRotorLine(r);
+}
+
+std::string ThermalWindingText(const studies::ThermalResult& thermal) {
+  return WindingLines(thermal);
+}
+
+std::string ThermalLockedRotorText(const studies::ThermalResult& thermal) {
+  return LockedRotorLine(thermal);
+}
+
+std::string ThermalCsv(const studies::ThermalResult& thermal) {
+  if (!thermal.ok()) return "";
+  return "table,name,caption,temperature,rise,loss,heat_flow,conductance\r\n" + NodesCsv(thermal) +
+         PathsCsv(thermal);
 }
 
 std::string ThermalJson(const ThermalReport& report) {

@@ -1,6 +1,7 @@
 #include "velmora/report/validity_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -158,13 +159,43 @@ std::string CheckLimitText(const studies::CheckLine& line) {
   return (line.bound == studies::CheckLine::Bound::AtLeast ? "≥ " : "≤ ") + ShortNumber(line.limit);
 }
 
+std::string CheckValueText(const studies::CheckLine& line) {
+  return std::isfinite(line.value) ? ShortNumber(line.value) : "—";
+}
+
 std::string CheckUnit(const studies::CheckLine& line) {
   constexpr std::string_view kPerUnit[] = {"EFF", "PF", "SF"};
   constexpr std::string_view kRatios[] = {"IST", "TST", "TM"};
   if (std::ranges::find(kPerUnit, line.name) != std::end(kPerUnit)) return "标幺值";
   if (std::ranges::find(kRatios, line.name) != std::end(kRatios)) return "倍";
   if (line.name == "IE") return "%";
+  if (line.name == "TRISE") return "K";
   return "处";
+}
+
+std::vector<std::string> CheckRiseLines(const studies::DesignCheck& check) {
+  const studies::ThermalResult& r = check.thermal;
+  if (!r.ok()) return {"温升：" + r.fault};
+  auto kelvin = [](double value) { return design::FixedText(value, 1); };
+  std::vector<std::string> lines = {"温升：绕组平均温升（电阻法）" + kelvin(r.winding_rise) +
+                                    " K，最热点约" + kelvin(r.hot_spot) + " °C（冷却空气" +
+                                    kelvin(r.ambient) + " °C）"};
+  const studies::CheckLine& rule = check.lines[studies::DesignCheck::kRiseRule];
+  using Outcome = studies::CheckLine::Outcome;
+  if (rule.outcome == Outcome::NotChecked) {
+    lines.push_back("  不要求绝缘等级");
+    return lines;
+  }
+  std::string limit = "  " + std::string(studies::InsulationClassName(r.insulation)) +
+                      "级绝缘限值" + ShortNumber(rule.limit) + " K：";
+  if (rule.outcome == Outcome::Untrusted)
+    limit += "不可信，电磁计算结果不能作为依据";
+  else if (rule.outcome == Outcome::Pass)
+    limit += "合格，裕量" + kelvin(rule.limit - rule.value) + " K";
+  else
+    limit += "超过限值" + kelvin(rule.value - rule.limit) + " K";
+  lines.push_back(limit);
+  return lines;
 }
 
 std::string NoteText(const calc::ValidityNote& note) {

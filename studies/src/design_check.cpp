@@ -1,6 +1,7 @@
 #include "velmora/studies/design_check.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace velmora::studies {
 
@@ -88,6 +89,28 @@ CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
   return line;
 }
 
+// The winding's average rise against the limit of the insulation class. A
+// network that cannot be built or does not settle fails (its fault says
+// why); a rise built on results that cannot be trusted is not a pass.
+CheckLine RiseRule(const ThermalResult& thermal, const CalculationState& state,
+                   const Validity& validity, const CheckOptions& options) {
+  CheckLine line;
+  line.name = "TRISE";
+  line.caption = "温升";
+  line.bound = Bound::AtMost;
+  line.value = thermal.ok() ? thermal.winding_rise : std::numeric_limits<double>::quiet_NaN();
+  if (!options.insulation) return line;
+  line.target = line.limit =
+      RiseLimit(*options.insulation, state.in.Pn.value, options.thermal.AMBIENT);
+  if (!thermal.ok()) {
+    line.outcome = CheckLine::Outcome::Fail;
+    return line;
+  }
+  line.outcome = line.value <= line.limit ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
+  if (!validity.Trustworthy()) line.outcome = CheckLine::Outcome::Untrusted;
+  return line;
+}
+
 CheckLine Apply(const Rule& rule, const design::DesignInput& input, const CalculationState& state) {
   CheckLine line;
   line.name = rule.name;
@@ -144,6 +167,9 @@ DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState
   check.efficiency_trusted = EfficiencyTrusted(validity);
   if (!options.check_class)
     check.lines[DesignCheck::kClassRule].outcome = CheckLine::Outcome::NotChecked;
+  check.thermal =
+      ThermalOf(state, options.thermal, {options.insulation.value_or(InsulationClass::B)});
+  check.lines[DesignCheck::kRiseRule] = RiseRule(check.thermal, state, validity, options);
   return check;
 }
 

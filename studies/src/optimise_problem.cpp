@@ -101,12 +101,19 @@ const std::string_view* Limitable(std::string_view name) {
   return std::find(kLimitableQuantities.begin(), kLimitableQuantities.end(), name);
 }
 
+// " J1 AJ ... TRISE".
+std::string LimitableNames() {
+  std::string names;
+  for (std::string_view name : kLimitableQuantities) names += " " + std::string(name);
+  return names;
+}
+
 void CheckLimits(const std::vector<UpperLimit>& limits) {
   for (std::size_t i = 0; i < limits.size(); ++i) {
     const std::string& name = limits[i].quantity;
     if (Limitable(name) == kLimitableQuantities.end())
       throw OptimiseError(ErrorCode::LimitRefused,
-                          "不能给“" + name + "”设上限（可设 J1 AJ BT1 BT2 BJ1 BJ2 BG）");
+                          "不能给“" + name + "”设上限（可设" + LimitableNames() + "）");
     for (std::size_t j = 0; j < i; ++j)
       if (limits[j].quantity == limits[i].quantity)
         throw OptimiseError(ErrorCode::LimitRefused, "“" + name + "”的上限给了两次");
@@ -138,17 +145,31 @@ struct Lines {
   void Add(const ConstraintLine& line) { a.lines[a.line_count++] = line; }
 };
 
-// The design's own targets, without the tolerances of the check.
-void AddTargets(const DesignCheck& check, OptimiseProblem::Targets targets, Lines& out) {
+bool LimitsRise(const OptimiseProblem& problem) {
+  return std::any_of(problem.limits.begin(), problem.limits.end(),
+                     [](const UpperLimit& limit) { return limit.quantity == "TRISE"; });
+}
+
+// Whether the insulation class limits the winding's rise: asked for, and
+// not replaced by an upper limit on TRISE.
+bool ClassLimitsRise(const OptimiseProblem& problem) {
+  return problem.check.insulation && !LimitsRise(problem);
+}
+
+// The design's own targets, without the tolerances of the check; the class
+// and the rise limit of the insulation class.
+void AddTargets(const OptimiseProblem& problem, const DesignCheck& check, Lines& out) {
   for (int i = 0; i < DesignCheck::kTargetRuleCount; ++i) {
     const CheckLine& rule = check.lines[i];
     if (rule.outcome == CheckLine::Outcome::NotChecked) continue;
-    double limit = targets == OptimiseProblem::Targets::AsGiven ? rule.target : rule.limit;
-    out.Add(Line(rule.name, rule.bound, limit, rule.value));
+    bool plain = problem.targets == OptimiseProblem::Targets::AsGiven;
+    out.Add(Line(rule.name, rule.bound, plain ? rule.target : rule.limit, rule.value));
   }
   const CheckLine& ie = check.lines[DesignCheck::kClassRule];
   if (ie.outcome != CheckLine::Outcome::NotChecked)
     out.Add(Line(ie.name, Bound::AtLeast, ie.limit, ie.value));
+  const CheckLine& rise = check.lines[DesignCheck::kRiseRule];
+  if (ClassLimitsRise(problem)) out.Add(Line(rise.name, Bound::AtMost, rise.limit, rise.value));
 }
 
 // The highest flux density above the curve, or the highest looked up on it.
@@ -180,11 +201,44 @@ int ImpossibleCount(const OptimiseProblem& problem, const Validity& validity, bo
   return count;
 }
 
-void AddLimits(const OptimiseProblem& problem, const CalculationState& state, Lines& out) {
+// The rise from the check's thermal network, the rest from the run.
+double LimitedValue(std::string_view name, const CalculationState& state,
+                    const DesignCheck& check) {
+  if (name == "TRISE") return check.lines[DesignCheck::kRiseRule].value;
+  return FindQuantityEntry(name)->get(state).value;
+}
+
+void AddLimits(const OptimiseProblem& problem, const CalculationState& state,
+               const DesignCheck& check, Lines& out) {
   for (const UpperLimit& limit : problem.limits) {
-    const QuantityEntry* entry = FindQuantityEntry(limit.quantity);
-    out.Add(Line(*Limitable(limit.quantity), Bound::AtMost, limit.value, entry->get(state).value));
+    out.Add(Line(*Limitable(limit.quantity), Bound::AtMost, limit.value,
+                 LimitedValue(limit.quantity, state, check)));
   }
+}
+
+// A run and its check against the problem's constraints.
+Assessment AssessChecked(const OptimiseProblem& problem, const CalculationState& state,
+                         const Validity& validity, const DesignCheck& check, bool relaxed) {
+  Assessment a;
+  a.ran = true;
+  a.cost = CostOf(state, problem.prices).total;
+  a.EFF = state.EFF;
+  a.PF = state.PF;
+  a.Ist = state.Ist;
+  a.TST1 = state.TST1;
+  a.TMAX1 = state.TMAX1;
+  a.SF = state.SF;
+  a.TRISE = check.lines[DesignCheck::kRiseRule].value;
+  a.reached = check.efficiency_class.reached;
+  Lines out{a};
+  AddTargets(problem, check, out);
+  out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
+  using Kind = ValidityNote::Kind;
+  out.Add(CountLine("VALID", ImpossibleCount(problem, validity, relaxed,
+                                             {Kind::Input, Kind::Result, Kind::Geometry})));
+  out.Add(CountLine("WIND", ImpossibleCount(problem, validity, relaxed, {Kind::Winding})));
+  AddLimits(problem, state, check, out);
+  return a;
 }
 
 }  // namespace
@@ -339,7 +393,7 @@ int ConstraintCount(const OptimiseProblem& problem) {
   const design::DesignInput& b = problem.base;
   bool classified =
       EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
-  return count + (problem.check.check_class && classified);
+  return count + (problem.check.check_class && classified) + ClassLimitsRise(problem);
 }
 
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {
@@ -361,27 +415,14 @@ bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objectiv
 }
 
 Assessment Assess(const OptimiseProblem& problem, const CalculationState& state, bool relaxed) {
-  Assessment a;
-  a.ran = true;
-  a.cost = CostOf(state, problem.prices).total;
-  a.EFF = state.EFF;
-  a.PF = state.PF;
-  a.Ist = state.Ist;
-  a.TST1 = state.TST1;
-  a.TMAX1 = state.TMAX1;
-  a.SF = state.SF;
   Validity validity = AssessValidity(state);
-  DesignCheck check = CheckDesign(problem.base, state, validity, problem.check);
-  a.reached = check.efficiency_class.reached;
-  Lines out{a};
-  AddTargets(check, problem.targets, out);
-  out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
-  using Kind = ValidityNote::Kind;
-  out.Add(CountLine("VALID", ImpossibleCount(problem, validity, relaxed,
-                                             {Kind::Input, Kind::Result, Kind::Geometry})));
-  out.Add(CountLine("WIND", ImpossibleCount(problem, validity, relaxed, {Kind::Winding})));
-  AddLimits(problem, state, out);
-  return a;
+  return AssessChecked(problem, state, validity,
+                       CheckDesign(problem.base, state, validity, problem.check), relaxed);
+}
+
+Assessment Assess(const OptimiseProblem& problem, const CalculationState& state,
+                  const DesignCheck& check, bool relaxed) {
+  return AssessChecked(problem, state, AssessValidity(state), check, relaxed);
 }
 
 design::DesignInput DesignWith(const OptimiseProblem& problem, std::span<const double> values) {

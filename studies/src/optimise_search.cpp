@@ -14,6 +14,7 @@
 #include <system_error>
 #include <thread>
 
+#include "parallel_tasks.h"
 #include "velmora/studies/optimise.h"
 #include "velmora/studies/sweep.h"
 
@@ -625,6 +626,7 @@ Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
   std::vector<Standing> records(grid.size());
   SweepOptions sweep;
   sweep.threads = options.threads;
+  sweep.check = problem.check;  // each row's check is the one its assessment needs
   std::atomic<bool> over{false};
   sweep.cancel = &over;
   std::uint64_t counted = 0;
@@ -636,7 +638,8 @@ Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
   auto record = [&](const SweepRow& row, std::string&) {
     if (row.index % 256 == 0 && control.SampleOver()) over.store(true);
     if (row.ok)
-      records[row.index] = StandingOf(Assess(problem, row.state, false), problem.objective);
+      records[row.index] =
+          StandingOf(Assess(problem, row.state, row.check, false), problem.objective);
   };
   Sample sample;
   sample.evaluations = RunSweep(problem.base, grid, sweep, record, [](std::string_view) {});
@@ -678,34 +681,6 @@ std::uint64_t MinimumShare(const OptimiseProblem& problem) {
 }
 std::uint64_t MaximumShare(const OptimiseProblem& problem) {
   return 4000 * (problem.variables.size() + 1);
-}
-
-// Runs tasks 0 .. count−1 on up to `threads` threads; rethrows the first
-// failure after every thread has ended. A thread the system cannot make is
-// no failure: the threads made, at least the calling one, do its share.
-template <typename Task>
-void RunParallel(std::size_t count, unsigned threads, Task task) {
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::mutex failure_mutex;
-  auto work = [&] {
-    for (std::size_t k; (k = next.fetch_add(1)) < count;) {
-      try {
-        task(k);
-      } catch (...) {
-        std::lock_guard lock(failure_mutex);
-        if (!failure) failure = std::current_exception();
-      }
-    }
-  };
-  std::vector<std::thread> workers;
-  try {
-    for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) workers.emplace_back(work);
-  } catch (const std::system_error&) {
-  }
-  work();
-  for (std::thread& worker : workers) worker.join();
-  if (failure) std::rethrow_exception(failure);
 }
 
 struct SearchState {

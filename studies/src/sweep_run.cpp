@@ -19,16 +19,14 @@ namespace field = design::field;
 
 // ---- Running ---------------------------------------------------------------
 
-namespace {
-
-// What the run sees of a varied input: a number, single precision for SHFA.
-// The field's text is left as it was; the calculation reads only the number.
 void SetVariedInput(design::DesignInput& input, int field, double& value) {
   if (field == field::SHFA) value = static_cast<float>(value);
   design::FieldValue& target = input[field];
   target.kind = design::FieldValue::Kind::Number;
   target.number = value;
 }
+
+namespace {
 
 // Rows go in blocks: the workers take blocks in order, each fills a slot of a
 // ring with its rows, and the calling thread writes the slots in order. A

@@ -64,7 +64,7 @@ double Input(const calc::InputNumber& input, const char* why) {
 struct Geometry {
   double L = 0;                            // core length
   double r_o = 0, r_root = 0, r_yoke = 0;  // stator: outside, slot bottom, yoke middle
-  double r_bore = 0;                       // stator bore DI1/2
+  double r_bore = 0, r_top = 0;            // stator bore DI1/2, top of the slot's conductors
   double r_2 = 0, r_bar = 0, r_shaft = 0;  // rotor: outside, bars' middle, bore
   double k_plane = 0, k_across = 0;        // lamination stack, W/(m·K)
   double v_rotor = 0;                      // rotor peripheral speed, m/s
@@ -72,24 +72,24 @@ struct Geometry {
   double overhang = 0;                     // end winding beyond the core, D + FD
 };
 
-Geometry GeometryOf(const CalculationState& s, const ThermalData& d) {
-  const calc::Inputs& in = s.in;
+Geometry GeometryOf(const MotorSection& m, const CalculationState& s, const ThermalData& d) {
   Geometry g;
-  g.L = in.L * kMm;
-  g.r_o = in.D1 * kMm / 2;
-  g.r_bore = in.DI1 * kMm / 2;
-  g.r_root = g.r_bore + (in.HS0 + in.HS12 + s.RS) * kMm;
+  g.L = m.L * kMm;
+  g.r_o = m.D1 * kMm / 2;
+  g.r_bore = m.DI1 * kMm / 2;
+  g.r_top = g.r_bore + m.conductor_top * kMm;
+  g.r_root = g.r_bore + m.slot_depth * kMm;
   g.r_yoke = (g.r_root + g.r_o) / 2;
-  g.r_2 = s.D2 * kMm / 2;
-  g.r_bar = g.r_2 - s.HRT * kMm / 2;
-  g.r_shaft = in.DI2 * kMm / 2;
-  double Kfe = in.Kfe;
+  g.r_2 = m.D2 * kMm / 2;
+  g.r_bar = g.r_2 - m.HRT * kMm / 2;
+  g.r_shaft = m.DI2 * kMm / 2;
+  double Kfe = s.in.Kfe;
   // Sheets and the layers between them side by side in the plane, in series across.
   g.k_plane = Kfe * d.K_STEEL + (1 - Kfe) * d.K_INTERLAMINAR;
   g.k_across = 1 / (Kfe / d.K_STEEL + (1 - Kfe) / d.K_INTERLAMINAR);
   g.v_rotor = 2 * pi * g.r_2 * s.N / 60;
-  g.overhang = (in.D + s.FD) * kMm;
-  g.end_space = std::isnan(d.END_SPACE) ? g.overhang + d.END_CLEARANCE * kMm : d.END_SPACE * kMm;
+  g.overhang = m.overhang * kMm;
+  g.end_space = m.end_space * kMm;
   return g;
 }
 
@@ -179,9 +179,8 @@ void StatorPaths(const CalculationState& s, const ThermalData& d, const FrameSiz
 // air; that air to the end shields and the frame inside the end spaces.
 void EndSpacePaths(const CalculationState& s, const ThermalData& d, const Geometry& g,
                    double h_end_cap, Model& m) {
-  const calc::Inputs& in = s.in;
   double v = d.END_AIR * g.v_rotor;
-  double r_in = g.r_bore + (in.HS0 + s.HS1) * kMm;
+  double r_in = g.r_top;
   double ring = 2 * pi * (r_in + g.r_root) * g.overhang + pi * (g.r_root * g.r_root - r_in * r_in);
   m.fixed.G[int(P::EndAir)] = EndSpaceH(d.EW_K1, d.EW_K2, d.EW_K3, v) * 2 * ring;
   double inside = 2 * (pi * g.r_o * g.r_o + 2 * pi * g.r_o * g.end_space);
@@ -291,9 +290,10 @@ HeatSources ColdSources(const CalculationState& s, const ThermalData& d) {
 }
 
 void Build(const CalculationState& s, const ThermalData& d, Model& m) {
-  Geometry g = GeometryOf(s, d);
+  const MotorSection section = SectionOf(s, d);
+  Geometry g = GeometryOf(section, s, d);
   RequireGeometry(s, g);
-  FrameSize frame = FrameOf(s.in.H, d);
+  const FrameSize& frame = section.frame;
   double h_end_cap = EndSpaceH(d.EC_K1, d.EC_K2, d.EC_K3, d.END_AIR * g.v_rotor);
   SlotPaths(s, d, g, m);
   StatorPaths(s, d, frame, g, h_end_cap, m);
@@ -337,3 +337,33 @@ double FrameToAmbient(const Model& m, const ThermalData& d, double rise, double 
 }
 
 }  // namespace velmora::studies::thermal
+
+namespace velmora::studies {
+
+MotorSection SectionOf(const CalculationState& s, const ThermalData& d) {
+  const calc::Inputs& in = s.in;
+  MotorSection m;
+  m.D1 = in.D1;
+  m.DI1 = in.DI1;
+  m.conductor_top = in.HS0 + s.HS1;
+  m.slot_depth = in.HS0 + in.HS12 + s.RS;
+  m.Q1 = in.Q1;
+  m.BS1 = in.BS1;
+  m.BS2 = in.BS2;
+  m.D2 = s.D2;
+  m.DI2 = in.DI2;
+  m.Q2 = in.Q2;
+  m.HRT = s.HRT;
+  m.SB = s.SB;
+  m.Dr = s.Dr;
+  m.ring_side = std::sqrt(std::max(double(in.SRR), 0.0));
+  m.L = in.L;
+  m.overhang = in.D + s.FD;
+  m.end_space = std::isnan(d.END_SPACE) ? m.overhang + d.END_CLEARANCE : d.END_SPACE;
+  m.bearing_od = d.BEARING_OD * in.DI2;
+  m.bearing_width = d.BEARING_WIDTH * in.DI2;
+  m.frame = FrameOf(in.H, d);
+  return m;
+}
+
+}  // namespace velmora::studies

@@ -11,13 +11,16 @@
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/json_output.h"
+#include "velmora/report/text_formats.h"
 #include "velmora/studies/material_cost.h"
+#include "velmora/studies/thermal.h"
 
 namespace velmora::cli {
 namespace {
 
 using design::testing::ReadBytes;
 using design::testing::TempFolder;
+using design::testing::WriteBytes;
 using testing::ExampleWith;
 using testing::k4Pole;
 using testing::ProgramRun;
@@ -110,6 +113,78 @@ TEST(CheckCommand, ReadsStandardInputAndWritesJson) {
         "\"cost\": {\"prices\": {\"built_in\": false, \"file\": ", "\"total\": 680.44685995003033"})
     EXPECT_NE(json.out.find(part), std::string::npos) << part << "\n" << json.out;
   EXPECT_EQ(ReadBytes(folder.File("check.json")), RunProgram({"check", k4Pole, "--json", "-"}).out);
+}
+
+// The winding's average rise against the insulation class: the example runs
+// 63.8 K by the built-in thermal data, within class B's 80 K; with one of
+// its two wires in hand 0.6 mm instead of 0.85 mm, its copper loss takes it
+// to 83.7 K, over class B and within class F's 105 K, its only failure. A frame narrower
+// than the core leaves no network: a failure, with its reason.
+TEST(CheckCommand, TemperatureRiseAgainstTheInsulationClass) {
+  ProgramRun example = RunProgram({"check", k4Pole, "--class", "none"});
+  EXPECT_EQ(example.status, 0) << example.err;
+  EXPECT_NE(example.out.find("TRISE 温升          80          ≤ 80         63.8476     合格"),
+            std::string::npos)
+      << example.out;
+  EXPECT_NE(example.out.find("温升：绕组平均温升（电阻法）63.8 K"), std::string::npos);
+  EXPECT_NE(example.out.find("  B级绝缘限值80 K：合格，裕量16.2 K\n"), std::string::npos);
+
+  TempFolder folder;
+  const std::string thin_wire = ExampleWith(folder, design::field::DJJ, "0.6");
+  ProgramRun class_b = RunProgram({"check", thin_wire, "--class", "none"});
+  EXPECT_EQ(class_b.status, 3);
+  EXPECT_NE(class_b.out.find("B级绝缘限值80 K：超过限值3.7 K"), std::string::npos) << class_b.out;
+  ProgramRun class_f = RunProgram({"check", thin_wire, "--class", "none", "--insulation", "F"});
+  EXPECT_EQ(class_f.status, 0);
+  EXPECT_NE(class_f.out.find("F级绝缘限值105 K：合格，裕量21.3 K"), std::string::npos)
+      << class_f.out;
+  ProgramRun none = RunProgram({"check", thin_wire, "--class", "none", "--insulation", "none"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_NE(none.out.find("TRISE 温升          未校核：不要求绝缘等级"), std::string::npos);
+
+  WriteBytes(folder.File("small-frame.dat"), "FRAME_OD=150\n");
+  ProgramRun fault =
+      RunProgram({"check", k4Pole, "--class", "none", "--thermal", folder.File("small-frame.dat")});
+  EXPECT_EQ(fault.status, 3);
+  EXPECT_NE(fault.out.find("温升：不能建立热网络：机座外径"), std::string::npos) << fault.out;
+
+  ProgramRun bad_class = RunProgram({"check", k4Pole, "--insulation", "E"});
+  EXPECT_EQ(bad_class.status, 2);
+  EXPECT_NE(bad_class.err.find("--insulation 应为B、F、H或none，现为“E”"), std::string::npos);
+  ProgramRun bad_file = RunProgram({"check", k4Pole, "--thermal", "/nonexistent/热参数.dat"});
+  EXPECT_EQ(bad_file.status, 2);
+  EXPECT_NE(bad_file.err.find("/nonexistent/热参数.dat"), std::string::npos) << bad_file.err;
+}
+
+// The JSON of the check carries the rise rule and the network's figures,
+// which read back exactly as the thermal network gives them.
+TEST(CheckCommand, JsonCarriesTheTemperatureRise) {
+  design::DesignInput input = design::ReadDesignInput(k4Pole);
+  calc::CalculationState state;
+  calc::CalculationFault fault;
+  ASSERT_TRUE(calc::Calculate(input, state, fault));
+  const studies::ThermalResult thermal = studies::ThermalOf(state, {});
+  ProgramRun json = RunProgram({"check", k4Pole, "--class", "none", "--json", "-"});
+  EXPECT_EQ(json.status, 0) << json.err;
+  const std::string rise = report::JsonNumber(thermal.winding_rise);
+  for (const std::string& part :
+       {"{\"name\": \"TRISE\", \"caption\": \"温升\", \"bound\": \"at_most\", \"target\": 80, "
+        "\"limit\": 80, \"value\": " +
+            rise + ", \"outcome\": \"pass\"}",
+        "\n  \"temperature_rise\": {\"insulation\": \"B\", \"ambient\": 40, \"winding_rise\": " +
+            rise + ", \"hot_spot\": " + report::JsonNumber(thermal.hot_spot) +
+            ", \"limit\": 80, \"margin\": " + report::JsonNumber(80 - thermal.winding_rise) +
+            ", \"fault\": null},\n"})
+    EXPECT_NE(json.out.find(part), std::string::npos) << part << "\n" << json.out;
+  ProgramRun unchecked =
+      RunProgram({"check", k4Pole, "--class", "none", "--insulation", "none", "--json", "-"});
+  EXPECT_NE(unchecked.out.find("\"temperature_rise\": {\"insulation\": null, \"ambient\": 40, "
+                               "\"winding_rise\": " +
+                               rise),
+            std::string::npos)
+      << unchecked.out;
+  EXPECT_NE(unchecked.out.find("\"limit\": null, \"margin\": null, \"fault\": null}"),
+            std::string::npos);
 }
 
 // Prices no price file can give still print no "-0.00" and no infinity;

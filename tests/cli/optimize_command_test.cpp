@@ -95,12 +95,39 @@ TEST(OptimizeCommand, ThreadsAreCutToTheProcessorsAndTheTimeLimitIsBounded) {
       << endless.err;
 }
 
+// Over the core length alone, the cheapest core whose winding keeps within
+// 60 K lies on that limit, which takes the place of class B's 80 K.
+TEST(OptimizeCommand, LimitOnTheRiseIsAConstraint) {
+  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=100:200", "--class", "none",
+                               "--limit", "TRISE=60", "--max-evaluations", "5000"});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(After(run.out, "起作用的约束：\n  ").rfind("绕组温升TRISE（K） ≤ 60，计算值59.", 0), 0u)
+      << run.out;
+  EXPECT_EQ(After(run.out, "绕组温升TRISE（K）  ").rfind("63.8476 → 59.", 0), 0u) << run.out;
+  EXPECT_EQ(run.out.find("≤ 80"), std::string::npos);
+}
+
+// Each command that checks the rise says how to choose its class.
+TEST(OptimizeCommand, HelpOfTheDesignToolsNamesTheRiseOptions) {
+  for (const char* command : {"check", "sweep", "optimize"}) {
+    ProgramRun help = RunProgram({command, "--help"});
+    EXPECT_EQ(help.status, 0) << command;
+    for (const char* named : {"--insulation B|F|H|none", "--thermal", "温升"})
+      EXPECT_NE(help.out.find(named), std::string::npos) << command << " " << named;
+  }
+}
+
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
   const std::vector<std::vector<std::string>> refused = {
-      {"--vary", "P=2:4"},       {"--vary", "L=130:200", "--limit", "EFF=0.9"},
-      {"--vary", "L=200:130"},   {"--vary", "L=130:200", "--objective", "speed"},
-      {"--vary", "G=0.3:0.4:0"}, {"--class", "IE3"},
-      {"--vary", "Z=1:1e8"},     {"--vary", "Z=1e300:1e300"},
+      {"--vary", "P=2:4"},
+      {"--vary", "L=130:200", "--limit", "EFF=0.9"},
+      {"--vary", "L=200:130"},
+      {"--vary", "L=130:200", "--objective", "speed"},
+      {"--vary", "G=0.3:0.4:0"},
+      {"--class", "IE3"},
+      {"--vary", "Z=1:1e8"},
+      {"--vary", "Z=1e300:1e300"},
+      {"--vary", "L=130:200", "--insulation", "E"},
   };
   for (const std::vector<std::string>& args : refused) {
     std::vector<std::string> all = {"optimize", k4Pole};

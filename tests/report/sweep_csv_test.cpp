@@ -25,6 +25,13 @@ TEST(SweepCsv, HeaderNamesVariedInputsResultsCheckAndFault) {
   EXPECT_THROW(SweepCsv(grid, unknown), SweepError);
 }
 
+// Without a rise limit: a state of zeros has no thermal network.
+CheckOptions NoRiseLimit() {
+  CheckOptions options;
+  options.insulation = std::nullopt;
+  return options;
+}
+
 struct RowCase {
   const char* name;
   bool ok;
@@ -53,7 +60,7 @@ TEST_P(CsvRow, IsOneRfc4180Record) {
   state.HT1 = 46.06935f;
   CalculationFault fault;
   fault.message = c.fault;
-  DesignCheck check = CheckDesign(design::DesignInput{}, state, Validity{});
+  DesignCheck check = CheckDesign(design::DesignInput{}, state, Validity{}, NoRiseLimit());
   const double varied[] = {0.1};
   std::string out;
   csv.AppendRow({0, varied, c.ok, state, fault, check}, out);
@@ -92,11 +99,26 @@ TEST(SweepCsv, CheckColumnJoinsFailedRules) {
   state.PF = 0.5;
   state.TMAX1 = 1;
   state.SF = 0.7;
-  DesignCheck check = CheckDesign(input, state, Validity{});
+  DesignCheck check = CheckDesign(input, state, Validity{}, NoRiseLimit());
   const double varied[] = {0.1};
   std::string out;
   csv.AppendRow({0, varied, true, state, CalculationFault{}, check}, out);
   EXPECT_EQ(out, "0.1,PF;TM,\r\n");
+}
+
+// The rise column is the row's check's; a network that cannot be built (a
+// state of zeros has none) leaves it empty and fails the rise rule.
+TEST(SweepCsv, RiseColumnIsEmptyWhenTheNetworkFails) {
+  SweepGrid grid({SweepAxis::List(field::G, {0.1})});
+  const std::string_view columns[] = {"TRISE"};
+  SweepCsv csv(grid, columns);
+  EXPECT_EQ(csv.Header(), "G,TRISE,check,fault\r\n");
+  CalculationState state;
+  DesignCheck check = CheckDesign(design::DesignInput{}, state, Validity{});
+  const double varied[] = {0.1};
+  std::string out;
+  csv.AppendRow({0, varied, true, state, CalculationFault{}, check}, out);
+  EXPECT_EQ(out, "0.1,,TRISE,\r\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
@@ -21,12 +22,13 @@ using examples::Example;
 
 // The 4-pole 5.5 kW example over its core length L, 100 to 200 mm: the cost
 // rises with L while the starting current falls, so the cheapest design
-// meeting Ist ≤ IST lies on that constraint.
+// meeting Ist ≤ IST lies on that constraint. No class, no rise limit.
 OptimiseProblem CoreLength() {
   OptimiseProblem problem;
   problem.base = Example(examples::k4Pole);
   problem.variables = {RangeVariable(field::L, 100, 200)};
   problem.check.check_class = false;
+  problem.check.insulation = std::nullopt;
   return problem;
 }
 
@@ -150,6 +152,45 @@ TEST(Optimise, CheapestDesignLiesOnTheStartingCurrentTarget) {
   ExpectOnlyBinding(CoreLength(), "IST");
 }
 
+// A rise of at most 60 K asks for more core than the starting current does
+// (the winding runs some 61 K at the core where Ist reaches IST): the
+// cheapest design now lies on the rise.
+TEST(Optimise, CheapestDesignLiesOnARiseLimit) {
+  OptimiseProblem problem = CoreLength();
+  problem.limits = {{"TRISE", 60}};
+  EXPECT_GT(ExpectOnlyBinding(problem, "TRISE"), ExpectOnlyBinding(CoreLength(), "IST"));
+}
+
+// An insulation class limits the winding's rise, class B to 80 K, which a
+// 100 mm core exceeds (80.3 K); an upper limit on TRISE takes the class's
+// place. Every design has the constraints ConstraintCount counts.
+TEST(OptimiseProblems, TheInsulationClassLimitsTheRiseUnlessALimitReplacesIt) {
+  auto rise_lines = [](const Assessment& a) {
+    return std::count_if(a.constraints().begin(), a.constraints().end(),
+                         [](const ConstraintLine& line) { return line.name == "TRISE"; });
+  };
+  OptimiseProblem problem = CoreLength();
+  problem.check.insulation = InsulationClass::B;
+  Assessment a = Evaluate(problem, std::vector{100.0});
+  EXPECT_EQ(a.line_count, ConstraintCount(problem));
+  EXPECT_EQ(rise_lines(a), 1);
+  EXPECT_EQ(Constraint(a, "TRISE").limit, 80);
+  EXPECT_EQ(Constraint(a, "TRISE").value, a.TRISE);
+  EXPECT_GT(a.TRISE, 80);
+  EXPECT_FALSE(Constraint(a, "TRISE").Met());
+  EXPECT_TRUE(Constraint(Evaluate(problem, std::vector{130.0}), "TRISE").Met());  // 59.6 K
+  problem.limits = {{"TRISE", 90}};
+  a = Evaluate(problem, std::vector{100.0});
+  EXPECT_EQ(a.line_count, ConstraintCount(problem));
+  EXPECT_EQ(rise_lines(a), 1);
+  EXPECT_EQ(Constraint(a, "TRISE").limit, 90);
+  EXPECT_TRUE(Constraint(a, "TRISE").Met());
+  problem = CoreLength();
+  a = Evaluate(problem, std::vector{100.0});
+  EXPECT_EQ(a.line_count, ConstraintCount(problem));
+  EXPECT_EQ(rise_lines(a), 0);
+}
+
 // With the check's guarantee tolerances the starting current may reach
 // 1.2·IST: the cheapest core is shorter and sits on that limit instead.
 TEST(Optimise, GuaranteeTolerancesMoveTheTargets) {
@@ -176,7 +217,8 @@ TEST(Optimise, CheapestDesignLiesOnAnUpperLimit) {
 
 TEST(Optimise, WithoutAFeasibleDesignGivesTheLeastInfeasible) {
   OptimiseProblem problem = CoreLength();
-  problem.check = {EfficiencyClass::IE3, true};  // beyond every core length
+  problem.check.required_class = EfficiencyClass::IE3;  // beyond every core length
+  problem.check.check_class = true;
   OptimiseOptions options;
   options.max_evaluations = 5000;
   OptimiseResult result = Optimise(problem, options);
@@ -276,7 +318,8 @@ TEST(Optimise, AnswersCanBeBuiltAndAreLocalOptimaOfTheSteps) {
   problem.variables = {RangeVariable(field::L, 80, 200),   RangeVariable(field::DI1, 130, 175),
                        RangeVariable(field::Z, 30, 56),    RangeVariable(field::BS2, 8, 11),
                        RangeVariable(field::HS12, 14, 18), RangeVariable(field::G, 0.3, 0.5)};
-  problem.check = {EfficiencyClass::IE2, true};
+  problem.check.required_class = EfficiencyClass::IE2;
+  problem.check.check_class = true;
   OptimiseOptions options;
   options.max_evaluations = 60000;
   OptimiseResult result = Optimise(problem, options);

@@ -32,6 +32,7 @@
 #include "velmora/ui/qt/qt_toolkit.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
+#include "velmora/ui/qt/thermal_window.h"
 #include "velmora/ui/sjsrck.h"
 
 namespace velmora::ui::qt {
@@ -185,8 +186,18 @@ TEST_F(DesignToolsQtTest, DesignCheckShowsTheLastCalculation) {
   EXPECT_EQ(window->rules()->rowCount(), 0);
 
   Choose("SJSRCACULATE");
-  EXPECT_EQ(window->rules()->rowCount(), 10);
+  EXPECT_EQ(window->rules()->rowCount(), 11);
   EXPECT_EQ(window->results()->rowCount(), 13);
+  // The insulation class beside the efficiency class holds the last rule.
+  const int rise = studies::DesignCheck::kRiseRule;
+  EXPECT_EQ(window->rules()->item(rise, 2)->text(), QString("≤ 80"));
+  window->insulation()->setCurrentIndex(1);
+  EXPECT_EQ(session_.check.insulation, studies::InsulationClass::F);
+  EXPECT_EQ(window->rules()->item(rise, 2)->text(), QString("≤ 105"));
+  window->insulation()->setCurrentIndex(window->insulation()->count() - 1);
+  EXPECT_FALSE(session_.check.insulation.has_value());
+  EXPECT_EQ(window->rules()->item(rise, 5)->text(), QString::fromUtf8("未校核"));
+  window->insulation()->setCurrentIndex(0);
   ExpectPicture(Window::CHECK, "check.png");
 }
 
@@ -375,6 +386,8 @@ TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
   ASSERT_FALSE(window->logic().Running()) << window->status()->text().toStdString();
   ASSERT_TRUE(window->load()->isEnabled()) << window->status()->text().toStdString();
   EXPECT_GT(window->result()->rowCount(), 8);
+  EXPECT_EQ(window->insulation()->currentText(), "B");  // the rise limited by class B
+  EXPECT_EQ(window->logic().Problem().check.insulation, studies::InsulationClass::B);
   ExpectPicture(Window::OPTIMISE, "optimise.png");
 
   const QString before = toolkit_->window(Window::SJSRCK)
@@ -388,6 +401,55 @@ TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
   if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
     window->grab().save(QString::fromStdString((fs::path(keep) / "optimise-window.png").string()));
   }
+}
+
+// The temperature rise of the last calculation: both sections drawn with a
+// label per node, none over another or off the picture; the class and the
+// cooling air chosen in the window change the limit at once.
+TEST_F(DesignToolsQtTest, ThermalDrawsTheLastCalculation) {
+  Choose("THERMAL");
+  auto* window = static_cast<ThermalWindow*>(toolkit_->window(Window::THERMAL));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->status()->text().contains("尚未进行电磁计算"));
+  EXPECT_EQ(window->nodes()->rowCount(), 0);
+  EXPECT_TRUE(window->picture()->Labels().empty());
+
+  Choose("SJSRCACULATE");
+  EXPECT_EQ(window->windowTitle(), QString("温升计算 — Y132S-4"));
+  EXPECT_EQ(window->nodes()->rowCount(), 8);
+  EXPECT_EQ(window->paths()->rowCount(), 13);
+  EXPECT_EQ(window->hot()->rowCount(), 4);
+  EXPECT_TRUE(window->limit()->text().contains("B级限值80 K"))
+      << window->limit()->text().toStdString();
+  for (QSize size : {QSize(1100, 640), QSize(1366, 768), QSize(1600, 1000)}) {
+    window->resize(size);
+    QApplication::processEvents();
+    const std::vector<ThermalPicture::Label> labels = window->picture()->Labels();
+    ASSERT_EQ(labels.size(), 8u);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      EXPECT_TRUE(QRectF(window->picture()->rect()).contains(labels[i].box)) << i;
+      for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(labels[i].box.intersects(labels[j].box));
+    }
+    if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+      window->grab().save(
+          QString("%1/thermal-window-%2x%3.png").arg(keep).arg(size.width()).arg(size.height()));
+    }
+  }
+  ExpectPicture(Window::THERMAL, "thermal.png");
+
+  window->insulation()->setCurrentIndex(1);
+  EXPECT_TRUE(window->limit()->text().contains("F级限值105 K"));
+  window->ambient()->setValue(50);
+  EXPECT_TRUE(window->limit()->text().contains("F级限值95 K"));
+  EXPECT_EQ(session_.thermal.ambient, 50);
+  EXPECT_FALSE(window->limit()->styleSheet().contains("red"));
+
+  window->insulation()->setCurrentIndex(0);
+  window->ambient()->setValue(60);  // class B in air at 60 °C: a limit of 60 K, which it passes
+  EXPECT_TRUE(window->limit()->text().contains("超过限值"))
+      << window->limit()->text().toStdString();
+  EXPECT_TRUE(window->limit()->styleSheet().contains("red"));
+  ExpectPicture(Window::THERMAL, "thermal-over-limit.png");
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
+#include "velmora/ui/thermal_view.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -113,8 +114,8 @@ TEST_F(DesignToolsTest, OpenToolWindowsFollowAChangedBox) {
   EXPECT_EQ(tk_->shown[Window::SLOTS], 1) << "following never brings a window up";
 }
 
-// Every quantity a window offers has a name; each but the cost is one the
-// calculation computes.
+// Every quantity a window offers has a name; each but the cost and the
+// winding's rise is one the calculation computes.
 TEST(QuantityNamesTest, CoverEveryQuantityTheWindowsOffer) {
   std::vector<std::string_view> offered(studies::kKeyResults.begin(), studies::kKeyResults.end());
   offered.insert(offered.end(), std::begin(kCheckResults), std::end(kCheckResults));
@@ -125,6 +126,7 @@ TEST(QuantityNamesTest, CoverEveryQuantityTheWindowsOffer) {
     EXPECT_NE(calc::FindQuantityEntry(key), nullptr) << key;
   }
   ASSERT_NE(FindQuantityName("COST"), nullptr);
+  EXPECT_EQ(QuantityTitle("TRISE"), "绕组温升 TRISE (K)");
   EXPECT_EQ(QuantityLabel("EFF"), "效率 EFF");
   EXPECT_EQ(QuantityTitle("J1"), "定子电流密度 J1 (A/mm²)");
   EXPECT_EQ(QuantityTitle("NOPE"), "NOPE");
@@ -167,7 +169,7 @@ TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
   ASSERT_TRUE(tk_->messages.empty()) << tk_->messages.front();
   input_->CHECK();
   ASSERT_TRUE(tk_->check.has_value());
-  ASSERT_EQ(tk_->check->rules.size(), 10u);
+  ASSERT_EQ(tk_->check->rules.size(), 11u);
   EXPECT_EQ(tk_->check->rules[0].caption, "效率");
   for (const CheckTable::Rule& rule : tk_->check->rules) {
     EXPECT_EQ(rule.failed, rule.verdict == "不合格") << rule.caption;
@@ -181,10 +183,25 @@ TEST_F(DesignToolsTest, CheckAfterASuccessfulCalculationShowsRulesAndResults) {
   studies::CheckOptions none;
   none.check_class = false;
   const CheckTable unclassed = MakeCheckTable(session_.last_calculation, none);
-  EXPECT_EQ(unclassed.rules.back().verdict, "未校核");
+  EXPECT_EQ(unclassed.rules[studies::DesignCheck::kClassRule].verdict, "未校核");
   for (const std::string& line : unclassed.class_and_cost)
     EXPECT_EQ(line.find("要求"), std::string::npos) << line;
   EXPECT_EQ(unclassed.class_and_cost[0].rfind("能效等级：", 0), 0u);
+  // The last rule is the winding's rise against class B, also in words;
+  // without a class it is shown, not checked.
+  const CheckTable::Rule& rise = tk_->check->rules[studies::DesignCheck::kRiseRule];
+  EXPECT_EQ(rise.caption, "温升");
+  EXPECT_EQ(rise.unit, "K");
+  EXPECT_EQ(rise.limit, "≤ 80");
+  EXPECT_EQ(rise.verdict, "合格");
+  EXPECT_NE(std::find(unclassed.class_and_cost.begin(), unclassed.class_and_cost.end(),
+                      "  B级绝缘限值80 K：合格，裕量16.2 K"),
+            unclassed.class_and_cost.end());
+  none.insulation = std::nullopt;
+  EXPECT_EQ(MakeCheckTable(session_.last_calculation, none)
+                .rules[studies::DesignCheck::kRiseRule]
+                .verdict,
+            "未校核");
 }
 
 // A target set out of reach fails its rule; the open window follows each run.
@@ -192,7 +209,7 @@ TEST_F(DesignToolsTest, CheckFollowsEachRunAndMarksFailures) {
   input_->CHECK();
   tk_->boxes[field::TM] = "9";  // breakdown torque nine times the rated
   input_->SJSRCACULATE();
-  ASSERT_EQ(tk_->check->rules.size(), 10u) << tk_->check->status;
+  ASSERT_EQ(tk_->check->rules.size(), 11u) << tk_->check->status;
   EXPECT_TRUE(tk_->check->rules[4].failed);
   EXPECT_EQ(tk_->check->rules[4].verdict, "不合格");
 
@@ -216,7 +233,7 @@ TEST_F(DesignToolsTest, RunOffTheSteelCurveWarnsAndTheCheckListsTheMisses) {
   EXPECT_NE(tk_->messages[0].find("定子齿磁密BT1="), std::string::npos) << tk_->messages[0];
   EXPECT_NE(tk_->messages[0].find("不可信"), std::string::npos);
   input_->CHECK();
-  ASSERT_EQ(tk_->check->rules.size(), 10u);
+  ASSERT_EQ(tk_->check->rules.size(), 11u);
   EXPECT_EQ(tk_->check->rules[0].verdict, "不可信");
   EXPECT_EQ(tk_->check->rules[6].verdict, "不合格");
   ASSERT_FALSE(tk_->check->notes.empty());
@@ -250,6 +267,28 @@ TEST_F(DesignToolsTest, SweepPlotsEachResultOverTheRange) {
   EXPECT_FALSE(curves.cancelled);
   EXPECT_EQ(curves.csv.substr(0, curves.csv.find("\r\n")), "G,EFF,PF,check,fault");
   EXPECT_EQ(std::count(curves.csv.begin(), curves.csv.end(), '\n'), 5);
+}
+
+// The winding's rise as a result, as the sweep's CSV gives it (60.98 K at a
+// 0.3 mm gap, 70.71 K at 0.6 mm); a slower fan's air runs it hotter.
+TEST_F(DesignToolsTest, SweepPlotsTheWindingRise) {
+  SweepChart chart;
+  chart.SetBase(design::ToDesignInput(tk_->boxes));
+  chart.Start({{field::G, "0.3", "0.6", "0.3"}, {"TRISE"}});
+  chart.Wait();
+  ASSERT_TRUE(chart.Finished());
+  ASSERT_EQ(chart.Curves().y.size(), 1u);
+  const std::vector<double> rise = chart.Curves().y[0];
+  ASSERT_EQ(rise.size(), 2u);
+  EXPECT_DOUBLE_EQ(rise[0], 60.98356741332856);
+  EXPECT_DOUBLE_EQ(rise[1], 70.71165950099484);
+  studies::ThermalData slower_fan;
+  slower_fan.FAN_AIR /= 2;
+  chart.SetThermalData(slower_fan);
+  chart.Start({{field::G, "0.3", "0.6", "0.3"}, {"TRISE"}});
+  chart.Wait();
+  ASSERT_TRUE(chart.Finished());
+  EXPECT_GT(chart.Curves().y[0][0], rise[0]);
 }
 
 TEST_F(DesignToolsTest, SweepLeavesFaultedPointsOutAndCountsThem) {
@@ -437,6 +476,9 @@ TEST_F(DesignToolsTest, CurvesTableBeforeAndAfterACalculation) {
     EXPECT_EQ(std::stod(view.loads[2].values[0]), std::round(10000 * p.EFF) / 10000);
   }
   EXPECT_EQ(view.csv.rfind("curve,k,P2,EFF,", 0), 0u);
+  // The curve's breakdown beside the procedure's TMAX1, and why they differ.
+  EXPECT_EQ(view.breakdown_note.rfind("曲线最大转矩倍数3.6142，电磁计算TMAX1 = 3.0939：", 0), 0u)
+      << view.breakdown_note;
   EXPECT_NE(view.csv.find("\r\nmark,"), std::string::npos);
 
   tk_->answers.push_back((folder_ / "curves").string());
@@ -479,6 +521,10 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   ASSERT_FALSE(table.results.empty());
   EXPECT_EQ(table.results.back().caption, "结果可信性");
   EXPECT_EQ(table.results.back().before, "可信");
+  // The winding's rise is limited by class B unless the window says otherwise.
+  EXPECT_EQ(optimiser.Problem().check.insulation, studies::InsulationClass::B);
+  EXPECT_EQ(table.results[table.results.size() - 2].caption, "绕组温升 TRISE (K)");
+  EXPECT_EQ(table.results[table.results.size() - 2].before, "63.85");
   const std::vector<BestPoint> history = optimiser.History();
   ASSERT_FALSE(history.empty());
   // The chart runs on to the last evaluation, at the result's cost.
@@ -492,6 +538,86 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   EXPECT_EQ(tk_->boxes[field::TYPE], original[field::TYPE]);
   RestoreBoxes(*tk_, replaced);
   EXPECT_EQ(tk_->boxes, original);
+}
+
+// The temperature rise follows the last calculation: nothing before it, the
+// network of each run after it, the user's class and cooling air, and the
+// node and path tables as CSV.
+TEST_F(DesignToolsTest, ThermalFollowsEachCalculation) {
+  input_->THERMAL();
+  ASSERT_TRUE(tk_->thermal.has_value());
+  EXPECT_NE(tk_->thermal->status.find("尚未进行电磁计算"), std::string::npos);
+  EXPECT_FALSE(tk_->thermal->drawn);
+  ExportThermalCsv(*tk_, *tk_->thermal);
+  ASSERT_EQ(tk_->messages.size(), 1u);
+  EXPECT_TRUE(tk_->dialogs.empty());
+
+  input_->SJSRCACULATE();
+  const ThermalView first = *tk_->thermal;
+  ASSERT_TRUE(first.drawn) << first.status;
+  EXPECT_TRUE(first.trusted);
+  EXPECT_EQ(first.design, "Y132S-4");
+  EXPECT_EQ(first.section.D1, std::stod(tk_->boxes[field::D1]));  // drawn from the design
+  EXPECT_EQ(first.section.frame.FRAME_OD, 270) << "the frame of centre height 132";
+  EXPECT_EQ(first.nodes.size(), std::size_t(studies::kThermalNodes));
+  EXPECT_EQ(first.paths.size(), std::size_t(studies::kThermalPaths));
+  ASSERT_EQ(first.hot.size(), 4u);
+  EXPECT_EQ(first.hot[0].values.size(), std::size(kHotHeadings));
+  EXPECT_NE(first.limit.find("B级限值80 K"), std::string::npos) << first.limit;
+  EXPECT_EQ(
+      first.csv.rfind("table,name,caption,temperature,rise,loss,heat_flow,conductance\r\n", 0), 0u);
+  EXPECT_EQ(std::count(first.csv.begin(), first.csv.end(), '\n'),
+            1 + studies::kThermalNodes + studies::kThermalPaths);
+
+  tk_->boxes[field::L] = "130";
+  input_->BoxesChanged();
+  EXPECT_NE(tk_->thermal->status.find("输入数据已改动"), std::string::npos);
+  input_->SJSRCACULATE();  // a longer core: more surface for the same rating
+  EXPECT_EQ(tk_->thermal->status.find("输入数据已改动"), std::string::npos);
+  EXPECT_LT(tk_->thermal->thermal.winding_rise, first.thermal.winding_rise);
+
+  session_.thermal = {studies::InsulationClass::F, 50.0};
+  DesignTools(*tk_, session_).RefreshThermal();
+  EXPECT_EQ(tk_->thermal->ambient, 50);
+  EXPECT_EQ(tk_->thermal->thermal.rise_limit, 95) << "105 K less the air's 10 K above 40 °C";
+
+  tk_->answers.push_back((folder_ / "rise").string());
+  ExportThermalCsv(*tk_, *tk_->thermal);
+  EXPECT_EQ(tk_->dialogs.back().file_name, "Y132S-4-温升计算.csv");
+  EXPECT_EQ(design::ReadWholeFile((folder_ / "rise.csv").string()), tk_->thermal->csv);
+
+  tk_->boxes[field::L] = "90";  // teeth off the steel curve
+  input_->SJSRCACULATE();
+  EXPECT_FALSE(tk_->thermal->trusted);
+  EXPECT_NE(tk_->thermal->status.find("结果不可信"), std::string::npos) << tk_->thermal->status;
+}
+
+// Why there is no network: it cannot be built from the design, the thermal
+// data file beside the program is wrong (named with its line), or the
+// calculation failed.
+TEST_F(DesignToolsTest, ThermalSaysWhyItHasNoNetwork) {
+  input_->THERMAL();
+  tk_->boxes[field::QMHW] = "-1";  // the report prints it; the slot's conduction needs it
+  input_->SJSRCACULATE();
+  ASSERT_TRUE(tk_->messages.empty()) << tk_->messages.front();
+  EXPECT_FALSE(tk_->thermal->drawn);
+  EXPECT_EQ(tk_->thermal->status.rfind("温升计算中断：不能建立热网络：", 0), 0u)
+      << tk_->thermal->status;
+  EXPECT_NE(tk_->thermal->status.find("QMHW"), std::string::npos);
+  EXPECT_TRUE(tk_->thermal->csv.empty());
+
+  tk_->boxes[field::QMHW] = "0.07";
+  design::WriteFileAtomically((folder_ / studies::kThermalFileName).string(),
+                              "AMBIENT=40\nK_CU=x\n");
+  input_->SJSRCACULATE();
+  EXPECT_FALSE(tk_->thermal->drawn);
+  EXPECT_NE(tk_->thermal->status.find("热参数.dat第2行"), std::string::npos)
+      << tk_->thermal->status;
+
+  tk_->boxes[field::ZC] = "7";
+  input_->SJSRCACULATE();
+  EXPECT_NE(tk_->thermal->status.find("上次电磁计算未成功"), std::string::npos);
+  EXPECT_FALSE(tk_->thermal->drawn);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_tools.h"
+#include "velmora/ui/thermal_view.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui::testing {
@@ -72,6 +73,9 @@ class FakeToolkit : public Toolkit {
   void ShowCurves(const CurvesView& view) override {
     if (IsWindowOpen(Window::CURVES)) curves = view;
   }
+  void ShowThermal(const ThermalView& view) override {
+    if (IsWindowOpen(Window::THERMAL)) thermal = view;
+  }
   void SetSweepBase(const design::DesignInput& base) override {
     if (IsWindowOpen(Window::SWEEP)) sweep_base = base;
   }
@@ -98,6 +102,7 @@ class FakeToolkit : public Toolkit {
   std::optional<CheckTable> check;
   std::optional<design::DesignInput> sweep_base;
   std::optional<CurvesView> curves;
+  std::optional<ThermalView> thermal;
 
  private:
   // A newly created window starts with empty controls.
@@ -114,6 +119,7 @@ class FakeToolkit : public Toolkit {
     if (window == Window::CHECK) check.reset();
     if (window == Window::SWEEP) sweep_base.reset();
     if (window == Window::CURVES) curves.reset();
+    if (window == Window::THERMAL) thermal.reset();
   }
 
   std::string program_folder_;

@@ -55,7 +55,10 @@ studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
 
 std::string Short(double value) { return design::ShortestText(value); }
 
-std::string Rounded(double value) { return design::SignificantText(value, 4); }
+// Four digits; "—" for a rise the thermal network could not give.
+std::string Rounded(double value) {
+  return std::isfinite(value) ? design::SignificantText(value, 4) : "—";
+}
 
 std::string Objective(const studies::Assessment& a, OptimiseObjective objective) {
   return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);
@@ -69,7 +72,7 @@ std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
   } kResults[] = {{"COST", &studies::Assessment::cost}, {"EFF", &studies::Assessment::EFF},
                   {"PF", &studies::Assessment::PF},     {"Ist", &studies::Assessment::Ist},
                   {"TST1", &studies::Assessment::TST1}, {"TMAX1", &studies::Assessment::TMAX1},
-                  {"SF", &studies::Assessment::SF}};
+                  {"SF", &studies::Assessment::SF},     {"TRISE", &studies::Assessment::TRISE}};
   std::vector<OptimiseTable::Row> rows;
   for (const auto& result : kResults) {
     rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
@@ -140,13 +143,16 @@ DesignOptimiser::~DesignOptimiser() {
 }
 
 void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseRequest& request,
-                            const design::MaterialPrices& prices) {
+                            const design::MaterialPrices& prices,
+                            const studies::ThermalData& thermal) {
   if (Running()) throw studies::OptimiseError(ErrorCode::Busy, "正在优化，请等它结束或取消。");
   studies::OptimiseProblem problem;
   problem.base = base;
   problem.objective = request.objective;
   problem.check.required_class = request.required_class;
   problem.check.check_class = request.check_class;
+  problem.check.insulation = request.insulation;
+  problem.check.thermal = thermal;
   problem.targets = request.targets;
   problem.prices = prices;
   for (const OptimiseInput& input : request.inputs) problem.variables.push_back(VariableOf(input));

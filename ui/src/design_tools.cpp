@@ -13,6 +13,7 @@
 #include "velmora/studies/material_cost.h"
 #include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/characteristic_curves.h"
+#include "velmora/ui/thermal_view.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -24,6 +25,8 @@ using Outcome = studies::CheckLine::Outcome;
 
 constexpr FileDialogKind kSavePictureDialog{DialogMode::Save, "导出PNG", "设计工具.png",
                                             "PNG图片[*.png]|*.png", "png"};
+constexpr FileDialogKind kSaveCsvDialog{DialogMode::Save, "导出CSV", "设计工具.csv",
+                                        "CSV文件[*.csv]|*.csv", "csv"};
 constexpr const char* kChangedNote = "（输入数据已改动，尚未重新进行电磁计算。）";
 constexpr const char* kOlderReportNote = "上次电磁计算未能完成，报告文件仍是更早一次计算的结果。";
 
@@ -32,7 +35,7 @@ using report::ShortNumber;
 CheckTable::Rule RuleRow(const studies::CheckLine& line) {
   CheckTable::Rule rule;
   rule.caption = std::string(line.caption);
-  rule.computed = ShortNumber(line.value);
+  rule.computed = report::CheckValueText(line);
   rule.failed = line.outcome == Outcome::Fail || line.outcome == Outcome::Untrusted;
   if (line.outcome != Outcome::NotChecked) rule.target = ShortNumber(line.target);
   rule.limit = report::CheckLimitText(line);
@@ -78,6 +81,8 @@ const char* ToolTitle(Window window) {
       return "特性曲线";
     case Window::OPTIMISE:
       return "优化设计";
+    case Window::THERMAL:
+      return "温升计算";
     default:
       return "";
   }
@@ -100,13 +105,33 @@ std::string ExportFileName(const std::string& design, Window window, const char*
   return name;
 }
 
-// The class reached and what the active material costs.
+// The check as asked, with the thermal data file in `folder` (or the
+// built-in data); a file that cannot be used leaves the rise unchecked and
+// `why` saying so.
+studies::CheckOptions WithThermalData(studies::CheckOptions asked, const std::string& folder,
+                                      std::string& why) {
+  if (folder.empty()) return asked;
+  try {
+    std::string file;
+    asked.thermal = studies::ReadThermalDataOrDefault(folder, file);
+  } catch (const studies::ThermalDataError& error) {
+    asked.insulation = std::nullopt;
+    why = std::string("没有校核温升：") + error.what();
+  }
+  return asked;
+}
+
+// The class reached, the temperature rise (or `thermal_error`) and what the
+// active material costs.
 std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
                                       const calc::CalculationState& state,
-                                      const studies::CheckOptions& asked,
-                                      const std::string& folder) {
+                                      const studies::CheckOptions& asked, const std::string& folder,
+                                      const std::string& thermal_error) {
   std::vector<std::string> lines = report::ClassLines(check.efficiency_class, !asked.required_class,
                                                       check.efficiency_trusted, asked.check_class);
+  std::vector<std::string> rise = report::CheckRiseLines(check);
+  if (!thermal_error.empty()) rise = {thermal_error};
+  lines.insert(lines.end(), rise.begin(), rise.end());
   try {
     const design::MaterialPrices prices =
         folder.empty() ? design::MaterialPrices{} : design::ReadPricesOrShipped(folder);
@@ -138,9 +163,11 @@ CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptio
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;
   calc::Validity validity = calc::AssessValidity(state);
-  const studies::DesignCheck check = studies::CheckDesign(last.input, state, validity, asked);
+  std::string thermal_error;
+  const studies::CheckOptions options = WithThermalData(asked, folder, thermal_error);
+  const studies::DesignCheck check = studies::CheckDesign(last.input, state, validity, options);
   for (const studies::CheckLine& line : check.lines) table.rules.push_back(RuleRow(line));
-  table.class_and_cost = ClassAndCost(check, state, asked, folder);
+  table.class_and_cost = ClassAndCost(check, state, asked, folder, thermal_error);
   for (const calc::ValidityNote& note : validity.notes()) {
     table.notes.push_back({(note.Untrustworthy() ? "警告：" : "提示：") + report::NoteText(note),
                            note.Untrustworthy()});
@@ -177,6 +204,11 @@ void DesignTools::CURVES() {
   RefreshCurves();
 }
 
+void DesignTools::THERMAL() {
+  toolkit_.ShowWindow(Window::THERMAL);
+  RefreshThermal();
+}
+
 // The search starts from the boxes as they are when it starts.
 void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
 
@@ -206,6 +238,16 @@ void DesignTools::RefreshCurves() {
   toolkit_.ShowCurves(view);
 }
 
+// Like the check, the temperature rise shows the last calculation, boxes changed since noted.
+void DesignTools::RefreshThermal() {
+  const LastCalculation& last = session_.last_calculation;
+  ThermalView view = MakeThermalView(last, session_.thermal, toolkit_.ProgramFolder());
+  if (last.status != Status::NeverRun && BoxTexts(toolkit_) != design::FieldTexts(last.input)) {
+    view.status += kChangedNote;
+  }
+  toolkit_.ShowThermal(view);
+}
+
 void DesignTools::RefreshResultsStatus() {
   const LastCalculation& last = session_.last_calculation;
   std::string status;
@@ -221,6 +263,7 @@ void DesignTools::FollowBoxes() {
   if (toolkit_.IsWindowOpen(Window::SLOTS)) RefreshSlots();
   if (toolkit_.IsWindowOpen(Window::CHECK)) RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) RefreshCurves();
+  if (toolkit_.IsWindowOpen(Window::THERMAL)) RefreshThermal();
   if (toolkit_.IsWindowOpen(Window::SJSHUCHU)) RefreshResultsStatus();
   if (toolkit_.IsWindowOpen(Window::SWEEP)) toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }
@@ -234,6 +277,12 @@ void ExportPicture(Toolkit& toolkit, Window window, const std::string& design) {
         design::WriteFileAtomically(path, *png);
       },
       true);
+}
+
+void ExportCsv(Toolkit& toolkit, Window window, const std::string& design, const std::string& csv) {
+  RunFileCommand(
+      toolkit, ChooseFile(toolkit, kSaveCsvDialog, ExportFileName(design, window, "csv")),
+      [&csv](const std::string& path) { design::WriteFileAtomically(path, csv); }, true);
 }
 
 }  // namespace velmora::ui

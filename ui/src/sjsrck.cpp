@@ -98,7 +98,7 @@ void SJSRCK::SJSRCACULATE() {
   if (outcome.ok && !outcome.warning.empty()) toolkit_.ShowMessage(outcome.warning);
 }
 
-// The report, the design check and the curves show the last run; open
+// The report, the design check, the curves and the temperature rise show the last run; open
 // windows follow it at once (a report left showing would be another motor's).
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   LastCalculation& last = session_.last_calculation;
@@ -108,6 +108,7 @@ void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   DesignTools tools(toolkit_, session_);
   if (toolkit_.IsWindowOpen(Window::CHECK)) tools.RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) tools.RefreshCurves();
+  if (toolkit_.IsWindowOpen(Window::THERMAL)) tools.RefreshThermal();
   if (outcome.ok && toolkit_.IsWindowOpen(Window::SJSHUCHU)) SJSHUCHU(toolkit_).Load();
   tools.RefreshResultsStatus();
 }
@@ -124,6 +125,7 @@ void SJSRCK::CHECK() { DesignTools(toolkit_, session_).CHECK(); }
 void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
 void SJSRCK::CURVES() { DesignTools(toolkit_, session_).CURVES(); }
 void SJSRCK::OPTIMISE() { DesignTools(toolkit_, session_).OPTIMISE(); }
+void SJSRCK::THERMAL() { DesignTools(toolkit_, session_).THERMAL(); }
 void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {

@@ -172,7 +172,8 @@ void SweepChart::Start(const SweepRequest& request) {
   done_ = 0;
   cancel_ = false;
   ended_ = false;
-  worker_ = std::thread(&SweepChart::Work, this, base_, std::move(grid), std::move(csv), prices_);
+  worker_ = std::thread(&SweepChart::Work, this, base_, std::move(grid), std::move(csv), prices_,
+                        thermal_);
 }
 
 // Every point known but its x and results: the second input's value of a
@@ -196,7 +197,7 @@ void SweepChart::Prepare(const studies::SweepGrid& grid, std::vector<std::string
 
 // Each row is a point of its own, so the workers never share an element.
 void SweepChart::Work(design::DesignInput base, studies::SweepGrid&& grid, report::SweepCsv&& csv,
-                      design::MaterialPrices prices) {
+                      design::MaterialPrices prices, studies::ThermalData thermal) {
   std::vector<std::string> faults(total_);
   const studies::SweepFormatter format = [&](const studies::SweepRow& row, std::string& block) {
     csv.AppendRow(row, block);
@@ -207,6 +208,7 @@ void SweepChart::Work(design::DesignInput base, studies::SweepGrid&& grid, repor
   };
   const studies::SweepWriter write = [&](std::string_view block) { curves_.csv += block; };
   studies::SweepOptions options;
+  options.check.thermal = thermal;
   options.progress = [this](std::uint64_t done) { done_ = done; };
   options.cancel = &cancel_;
   std::uint64_t written = 0;
@@ -222,6 +224,10 @@ void SweepChart::Record(const studies::SweepRow& row, const design::MaterialPric
   for (std::size_t i = 0; i < curves_.names.size(); ++i) {
     if (curves_.names[i] == "COST") {
       curves_.y[i][row.index] = studies::CostOf(row.state, prices).total;
+      continue;
+    }
+    if (curves_.names[i] == "TRISE") {  // not a number where the network fails
+      curves_.y[i][row.index] = row.check.lines[studies::DesignCheck::kRiseRule].value;
       continue;
     }
     const std::optional<calc::QuantityView> value = calc::FindQuantity(row.state, curves_.names[i]);

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "tool_window.h"
 #include "velmora/ui/quantity_names.h"
@@ -64,19 +65,33 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
             session.check.check_class = index != required_class_->count() - 1;
             DesignTools(toolkit, session).RefreshCheck();
           });
+  insulation_ = new QComboBox(client);
+  insulation_->setObjectName("Insulation");
+  insulation_->addItems({"B", "F", "H", QString::fromUtf8("不要求")});
+  const std::optional<studies::InsulationClass> asked = session.check.insulation;
+  insulation_->setCurrentIndex(asked ? static_cast<int>(*asked) : insulation_->count() - 1);
+  // The last item asks for no class: the rise is shown, not checked.
+  connect(insulation_, &QComboBox::currentIndexChanged, this,
+          [this, &toolkit, &session](int index) {
+            session.check.insulation =
+                studies::ParseInsulationClass(insulation_->itemText(index).toStdString());
+            DesignTools(toolkit, session).RefreshCheck();
+          });
   auto* class_row = new QHBoxLayout();
   class_row->addWidget(new QLabel(QString::fromUtf8("要求能效等级："), client));
   class_row->addWidget(required_class_);
+  class_row->addWidget(new QLabel(QString::fromUtf8("绝缘等级："), client));
+  class_row->addWidget(insulation_);
   class_row->addStretch(1);
   class_and_cost_ = new QPlainTextEdit(client);
   class_and_cost_->setObjectName("ClassAndCost");
   class_and_cost_->setReadOnly(true);
-  class_and_cost_->setMinimumHeight(150);
+  class_and_cost_->setMinimumHeight(210);  // the class, the rise and the cost
   notes_ = AddTable(client, "Notes", {QString::fromUtf8("结果可信性")});
   notes_->setWordWrap(true);
   notes_->setTextElideMode(Qt::ElideNone);
   layout->addWidget(status_);
-  rules_->setMinimumHeight(330);  // the nine rules without scrolling
+  rules_->setMinimumHeight(360);  // the eleven rules without scrolling
   layout->addWidget(rules_, 0);
   layout->addLayout(class_row);
   layout->addWidget(class_and_cost_, 0);

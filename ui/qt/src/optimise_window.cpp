@@ -98,6 +98,11 @@ QWidget* OptimiseWindow::AddControls() {
   budget_->setObjectName("Budget");
   form->addRow(Text("优化目标"), objective_);
   form->addRow(Text("要求能效等级"), class_);
+  insulation_ = new QComboBox(panel);
+  insulation_->setObjectName("Insulation");
+  insulation_->addItems({"B", "F", "H", Text("不要求")});
+  insulation_->setToolTip(Text("额定负载下绕组平均温升（电阻法）不超过该绝缘等级的限值"));
+  form->addRow(Text("绝缘等级"), insulation_);
   targets_ = new QComboBox(panel);
   targets_->setObjectName("Targets");
   targets_->addItems({Text("目标值本身（不计容差）"), Text("校核的允许限值（保证值容差）")});
@@ -185,6 +190,7 @@ OptimiseRequest OptimiseWindow::Request() {
                         : studies::OptimiseProblem::Targets::WithTolerance;
   request.required_class = studies::ParseClassName(class_->currentText().toStdString());
   request.check_class = class_->currentIndex() != class_->count() - 1;
+  request.insulation = studies::ParseInsulationClass(insulation_->currentText().toStdString());
   request.max_evaluations = std::max(1ull, budget_->text().toULongLong());
   return request;
 }
@@ -193,8 +199,11 @@ void OptimiseWindow::Start() {
   FillInputs();
   try {
     const design::MaterialPrices prices = design::ReadPricesOrShipped(toolkit_.ProgramFolder());
-    logic_.Start(BoxDesign(toolkit_), Request(), prices);
-  } catch (const Error& error) {  // a price file, or a search that cannot start
+    std::string thermal_file;
+    const studies::ThermalData thermal =
+        studies::ReadThermalDataOrDefault(toolkit_.ProgramFolder(), thermal_file);
+    logic_.Start(BoxDesign(toolkit_), Request(), prices, thermal);
+  } catch (const Error& error) {  // a price or thermal data file, or a search that cannot start
     status_->setText(Text(error.what()));
     return;
   }

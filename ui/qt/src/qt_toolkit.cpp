@@ -23,6 +23,7 @@
 #include "velmora/ui/qt/results_window.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
+#include "velmora/ui/qt/thermal_window.h"
 #include "velmora/ui/window_placement.h"
 #include "window_layout.h"
 
@@ -197,6 +198,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new CurvesWindow(*this);
     case Window::OPTIMISE:
       return new OptimiseWindow(*this);
+    case Window::THERMAL:
+      return new ThermalWindow(*this, session_);
   }
   return nullptr;
 }
@@ -212,6 +215,10 @@ void QtToolkit::ShowDesignCheck(const CheckTable& table) {
 
 void QtToolkit::ShowCurves(const CurvesView& view) {
   if (auto* shown = open<CurvesWindow>(Window::CURVES)) shown->Show(view);
+}
+
+void QtToolkit::ShowThermal(const ThermalView& view) {
+  if (auto* shown = open<ThermalWindow>(Window::THERMAL)) shown->Show(view);
 }
 
 void QtToolkit::SetSweepBase(const design::DesignInput& base) {

@@ -184,6 +184,7 @@ QWidget* SweepWindow::AddControls() {
   first_.input->setCurrentIndex(design::field::G);
   second_ = AddRange(panel, form, "第二输入", "Second", true);
   AddResultBoxes(panel, form);
+  results_[0]->setCurrentIndex(results_[0]->findData(QString("EFF")));  // what most sweeps ask
   for (const RangeControls* range : {&first_, &second_}) {
     connect(range->input, &QComboBox::currentIndexChanged, this, [this, range] {
       FillRange(*range);
@@ -263,6 +264,7 @@ void SweepWindow::AddResultBoxes(QWidget* panel, QFormLayout* form) {
       results_[i]->addItem(Text(QuantityLabel(name)), Text(std::string(name)));
     }
     results_[i]->addItem(Text(QuantityLabel("COST")), QString("COST"));
+    results_[i]->addItem(Text(QuantityLabel("TRISE")), QString("TRISE"));
     form->addRow(Text("结果") + QString::number(i + 1), results_[i]);
   }
 }
@@ -351,8 +353,11 @@ void SweepWindow::Calculate() {
   progress_->reset();
   try {
     logic_.SetPrices(design::ReadPricesOrShipped(toolkit_.ProgramFolder()));
+    std::string thermal_file;
+    logic_.SetThermalData(
+        studies::ReadThermalDataOrDefault(toolkit_.ProgramFolder(), thermal_file));
     logic_.Start(request);
-  } catch (const Error& error) {  // a price file, or a sweep that cannot start
+  } catch (const Error& error) {  // a price or thermal data file, or a sweep that cannot start
     status_->setText(QString::fromUtf8(error.what()));
     return;
   }

@@ -31,5 +31,9 @@ struct CalculationFault {
 // returns true, or returns false with `fault` describing the first fault.
 // No file I/O, no global state; safe to call from several threads at once.
 bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault);
+// The same with the steel's field strength HTAB_factor times the curve's
+// (CalculationState::HTAB_factor); at 1 the very run above.
+bool Calculate(const design::DesignInput& input, CalculationState& state, CalculationFault& fault,
+               double HTAB_factor);
 
 }  // namespace velmora::calc

@@ -106,6 +106,10 @@ struct CalculationState {
   PassCounts passes;
   CurveLookups lookups;  // the last steel-curve look-up at each site
   NarrowestTeeth narrowest;
+  // The steel's field strength over the curve HTAB at every flux density:
+  // steel from another coil than the one the curve was measured on. At 1
+  // every look-up gives the curve's value as it stands.
+  double HTAB_factor = 1;
 };
 
 // A quantity's value as a report or an export sees it.

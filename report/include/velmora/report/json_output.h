@@ -18,7 +18,8 @@ std::string CalculationJson(const design::DesignInput& input, const calc::Calcul
 
 // The design check of a run as one JSON object: every rule (name, target,
 // limit, value, outcome), whether any failed, the validity warnings, the
-// efficiency class required by `asked` and the material cost at `prices`.
+// efficiency class required by `asked`, the temperature rise against the
+// insulation class of `asked` and the material cost at `prices`.
 std::string CheckJson(const design::DesignInput& input, const calc::CalculationState& state,
                       const studies::CheckOptions& asked, const design::MaterialPrices& prices);
 

@@ -3,9 +3,10 @@
 // "check" (ok, or the failed rules joined by ';') and "fault". Numbers are
 // the shortest text that reads back to the same value (single-precision
 // quantities as floats); a quantity the run left unset is an empty field.
-// Besides the quantities, two columns of the design tools: "IE", the
-// efficiency class reached (empty without class limits), and "COST", the
-// active-material cost at the sweep's prices.
+// Besides the quantities, three columns of the design tools: "IE", the
+// efficiency class reached (empty without class limits), "COST", the
+// active-material cost at the sweep's prices, and "TRISE", the winding's
+// average temperature rise in K (empty when the thermal network fails).
 #pragma once
 
 #include <span>
@@ -18,7 +19,7 @@
 
 namespace velmora::report {
 
-// The key results, then IE and COST.
+// The key results, then IE, COST and TRISE.
 std::vector<std::string_view> DefaultSweepColumns();
 
 class SweepCsv {
@@ -35,7 +36,7 @@ class SweepCsv {
   std::vector<bool> varied_single_;  // SHFA, a single-precision input
   struct Column {
     std::string_view name;
-    const calc::QuantityEntry* quantity;  // null for IE and COST
+    const calc::QuantityEntry* quantity;  // null for IE, COST and TRISE
   };
   std::vector<Column> columns_;
   design::MaterialPrices prices_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "velmora/calc/validity.h"
 #include "velmora/studies/design_check.h"
@@ -26,10 +27,20 @@ std::string ShortNumber(double value);
 // the rule has no target).
 std::string CheckVerdict(const studies::CheckLine& line);
 std::string CheckLimitText(const studies::CheckLine& line);
+// Its computed value to six digits, "—" when there is none (a thermal
+// network that failed).
+std::string CheckValueText(const studies::CheckLine& line);
 // The unit its target, limit and value are given in: "标幺值" for the
 // efficiency, the power factor and the slot fill, "倍" for the torque and
-// current ratios, "%" for the class, "处" for the counts of the record.
+// current ratios, "%" for the class, "K" for the temperature rise, "处" for
+// the counts of the record.
 std::string CheckUnit(const studies::CheckLine& line);
+
+// The temperature rise behind the check as lines: the winding's average
+// rise, its hottest point and the cooling air, then the limit of the
+// insulation class with the margin or the excess (or that no class is
+// asked for); a thermal network that failed gives its reason alone.
+std::vector<std::string> CheckRiseLines(const studies::DesignCheck& check);
 
 // What a sweep of input `field` shows when the input is no design freedom (an
 // assumption, the rating, a target, the frame, a printed-only input): that the

@@ -12,6 +12,7 @@
 #include "velmora/design/design_input.h"
 #include "velmora/studies/efficiency_class.h"
 #include "velmora/studies/engine.h"
+#include "velmora/studies/thermal.h"
 
 namespace velmora::studies {
 
@@ -32,20 +33,26 @@ struct CheckLine {
   double value = 0;   // the computed quantity
 };
 
-// The ten rules, in the order: efficiency, power factor, starting-current
+// The eleven rules, in the order: efficiency, power factor, starting-current
 // ratio, starting-torque ratio, breakdown-torque ratio, slot fill; then flux
 // densities within the steel curve (the value is the number of look-ups above
 // its last point), plausible inputs, results and geometry (the number of
 // impossible ones) and a winding that can be wound (the number of reasons it
-// cannot), all three always checked with a limit of 0; last the efficiency class
-// (value EFF·100 against the limit of the required class, in per cent; not
-// checked for a rating without class limits).
+// cannot), all three always checked with a limit of 0; then the efficiency
+// class (value EFF·100 against the limit of the required class, in per cent;
+// not checked for a rating without class limits); last the temperature rise
+// (value the winding's average rise in K against the limit of the insulation
+// class; not a number when the thermal network fails).
 struct DesignCheck {
   static constexpr int kTargetRuleCount = 6;
   static constexpr int kClassRule = 9;
-  static constexpr int kRuleCount = 10;
+  static constexpr int kRiseRule = 10;
+  static constexpr int kRuleCount = 11;
   std::array<CheckLine, kRuleCount> lines;
   ClassResult efficiency_class;
+  // The thermal network behind the rise rule, at rated load; computed
+  // whether or not the rise is checked.
+  ThermalResult thermal;
   // Whether the computed efficiency, and so the class, can be taken at face
   // value: no flux density above the curve, the efficiency possible, the
   // motor buildable. Whether or not the class is checked.
@@ -61,11 +68,17 @@ struct DesignCheck {
 struct CheckOptions {
   std::optional<EfficiencyClass> required_class;  // empty: the legal minimum of the rating
   bool check_class = true;                        // false: the class rule is not checked
+  // The insulation class whose limit the winding's rise must keep within;
+  // empty: the rise is computed but not checked.
+  std::optional<InsulationClass> insulation = InsulationClass::B;
+  ThermalData thermal;  // the thermal network's data
 };
 
 // Compares the results of a finished run (`state`) with the targets of
 // `input` (inputs EFF, PF, IST, TST, TM, SF0). A target that is empty or text
-// is not a target: its rule is NotChecked and never fails. No allocation.
+// is not a target: its rule is NotChecked and never fails. The rise comes
+// from one thermal solve with the resistance iteration, no hot re-run. No
+// allocation unless the thermal network fails.
 DesignCheck CheckDesign(const design::DesignInput& input, const CalculationState& state,
                         const CheckOptions& options = {});
 // The same, with the run's validity already assessed.

@@ -76,9 +76,10 @@ OptimiseVariable ListVariable(int field, std::vector<double> values);
 
 enum class OptimiseObjective { Cost, Efficiency };
 
-// The quantities an upper limit may be set on.
-inline constexpr std::array<std::string_view, 7> kLimitableQuantities = {"J1",  "AJ",  "BT1", "BT2",
-                                                                         "BJ1", "BJ2", "BG"};
+// The quantities an upper limit may be set on: results of the run, and
+// TRISE, the winding's average temperature rise in K.
+inline constexpr std::array<std::string_view, 8> kLimitableQuantities = {
+    "J1", "AJ", "BT1", "BT2", "BJ1", "BJ2", "BG", "TRISE"};
 
 struct UpperLimit {
   std::string quantity;  // one of kLimitableQuantities
@@ -89,14 +90,18 @@ struct UpperLimit {
 // constraints are those of a plain run of the design: the design's own
 // targets without tolerances (EFF ≥ EFF, PF ≥ PF, Ist ≤ IST, TST1 ≥ TST,
 // TMAX1 ≥ TM, SF ≤ SF0, each when the target is a number), EFF·100 at least
-// the limit of the class `check` asks for, no steel-curve look-up above the
-// curve, plausible inputs and results, and the upper limits. A design whose
-// run faults meets none.
+// the limit of the class `check` asks for, the winding's average rise at
+// most the limit of the insulation class `check` asks for (unless an upper
+// limit on TRISE replaces it), no steel-curve look-up above the curve,
+// plausible inputs and results, and the upper limits. A design whose run
+// faults meets none; one whose thermal network fails misses its rise limit.
 struct OptimiseProblem {
   design::DesignInput base;
   std::vector<OptimiseVariable> variables;
   OptimiseObjective objective = OptimiseObjective::Cost;
-  CheckOptions check;  // required_class empty: the legal minimum; check_class false: no class
+  // required_class empty: the legal minimum; check_class false: no class;
+  // insulation empty: no rise limit of a class.
+  CheckOptions check;
   std::vector<UpperLimit> limits;
   design::MaterialPrices prices;
   // Which value of each target the design must meet: the target itself, or
@@ -120,8 +125,8 @@ void FitToWinding(OptimiseProblem& problem);
 
 // One constraint of a computed design: value against limit.
 struct ConstraintLine {
-  std::string_view
-      name;  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "BH", "VALID", "WIND", "J1", ...
+  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "TRISE", "BH", "VALID", "WIND", "J1", ...
+  std::string_view name;
   CheckLine::Bound bound = CheckLine::Bound::AtLeast;
   double limit = 0;
   double value = 0;
@@ -138,11 +143,12 @@ struct ConstraintLine {
 
 // A design as the search sees it.
 struct Assessment {
-  static constexpr int kMaxConstraints = 10 + kLimitableQuantities.size();
+  static constexpr int kMaxConstraints = 11 + kLimitableQuantities.size();
 
   bool ran = false;  // false: the run faulted and nothing else is set
   double cost = 0;   // active-material cost
   double EFF = 0, PF = 0, Ist = 0, TST1 = 0, TMAX1 = 0, SF = 0;
+  double TRISE = 0;  // the winding's average rise, K; not a number when the network fails
   EfficiencyClass reached = EfficiencyClass::BelowIE2;
   std::array<ConstraintLine, kMaxConstraints> lines{};
   int line_count = 0;
@@ -182,6 +188,9 @@ bool Better(const Assessment& a, const Assessment& b, OptimiseObjective objectiv
 // not whole where whole numbers belong are forgiven on variables when
 // `relaxed` (a discrete variable searched between its values).
 Assessment Assess(const OptimiseProblem& problem, const CalculationState& state, bool relaxed);
+// The same with the run's check already made with `problem.check`.
+Assessment Assess(const OptimiseProblem& problem, const CalculationState& state,
+                  const DesignCheck& check, bool relaxed);
 
 // The base design with each variable at `values` (one per variable), with
 // texts as if typed.

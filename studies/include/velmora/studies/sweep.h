@@ -81,6 +81,11 @@ class SweepGrid {
 // GGPph takes any number. Throws SweepError.
 void CheckSweepSelectors(const design::DesignInput& base, const SweepGrid& grid);
 
+// Gives input `field` of `input` the number `value` as a run sees it:
+// single precision for SHFA (`value` is narrowed to what the run reads). The
+// field's text is left as it was; the calculation reads only the number.
+void SetVariedInput(design::DesignInput& input, int field, double& value);
+
 // One computed variant.
 struct SweepRow {
   std::uint64_t index;             // place in the grid

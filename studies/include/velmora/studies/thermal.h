@@ -141,6 +141,24 @@ struct ThermalResult {
   double Temperature(ThermalNode node) const;
 };
 
+// The motor the network is built on, mm: its radial section and its axial
+// lengths.
+struct MotorSection {
+  double D1 = 0, DI1 = 0;           // stator core: outside, bore
+  double conductor_top = 0;         // from the bore to the top of the slot's conductors, HS0 + HS1
+  double slot_depth = 0;            // from the bore to the slot bottom, HS0 + HS12 + RS
+  double Q1 = 0, BS1 = 0, BS2 = 0;  // stator slots: count, widths at top and bottom
+  double D2 = 0, DI2 = 0;           // rotor core: outside, bore (the shaft)
+  double Q2 = 0, HRT = 0, SB = 0;   // rotor bars: count, depth, area (mm²)
+  double Dr = 0, ring_side = 0;     // end rings: mean diameter, side of their square section
+  double L = 0;                     // core length
+  double overhang = 0;              // end winding beyond each core end, D + FD
+  double end_space = 0;             // each end space, core end to end shield
+  double bearing_od = 0, bearing_width = 0;
+  FrameSize frame;  // the frame round the core
+};
+MotorSection SectionOf(const CalculationState& state, const ThermalData& data);
+
 // The thermal network of a finished run (`state`, whose inputs are the
 // design's): cheap enough for every evaluation of an optimisation, no
 // allocation unless it faults. Iterates until the winding's average

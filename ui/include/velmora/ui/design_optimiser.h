@@ -29,6 +29,9 @@ struct OptimiseRequest {
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   std::optional<studies::EfficiencyClass> required_class;  // empty: the legal minimum
   bool check_class = true;                                 // false: no class asked for
+  // The insulation class whose limit the winding's rise must keep within;
+  // empty: the rise is not limited.
+  std::optional<studies::InsulationClass> insulation = studies::InsulationClass::B;
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   std::uint64_t max_evaluations = 20000;
 };
@@ -48,7 +51,7 @@ struct OptimiseTable {
   };
   std::string status;
   std::vector<Row> inputs;       // the variables, from → to
-  std::vector<Row> results;      // cost, EFF, PF, Ist, TST1, TMAX1, SF
+  std::vector<Row> results;      // cost, EFF, PF, Ist, TST1, TMAX1, SF, TRISE
   std::vector<Row> constraints;  // those at their limit, or missed: limit and value
   std::vector<Row> optima;       // the other local optima: inputs, cost and efficiency
 };
@@ -66,8 +69,9 @@ class DesignOptimiser {
 
   // Checks the request and starts the worker on `base`; throws OptimiseError
   // saying why not, naming the input at fault. Refused while running.
+  // `thermal`: the data of the winding's rise.
   void Start(const design::DesignInput& base, const OptimiseRequest& request,
-             const design::MaterialPrices& prices);
+             const design::MaterialPrices& prices, const studies::ThermalData& thermal = {});
   void Cancel() { cancel_ = true; }
   void Wait();
   bool Running() const { return worker_.joinable(); }

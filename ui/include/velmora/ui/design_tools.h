@@ -1,5 +1,6 @@
-// The menu "设计工具": the slot drawing, the design check, the sweep chart
-// the characteristic curves and the optimisation, each in its own window beside the input window.
+// The menu "设计工具": the slot drawing, the design check, the sweep chart,
+// the characteristic curves, the optimisation and the temperature rise, each
+// in its own window beside the input window.
 #pragma once
 
 #include <optional>
@@ -39,7 +40,8 @@ struct CheckTable {
   std::vector<Rule> rules;      // empty unless the last calculation succeeded
   std::vector<Result> results;  // likewise
   std::vector<Note> notes;      // likewise
-  std::vector<std::string> class_and_cost;  // the efficiency class, then the material cost
+  // The efficiency class, the temperature rise, then the material cost.
+  std::vector<std::string> class_and_cost;
 };
 
 // The main results shown under the check, by report name.
@@ -49,7 +51,8 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 // Why the slots cannot be drawn, naming the box; nothing when they can.
 std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal);
 
-// The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线" or "优化设计".
+// The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线",
+// "优化设计" or "温升计算".
 const char* ToolTitle(Window window);
 
 // The motor model of a design (box 0) as the windows name it; "未命名"
@@ -64,10 +67,16 @@ std::string ExportFileName(const std::string& design, Window window, const char*
 // after `design` and the window, and saves the picture.
 void ExportPicture(Toolkit& toolkit, Window window, const std::string& design);
 
+// "导出CSV" of a design-tool window: asks for a file, offering one named
+// after `design` and the window, and writes `csv` to it.
+void ExportCsv(Toolkit& toolkit, Window window, const std::string& design, const std::string& csv);
+
 // The check table of the last calculation (its run is repeated on the same
 // design, which takes microseconds, for the state).
-// `asked`: the class asked for (the legal minimum, one chosen, or none); the
-// prices come from the price file in `folder`, or are the shipped ones.
+// `asked`: the efficiency class asked for (the legal minimum, one chosen, or
+// none) and the insulation class (or none); the prices come from the price file in `folder`, or are
+// the shipped ones, and the thermal data from the thermal data file there, or are the built-in
+// ones.
 CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked = {},
                           const std::string& folder = "");
 
@@ -82,16 +91,18 @@ class DesignTools {
   void SWEEP();     // 参数扫描
   void CURVES();    // 特性曲线
   void OPTIMISE();  // 优化设计
+  void THERMAL();   // 温升计算
 
   // The window's content again, without bringing it to the front.
   void RefreshSlots();
   void RefreshCheck();
   void RefreshCurves();
+  void RefreshThermal();
   // The line under the report: which calculation it comes from, and
   // whether the boxes still hold that design.
   void RefreshResultsStatus();
   // After a change of the input boxes: the open slot drawing and sweep
-  // follow the boxes, and the open check, curves and report say when they
+  // follow the boxes, and the open check, curves, temperature rise and report say when they
   // no longer match the calculation they show.
   void FollowBoxes();
 

@@ -16,7 +16,8 @@ struct QuantityName {
 };
 
 // Every quantity a window offers: the sweep's key results, the main results
-// of the design check and the active-material cost COST.
+// of the design check, the active-material cost COST and the winding's
+// temperature rise TRISE.
 std::span<const QuantityName> QuantityNames();
 
 // The entry of `key`, or nullptr.

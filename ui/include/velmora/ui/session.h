@@ -7,6 +7,7 @@
 
 #include "velmora/design/design_input.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/studies/thermal.h"
 #include "velmora/ui/sweep_chart.h"
 
 namespace velmora::ui {
@@ -19,12 +20,19 @@ struct LastCalculation {
   std::string message;        // why not, when it failed
 };
 
+// What the window 温升计算 was asked for: the insulation class, and the
+// cooling air's temperature when one was chosen (else the thermal data's).
+struct ThermalChoice {
+  studies::InsulationClass insulation = studies::InsulationClass::B;
+  std::optional<double> ambient;
+};
+
 // Owned by the program for its whole run and handed to the windows that
 // need it, whichever windows come and go.
 struct Session {
   LastCalculation last_calculation;
-  // The efficiency class the design check asks for: the legal minimum, one
-  // chosen, or none.
+  // The efficiency class the design check asks for (the legal minimum, one
+  // chosen, or none) and the insulation class (B unless chosen, or none).
   studies::CheckOptions check;
   // The box texts as the last open, save or 新建 left them: boxes that
   // differ hold typing that none of the user's files has yet.
@@ -32,6 +40,7 @@ struct Session {
   // The sweep window's inputs, ranges and results when it last closed; none
   // before it first closes.
   std::optional<SweepRequest> sweep;
+  ThermalChoice thermal;
 };
 
 }  // namespace velmora::ui

@@ -49,6 +49,7 @@ class SJSRCK {
   void SWEEP();     // 参数扫描
   void CURVES();    // 特性曲线
   void OPTIMISE();  // 优化设计
+  void THERMAL();   // 温升计算
   // A box was changed, by typing or by a command: the open design-tool
   // windows follow.
   void BoxesChanged();

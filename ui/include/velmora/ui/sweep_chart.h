@@ -12,6 +12,7 @@
 
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/studies/thermal_data.h"
 #include "velmora/ui/axis_scale.h"
 #include "velmora/ui/toolkit.h"
 
@@ -34,8 +35,9 @@ struct SweepInputText {
 // What the window asks for, as typed; the session keeps the last request so
 // a window opened again starts from it.
 struct SweepRequest {
-  SweepInputText input;              // along the x axis
-  std::vector<std::string> results;  // report names or COST, empty entries ignored, at most three
+  SweepInputText input;  // along the x axis
+  // Report names, COST or TRISE; empty entries ignored, at most three.
+  std::vector<std::string> results;
   // With a second input, one curve of the one result chosen per value of it.
   std::optional<SweepInputText> second = std::nullopt;
 };
@@ -106,6 +108,8 @@ class SweepChart {
   const design::DesignInput& base() const { return base_; }
   // The prices of the result COST.
   void SetPrices(const design::MaterialPrices& prices) { prices_ = prices; }
+  // The thermal data of the result TRISE.
+  void SetThermalData(const studies::ThermalData& data) { thermal_ = data; }
 
   // Checks the request and starts the worker; throws SweepError saying why
   // not, naming the box or the value at fault. Refused while running.
@@ -130,13 +134,14 @@ class SweepChart {
  private:
   // The worker: runs the grid, fills the curves point by point.
   void Work(design::DesignInput base, studies::SweepGrid&& grid, report::SweepCsv&& csv,
-            design::MaterialPrices prices);
+            design::MaterialPrices prices, studies::ThermalData thermal);
   void Prepare(const studies::SweepGrid& grid, std::vector<std::string> names);
   void Record(const studies::SweepRow& row, const design::MaterialPrices& prices);
   void Finish(std::uint64_t written, const std::vector<std::string>& faults);
 
   design::DesignInput base_;
   design::MaterialPrices prices_;
+  studies::ThermalData thermal_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> ended_{false};

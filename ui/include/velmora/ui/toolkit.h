@@ -17,6 +17,7 @@ namespace velmora::ui {
 
 struct CheckTable;
 struct CurvesView;
+struct ThermalView;
 
 // The program's windows.
 enum class Window {
@@ -28,8 +29,9 @@ enum class Window {
   SWEEP,     // design tools: one input swept, results plotted against it
   CURVES,    // design tools: load and torque–speed curves of the last calculation
   OPTIMISE,  // design tools: inputs searched for the cheapest or most efficient design
+  THERMAL,   // design tools: temperature rise of the last calculation
 };
-constexpr int kWindowCount = 8;
+constexpr int kWindowCount = 9;
 
 // The multi-line text panels of the windows.
 enum class Panel {
@@ -101,6 +103,7 @@ class Toolkit {
                                const std::string& design) = 0;
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   virtual void ShowCurves(const CurvesView& view) = 0;
+  virtual void ShowThermal(const ThermalView& view) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;
   // What the window shows, as the bytes of a PNG picture; nothing when the

@@ -25,6 +25,7 @@ class CheckWindow : public QMainWindow {
   QTableWidget* rules() { return rules_; }
   QTableWidget* results() { return results_; }
   QComboBox* required_class() { return required_class_; }
+  QComboBox* insulation() { return insulation_; }
   QPlainTextEdit* class_and_cost() { return class_and_cost_; }
 
  private:
@@ -33,6 +34,7 @@ class CheckWindow : public QMainWindow {
   QTableWidget* results_ = nullptr;
   QTableWidget* notes_ = nullptr;
   QComboBox* required_class_ = nullptr;
+  QComboBox* insulation_ = nullptr;
   QPlainTextEdit* class_and_cost_ = nullptr;
   std::string design_ = "未命名";  // of the calculation shown
 };

@@ -29,6 +29,7 @@ class OptimiseWindow : public QMainWindow {
   QTableWidget* inputs() { return inputs_; }
   QComboBox* objective() { return objective_; }
   QComboBox* required_class() { return class_; }
+  QComboBox* insulation() { return insulation_; }
   QLineEdit* budget() { return budget_; }
   QPushButton* start() { return start_; }
   QPushButton* cancel() { return cancel_; }
@@ -56,6 +57,7 @@ class OptimiseWindow : public QMainWindow {
   QTableWidget* inputs_ = nullptr;
   QComboBox* objective_ = nullptr;
   QComboBox* class_ = nullptr;
+  QComboBox* insulation_ = nullptr;
   QComboBox* targets_ = nullptr;
   QLineEdit* budget_ = nullptr;
   QPushButton* start_ = nullptr;

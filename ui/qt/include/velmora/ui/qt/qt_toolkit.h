@@ -43,6 +43,7 @@ class QtToolkit : public Toolkit {
                        const std::string& design) override;
   void ShowDesignCheck(const CheckTable& table) override;
   void ShowCurves(const CurvesView& view) override;
+  void ShowThermal(const ThermalView& view) override;
   void SetSweepBase(const design::DesignInput& base) override;
   std::optional<std::string> PictureBytes(Window window) override;
 
