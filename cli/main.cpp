@@ -50,7 +50,7 @@ const char* kUsage =
     "  -h, --help     显示本说明；--version 显示版本\n"
     "其他命令（各带 --help）：\n"
     "  velmora-calc sweep 基准设计文件 --vary 名称=起点:终点:步长 ...（参数扫描）\n"
-    "  velmora-calc check 设计文件（设计校核：目标值、能效等级、材料成本）\n"
+    "  velmora-calc check 设计文件（设计校核：目标值、能效等级、温升、材料成本）\n"
     "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性和机械特性曲线）\n"
     "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n"
     "  velmora-calc thermal 设计文件 [--class B|F|H]（温升计算：热网络、绝缘等级、热态性能）\n"
