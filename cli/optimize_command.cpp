@@ -16,9 +16,11 @@
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/constraint_text.h"
+#include "velmora/report/tolerance_output.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/design_freedom.h"
 #include "velmora/studies/sweep.h"
+#include "velmora/studies/tolerance.h"
 
 namespace velmora::cli {
 
@@ -32,7 +34,8 @@ const char* kUsageHead =
     "名称=值1,值2,...]\n"
     "                            [--objective cost|efficiency] [--class IE2|IE3|IE4|none]\n"
     "                            [--targets plain|guarantee]\n"
-    "                            [--limit 名称=上限 ...] [--seed N] [--threads N]\n"
+    "                            [--limit 名称=上限 ...] [--margin 名称=裕量 ...]\n"
+    "                            [--seed N] [--threads N] [--no-tolerance]\n"
     "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
     "                            [--insulation B|F|H|none] [--thermal 热参数文件]\n"
     "                            [-o 最优设计.txt]\n"
@@ -44,6 +47,10 @@ const char* kUsageHead =
     "  “热参数.dat”）、磁密不超出磁化曲线、输入、结果与尺寸合理（齿、轭、槽都有正的尺寸，\n"
     "  槽满率不大于1）、绕组可绕制，以及 --limit 给出的上限（J1 AJ BT1 BT2 BJ1 BJ2 BG，\n"
     "  以及TRISE，单位K，代替绝缘等级的温升限值）。\n"
+    "  --margin 使结果与约束的限值保持距离（可重复），单位同约束：EFF（或IE）能效等级的\n"
+    "  效率限值之上的百分点，如 --margin EFF=0.3；Ist（IST）起动电流倍数的限值之下，\n"
+    "  如 --margin Ist=0.2；TST（TST1）、TM（TMAX1）、PF 在限值之上；SF、TRISE（K）在\n"
+    "  限值之下。裕量不小于0，只能给问题中有的约束。\n"
     "  只能改变设计自由度：额定数据与电源（Pn Un f P）、目标值（EFF PF IST TST TM SF0）、\n"
     "  材料与经验数据（Lo1 Lo2 Kfe GGPph PS PFW）、中心高H、选择量和只在报告中列出的输入\n"
     "  （QMHW LS LT ZS ZT）不能改变（扫描可以改变它们，作为研究）。\n"
@@ -57,6 +64,14 @@ const char* kUsageTail =
     "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 为\n"
     "  不大于1e9的正数，1e9为不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码\n"
     "  为130。\n";
+
+// The tolerance analysis that follows the answer.
+std::string ToleranceUsage() {
+  return "  最优设计之后给出它的公差分析（默认公差，" +
+         std::to_string(studies::kAnswerToleranceSamples) +
+         "个样本，种子1，线程数同优化）：各校核项和\n"
+         "  全部校核项合格的比例；--no-tolerance 不做。\n";
+}
 
 // The workshop steps, one line a step: the inputs searched on it.
 std::string WorkshopSteps() {
@@ -78,7 +93,7 @@ std::string WorkshopSteps() {
   return out + "    （长度mm，SRR mm²，ZS1 ZS2 度，sk 定子齿距）\n";
 }
 
-const std::string kUsageText = kUsageHead + WorkshopSteps() + kUsageTail;
+const std::string kUsageText = kUsageHead + WorkshopSteps() + kUsageTail + ToleranceUsage();
 const char* kUsage = kUsageText.c_str();
 
 [[noreturn]] void UsageError(const std::string& message) {
@@ -87,8 +102,9 @@ const char* kUsage = kUsageText.c_str();
 
 struct OptimizeArguments {
   std::string base;
-  std::vector<std::string> vary, limits;
+  std::vector<std::string> vary, limits, margins;
   std::optional<std::string> output;
+  bool tolerance = true;
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   studies::OptimiseOptions run;
@@ -148,6 +164,8 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
     a.vary.push_back(value);
   else if (arg == "--limit")
     a.limits.push_back(value);
+  else if (arg == "--margin")
+    a.margins.push_back(value);
   else if (arg == "-o")
     a.output = value;
   else if (arg == "--objective")
@@ -175,6 +193,8 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
     bool is_option = !options_end && arg.size() > 1 && arg[0] == '-';
     if (!options_end && arg == "--") {
       options_end = true;
+    } else if (is_option && arg == "--no-tolerance") {
+      a.tolerance = false;
     } else if (is_option && i + 1 < args.size() && TakeValued(arg, args[i + 1], a)) {
       ++i;
     } else if (is_option) {
@@ -193,6 +213,19 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
 studies::UpperLimit ParseLimit(std::string_view text) {
   auto [name, value] = NameAndValue(text, "名称=上限");
   return {std::string(name), NumberIn("--limit " + std::string(name), value)};
+}
+
+studies::Margin ParseMargin(std::string_view text) {
+  auto [name, value] = NameAndValue(text, "--margin 名称=裕量");
+  std::optional<std::string_view> constraint = studies::MarginConstraint(name);
+  if (!constraint)
+    UsageError("--margin：不能给“" + std::string(name) +
+               "”设裕量（可设EFF IE Ist TST TM PF SF TRISE）");
+  double margin = NumberIn("--margin " + std::string(name), value);
+  if (!(margin >= 0) || !std::isfinite(margin))
+    UsageError("--margin " + std::string(name) + "：裕量应为不小于0的有限数，现为“" +
+               std::string(value) + "”");
+  return {std::string(*constraint), margin};
 }
 
 }  // namespace
@@ -220,10 +253,18 @@ namespace {
 
 // ---- The answer ------------------------------------------------------------
 
+// "（限值7，裕量0.3）" after a limit moved inward by a margin.
+std::string MarginText(const studies::ConstraintLine& line, bool at_least) {
+  if (line.margin == 0) return "";
+  double own = at_least ? line.limit - line.margin : line.limit + line.margin;
+  return "（限值" + ShortNumber(own) + "，裕量" + ShortNumber(line.margin) + "）";
+}
+
 std::string ConstraintText(const studies::ConstraintLine& line) {
   bool at_least = line.bound == studies::CheckLine::Bound::AtLeast;
   return report::ConstraintCaption(line.name) + (at_least ? " ≥ " : " ≤ ") +
-         ShortNumber(line.limit) + "，计算值" + ShortNumber(line.value);
+         ShortNumber(line.limit) + MarginText(line, at_least) + "，计算值" +
+         ShortNumber(line.value);
 }
 
 std::string ClassText(const studies::OptimiseProblem& problem, double EFF) {
@@ -340,6 +381,19 @@ void PrintAnswer(const studies::OptimiseProblem& problem, const studies::Optimis
   std::fflush(stdout);
 }
 
+// The answer built many times over: the yields of its check with the
+// workshop's tolerances, so that an answer on a knife edge shows at once.
+void PrintTolerance(const studies::OptimiseProblem& problem, const studies::OptimiseResult& result,
+                    unsigned threads) {
+  studies::ToleranceResult tolerance =
+      studies::AnalyseAnswerTolerances(result.design, problem.check, threads);
+  if (tolerance.nominal_fault)
+    std::cout << "公差分析：最优设计计算出错（" << tolerance.nominal_fault->message << "）\n";
+  else
+    std::cout << report::ToleranceYieldText(tolerance);
+  std::cout.flush();
+}
+
 // Evaluations and the best so far on standard error, when it is a terminal.
 class ProgressLine {
  public:
@@ -376,6 +430,7 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
   try {
     for (const std::string& vary : a.vary) problem.variables.push_back(ParseOptimiseVariable(vary));
     for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
+    for (const std::string& margin : a.margins) problem.margins.push_back(ParseMargin(margin));
     studies::CheckProblem(problem);
     studies::FitToWinding(problem);
   } catch (const OptimiseError& error) {
@@ -409,6 +464,7 @@ int OptimizeCommand(std::vector<std::string> args) {
   if (!result.found)
     throw CommandFailure("范围内的设计都计算出错，没有可给出的设计", kExitCheckFailed);
   PrintAnswer(problem, result);
+  if (a.tolerance && !interrupted) PrintTolerance(problem, result, a.run.threads);
   if (interrupted) {
     std::cerr << "计算已中断：以上是中断前找到的最优设计"
               << (a.output ? "，没有写入" + *a.output : std::string()) << "\n";

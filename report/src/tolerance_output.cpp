@@ -180,13 +180,32 @@ std::string TestLines(const ToleranceResult& r) {
 
 }  // namespace
 
-std::string ToleranceText(const ToleranceResult& r) {
-  std::string out = "公差分析：" + std::to_string(r.samples.size()) + "个样本，种子" +
-                    std::to_string(r.seed) + "；" + std::string(DistributionText()) + "\n";
-  out += SpreadLines(r);
-  out += "计算中断 " + std::to_string(r.faulted) + " 个，结果不可信 " +
+namespace {
+
+std::string HeadLine(const ToleranceResult& r) {
+  return "公差分析：" + std::to_string(r.samples.size()) + "个样本，种子" + std::to_string(r.seed) +
+         "；" + std::string(DistributionText()) + "\n";
+}
+
+std::string FaultLine(const ToleranceResult& r) {
+  return "计算中断 " + std::to_string(r.faulted) + " 个，结果不可信 " +
          std::to_string(r.untrusted) + " 个（都计为不合格）\n";
-  return out + YieldLines(r) + ResultLines(r) + TestLines(r);
+}
+
+}  // namespace
+
+std::string ToleranceText(const ToleranceResult& r) {
+  return HeadLine(r) + SpreadLines(r) + FaultLine(r) + YieldLines(r) + ResultLines(r) +
+         TestLines(r);
+}
+
+std::string ToleranceYieldText(const ToleranceResult& r) {
+  return HeadLine(r) + FaultLine(r) + YieldLines(r);
+}
+
+std::string ToleranceYieldLine(const ToleranceResult& r) {
+  const std::uint64_t n = r.samples.size();
+  return "公差分析（" + std::to_string(n) + "个样本）：全部校核项合格 " + Share(r.passed, n);
 }
 
 // ---- CSV -------------------------------------------------------------------

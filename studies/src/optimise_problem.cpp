@@ -122,6 +122,27 @@ void CheckLimits(const std::vector<UpperLimit>& limits) {
   }
 }
 
+struct MarginAlias {
+  std::string_view name, constraint;
+};
+// The quantities' report names beside the constraints' own.
+constexpr MarginAlias kMarginAliases[] = {
+    {"EFF", "IE"}, {"Ist", "IST"}, {"TST1", "TST"}, {"TMAX1", "TM"}};
+
+void CheckMargins(const std::vector<Margin>& margins) {
+  for (std::size_t i = 0; i < margins.size(); ++i) {
+    const std::string& name = margins[i].constraint;
+    if (std::find(kMarginConstraints.begin(), kMarginConstraints.end(), name) ==
+        kMarginConstraints.end())
+      throw OptimiseError(ErrorCode::LimitRefused, "不能给“" + name + "”设裕量");
+    for (std::size_t j = 0; j < i; ++j)
+      if (margins[j].constraint == name)
+        throw OptimiseError(ErrorCode::LimitRefused, "裕量“" + name + "”给了两次");
+    if (!(margins[i].value >= 0) || !std::isfinite(margins[i].value))
+      throw OptimiseError(ErrorCode::LimitRefused, "“" + name + "”的裕量应为不小于0的有限数");
+  }
+}
+
 // ---- Constraints -----------------------------------------------------------
 
 // A value that is not a number never meets its limit.
@@ -140,9 +161,23 @@ ConstraintLine CountLine(std::string_view name, int count) {
   return {name, Bound::AtMost, 0, double(count), count - 0.5};
 }
 
+// `line` with its limit moved inward by the problem's margin on it.
+ConstraintLine WithMargin(const OptimiseProblem& problem, const ConstraintLine& line) {
+  for (const Margin& margin : problem.margins) {
+    if (margin.constraint != line.name || margin.value == 0) continue;
+    double limit =
+        line.bound == Bound::AtLeast ? line.limit + margin.value : line.limit - margin.value;
+    ConstraintLine tightened = Line(line.name, line.bound, limit, line.value);
+    tightened.margin = margin.value;
+    return tightened;
+  }
+  return line;
+}
+
 struct Lines {
+  const OptimiseProblem& problem;
   Assessment& a;
-  void Add(const ConstraintLine& line) { a.lines[a.line_count++] = line; }
+  void Add(const ConstraintLine& line) { a.lines[a.line_count++] = WithMargin(problem, line); }
 };
 
 bool LimitsRise(const OptimiseProblem& problem) {
@@ -154,6 +189,37 @@ bool LimitsRise(const OptimiseProblem& problem) {
 // not replaced by an upper limit on TRISE.
 bool ClassLimitsRise(const OptimiseProblem& problem) {
   return problem.check.insulation && !LimitsRise(problem);
+}
+
+bool ChecksClass(const OptimiseProblem& problem) {
+  const design::DesignInput& b = problem.base;
+  return problem.check.check_class &&
+         EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
+}
+
+// Whether every design of the problem that runs has the constraint `name`
+// of kMarginConstraints: the class asked for, the rise limited, a target that
+// is a number.
+bool HasConstraint(const OptimiseProblem& problem, std::string_view name) {
+  if (name == "IE") return ChecksClass(problem);
+  if (name == "TRISE") return ClassLimitsRise(problem) || LimitsRise(problem);
+  constexpr std::pair<std::string_view, int> kTargets[] = {{"PF", field::PF},
+                                                           {"IST", field::IST},
+                                                           {"TST", field::TST},
+                                                           {"TM", field::TM},
+                                                           {"SF", field::SF0}};
+  for (const auto& [target, f] : kTargets)
+    if (target == name) return problem.base[f].IsNumber();
+  return false;
+}
+
+// A margin on a constraint the problem does not have would change nothing.
+void CheckMarginsApply(const OptimiseProblem& problem) {
+  for (const Margin& margin : problem.margins)
+    if (!HasConstraint(problem, margin.constraint))
+      throw OptimiseError(
+          ErrorCode::LimitRefused,
+          "“" + margin.constraint + "”的裕量：没有这个约束（未要求或目标值不是数）");
 }
 
 // The design's own targets, without the tolerances of the check; the class
@@ -230,7 +296,7 @@ Assessment AssessChecked(const OptimiseProblem& problem, const CalculationState&
   a.SF = state.SF;
   a.TRISE = check.lines[DesignCheck::kRiseRule].value;
   a.reached = check.efficiency_class.reached;
-  Lines out{a};
+  Lines out{problem, a};
   AddTargets(problem, check, out);
   out.Add(Line("BH", Bound::AtMost, kCurveLastB, HighestDensity(state, validity)));
   using Kind = ValidityNote::Kind;
@@ -337,6 +403,16 @@ void CheckProblem(const OptimiseProblem& problem) {
         Refuse(ErrorCode::InputTwice, problem.variables[i].field, "同一输入给了两次");
   }
   CheckLimits(problem.limits);
+  CheckMargins(problem.margins);
+  CheckMarginsApply(problem);
+}
+
+std::optional<std::string_view> MarginConstraint(std::string_view name) {
+  for (std::string_view constraint : kMarginConstraints)
+    if (constraint == name) return constraint;
+  for (const MarginAlias& alias : kMarginAliases)
+    if (alias.name == name) return alias.constraint;
+  return std::nullopt;
 }
 
 void FitToWinding(OptimiseProblem& problem) {
@@ -390,10 +466,7 @@ int ConstraintCount(const OptimiseProblem& problem) {
   int count = 3 + static_cast<int>(problem.limits.size());  // BH, VALID and WIND
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
-  const design::DesignInput& b = problem.base;
-  bool classified =
-      EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
-  return count + (problem.check.check_class && classified) + ClassLimitsRise(problem);
+  return count + ChecksClass(problem) + ClassLimitsRise(problem);
 }
 
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {

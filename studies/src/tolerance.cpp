@@ -298,4 +298,13 @@ ToleranceResult AnalyseTolerances(const design::DesignInput& design,
   return result;
 }
 
+ToleranceResult AnalyseAnswerTolerances(const design::DesignInput& design,
+                                        const CheckOptions& check, unsigned threads) {
+  ToleranceOptions options;
+  options.samples = kAnswerToleranceSamples;
+  options.threads = threads;
+  options.check = check;
+  return AnalyseTolerances(design, options);
+}
+
 }  // namespace velmora::studies

@@ -117,6 +117,42 @@ TEST(OptimizeCommand, HelpOfTheDesignToolsNamesTheRiseOptions) {
   }
 }
 
+// The starting current keeps its margin below the design's own target IST;
+// without the margin the answer has Ist at 6.97, on its limit of 7.
+TEST(OptimizeCommand, MarginKeepsTheStartingCurrentFromItsLimit) {
+  ProgramRun run =
+      RunProgram({"optimize", k4Pole, "--vary", "L=100:200", "--vary", "G=0.3:0.5", "--class",
+                  "none", "--margin", "Ist=0.3", "--max-evaluations", "2000", "--no-tolerance"});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  std::string row = After(run.out, "起动电流倍数Ist  ");
+  double Ist = std::stod(row.substr(row.find("→ ") + std::string("→ ").size()));
+  double IST = std::stod(design::ReadInputFile(k4Pole)[field::IST]);
+  EXPECT_LE(Ist, IST - 0.3) << run.out;
+  EXPECT_EQ(run.out.find("合格率"), std::string::npos) << run.out;
+}
+
+TEST(OptimizeCommand, AnswerIsFollowedByItsYield) {
+  ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:140", "--class", "none",
+                               "--max-evaluations", "200", "--threads", "2"});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("公差分析：300个样本，种子1"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("合格率（合格样本数/样本数）：\n"), std::string::npos);
+  EXPECT_NE(After(run.out, "  ALL    ").find("/300"), std::string::npos) << run.out;
+}
+
+TEST(OptimizeCommand, RefusedMarginsNameTheOption) {
+  for (const char* margin : {"X=0.1", "Ist=-0.1", "Ist=abc", "Ist", "EFF=nan"}) {
+    ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:200", "--margin", margin});
+    EXPECT_EQ(run.status, kExitUsage) << margin;
+    EXPECT_NE(run.err.find("--margin"), std::string::npos) << margin << run.err;
+  }
+  // No class asked for: no class limit to keep a margin from.
+  ProgramRun run = RunProgram(
+      {"optimize", k4Pole, "--vary", "L=130:200", "--class", "none", "--margin", "EFF=0.3"});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_NE(run.err.find("“IE”的裕量：没有这个约束"), std::string::npos) << run.err;
+}
+
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
   const std::vector<std::vector<std::string>> refused = {
       {"--vary", "P=2:4"},

@@ -386,6 +386,8 @@ TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
   ASSERT_FALSE(window->logic().Running()) << window->status()->text().toStdString();
   ASSERT_TRUE(window->load()->isEnabled()) << window->status()->text().toStdString();
   EXPECT_GT(window->result()->rowCount(), 8);
+  EXPECT_TRUE(window->yield()->text().startsWith("公差分析（300个样本）：全部校核项合格 "))
+      << window->yield()->text().toStdString();
   EXPECT_EQ(window->insulation()->currentText(), "B");  // the rise limited by class B
   EXPECT_EQ(window->logic().Problem().check.insulation, studies::InsulationClass::B);
   ExpectPicture(Window::OPTIMISE, "optimise.png");

@@ -530,6 +530,9 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   // The chart runs on to the last evaluation, at the result's cost.
   EXPECT_EQ(history.back().evaluations, optimiser.Result()->evaluations);
   EXPECT_EQ(history.back().best, optimiser.Result()->best.cost);
+  // The best design built many times over.
+  ASSERT_TRUE(optimiser.Tolerance());
+  EXPECT_EQ(optimiser.Tolerance()->samples.size(), studies::kAnswerToleranceSamples);
 
   const auto original = tk_->boxes;
   const BoxTextArray replaced = LoadIntoBoxes(*tk_, optimiser.Result()->design);

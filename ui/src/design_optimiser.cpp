@@ -161,6 +161,7 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   problem_ = std::move(problem);
   history_.clear();
   result_.reset();
+  tolerance_.reset();
   error_.clear();
   cancel_ = false;
   ended_ = false;
@@ -188,6 +189,8 @@ void DesignOptimiser::Work(std::uint64_t max_evaluations) {
   };
   try {
     result_ = studies::Optimise(problem_, options);
+    if (result_->found && result_->stop != studies::OptimiseResult::Stop::Cancelled)
+      tolerance_ = studies::AnalyseAnswerTolerances(result_->design, problem_.check, 0);
   } catch (const std::exception& error) {
     error_ = error.what();
   }

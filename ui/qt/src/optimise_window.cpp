@@ -13,6 +13,7 @@
 #include "chart_axis.h"
 #include "tool_window.h"
 #include "velmora/design/material_prices.h"
+#include "velmora/report/tolerance_output.h"
 #include "velmora/studies/design_freedom.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/window_support.h"
@@ -136,6 +137,9 @@ QWidget* OptimiseWindow::AddControls() {
   column->addWidget(chart_, 1);
   result_ = AddTable(panel, "Result", {Text("项目"), Text("原设计 / 限值"), Text("优化后")});
   column->addWidget(result_, 1);
+  yield_ = new QLabel(panel);
+  yield_->setObjectName("Yield");
+  column->addWidget(yield_);
   return panel;
 }
 
@@ -263,6 +267,8 @@ void OptimiseWindow::Plot() {
 
 void OptimiseWindow::ShowResult() {
   result_->setRowCount(0);
+  const auto& tolerance = logic_.Tolerance();
+  yield_->setText(tolerance ? Text(report::ToleranceYieldLine(*tolerance)) : QString());
   if (!logic_.Result()) {
     status_->setText(Text("优化中断：") + Text(logic_.Error()));
     return;

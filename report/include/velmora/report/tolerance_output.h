@@ -30,6 +30,15 @@ std::string WorkshopToleranceLines();
 // and the test against the declared efficiency and class.
 std::string ToleranceText(const studies::ToleranceResult& result);
 
+// The yields alone, for an answer of another study: the samples and seed,
+// how many faulted or cannot be trusted, and the yield of each rule and of
+// all together.
+std::string ToleranceYieldText(const studies::ToleranceResult& result);
+
+// The yield of all rules together in one line: "公差分析（300个样本）：全部
+// 校核项合格 262/300（87.3%）".
+std::string ToleranceYieldLine(const studies::ToleranceResult& result);
+
 // One row a sample (UTF-8, CR LF): the sample's number, the varied inputs as
 // drawn (the factor on the curve under HTAB; the efficiency the iteration
 // started from under "input EFF"), the results (empty where there are none),

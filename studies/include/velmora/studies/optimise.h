@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,22 @@ struct UpperLimit {
   double value = 0;
 };
 
+// The constraints a margin may be kept from: the class (efficiency
+// percentage points), the design's targets and the winding's rise (K).
+inline constexpr std::array<std::string_view, 7> kMarginConstraints = {"IE", "PF", "IST",  "TST",
+                                                                       "TM", "SF", "TRISE"};
+
+// The constraint of kMarginConstraints a margin called `name` keeps from: its
+// own name, or the quantity it limits ("EFF" the class, "Ist", "TMAX1", ...).
+std::optional<std::string_view> MarginConstraint(std::string_view name);
+
+// A distance kept from a constraint's limit, in the constraint's unit: the
+// limit moves inward by it (above a lower limit, below an upper one).
+struct Margin {
+  std::string constraint;  // one of kMarginConstraints
+  double value = 0;        // at least 0
+};
+
 // What the search changes, what it minimises and what it must meet. The
 // constraints are those of a plain run of the design: the design's own
 // targets without tolerances (EFF ≥ EFF, PF ≥ PF, Ist ≤ IST, TST1 ≥ TST,
@@ -103,6 +120,7 @@ struct OptimiseProblem {
   // insulation empty: no rise limit of a class.
   CheckOptions check;
   std::vector<UpperLimit> limits;
+  std::vector<Margin> margins;
   design::MaterialPrices prices;
   // Which value of each target the design must meet: the target itself, or
   // the limit the check allows with the guarantee tolerances (Ist ≤ 1.2·IST,
@@ -114,7 +132,8 @@ struct OptimiseProblem {
 // Refuses a problem the search cannot take: no variables, an input varied
 // twice, an input that is no design freedom (RoleOf: text, selectors, the
 // rating, targets, assumptions, the frame, printed-only inputs), empty or
-// reversed bounds, a limit on another quantity or twice. Throws OptimiseError.
+// reversed bounds, a limit on another quantity or twice, a margin on another
+// constraint, twice, negative or not finite. Throws OptimiseError.
 void CheckProblem(const OptimiseProblem& problem);
 
 // Keeps only the values the base design's winding can take: whole numbers for
@@ -128,11 +147,12 @@ struct ConstraintLine {
   // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "TRISE", "BH", "VALID", "WIND", "J1", ...
   std::string_view name;
   CheckLine::Bound bound = CheckLine::Bound::AtLeast;
-  double limit = 0;
+  double limit = 0;  // moved inward by the margin
   double value = 0;
   // (limit − value) for AtLeast, (value − limit) for AtMost, over |limit|;
   // for a count (VALID) the count less a half: at most 0 when met.
   double excess = 0;
+  double margin = 0;  // the problem's margin on it: limit ∓ margin is the constraint's own
 
   bool Met() const { return excess <= 0; }
   // Holding the design back: missed, or met within half a percent of its

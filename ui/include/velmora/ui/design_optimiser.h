@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "velmora/studies/optimise.h"
+#include "velmora/studies/tolerance.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui {
@@ -82,6 +83,9 @@ class DesignOptimiser {
   // the last point is at the evaluations of the latest report.
   std::vector<BestPoint> History();
   const std::optional<studies::OptimiseResult>& Result() const { return result_; }
+  // The best design's tolerance analysis (AnalyseAnswerTolerances), once a
+  // search that was not cancelled has found a design.
+  const std::optional<studies::ToleranceResult>& Tolerance() const { return tolerance_; }
   const studies::OptimiseProblem& Problem() const { return problem_; }
   const std::string& Error() const { return error_; }
 
@@ -95,6 +99,7 @@ class DesignOptimiser {
   std::mutex history_lock_;
   std::vector<BestPoint> history_;
   std::optional<studies::OptimiseResult> result_;
+  std::optional<studies::ToleranceResult> tolerance_;
   std::string error_;
 };
 

@@ -38,6 +38,7 @@ class OptimiseWindow : public QMainWindow {
   QLabel* status() { return status_; }
   QChartView* chart() { return chart_; }
   QTableWidget* result() { return result_; }
+  QLabel* yield() { return yield_; }
   DesignOptimiser& logic() { return logic_; }
 
  private:
@@ -67,6 +68,7 @@ class OptimiseWindow : public QMainWindow {
   QLabel* status_ = nullptr;
   QChartView* chart_ = nullptr;
   QTableWidget* result_ = nullptr;
+  QLabel* yield_ = nullptr;  // the best design's tolerance yield
   QTimer poll_;
   std::optional<BoxTextArray> replaced_;  // the texts 载入设计 replaced
 };
