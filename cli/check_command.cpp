@@ -33,28 +33,17 @@ const char* kUsage =
     "  设计文件为 - 时从标准输入读入；-- 之后的参数都不是选项。\n";
 
 struct CheckArguments {
-  std::optional<std::string> design;
+  std::string design;
   std::optional<std::string> json;
 };
 
 CheckArguments ParseArguments(const std::vector<std::string>& args) {
   CheckArguments a;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!options_end && arg == "--") {
-      options_end = true;
-    } else if (!options_end && arg == "--json" && i + 1 < args.size()) {
-      a.json = args[++i];
-    } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-      throw CommandFailure("不认识的选项或缺少取值：" + arg, kExitUsage, kUsage);
-    } else if (!a.design) {
-      a.design = arg;
-    } else {
-      throw CommandFailure("多余的参数：" + arg, kExitUsage, kUsage);
-    }
-  }
-  if (!a.design || a.design->empty()) throw CommandFailure("没有给出设计文件", kExitUsage, kUsage);
+  a.design = ScanArguments(args, kUsage, [&a](const std::string& arg, const std::string& value) {
+    if (arg != "--json") return false;
+    a.json = value;
+    return true;
+  });
   return a;
 }
 
@@ -100,7 +89,7 @@ int CheckCommand(std::vector<std::string> args) {
   CheckArguments a = ParseArguments(args);
   design::DesignInput input;
   calc::CalculationState state;
-  ReadAndCalculate(*a.design, input, state);
+  ReadAndCalculate(a.design, input, state);
   studies::DesignCheck check = studies::CheckDesign(input, state, options.check);
   Outputs outputs;
   if (a.json) outputs.Add(*a.json, report::CheckJson(input, state, options.check, options.prices));

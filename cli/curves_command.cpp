@@ -71,28 +71,20 @@ int SlipsOption(const std::string& text) {
 
 CurvesArguments ParseOptions(const std::vector<std::string>& args) {
   CurvesArguments options;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool has_value = i + 1 < args.size();
-    if (options_end || arg == "-" || arg.empty() || arg[0] != '-') {
-      if (!options.design.empty()) UsageError("多余的参数：" + arg);
-      options.design = arg;
-    } else if (arg == "--") {
-      options_end = true;
-    } else if (arg == "--load" && has_value) {
-      options.load = LoadOption(args[++i]);
-    } else if (arg == "--slips" && has_value) {
-      options.slips = SlipsOption(args[++i]);
-    } else if (arg == "-o" && has_value) {
-      options.csv = args[++i];
-    } else if (arg == "--json" && has_value) {
-      options.json = args[++i];
-    } else {
-      UsageError("不认识的选项：" + arg);
-    }
-  }
-  if (options.design.empty()) UsageError("");
+  options.design =
+      ScanArguments(args, kUsage, [&options](const std::string& arg, const std::string& value) {
+        if (arg == "--load")
+          options.load = LoadOption(value);
+        else if (arg == "--slips")
+          options.slips = SlipsOption(value);
+        else if (arg == "-o")
+          options.csv = value;
+        else if (arg == "--json")
+          options.json = value;
+        else
+          return false;
+        return true;
+      });
   return options;
 }
 

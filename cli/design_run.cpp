@@ -121,4 +121,31 @@ void ReadAndCalculate(const std::string& path, design::DesignInput& input,
   TellValidity(calc::AssessValidity(state));
 }
 
+std::string ScanArguments(
+    const std::vector<std::string>& args, const char* usage,
+    const std::function<bool(const std::string& option, const std::string& value)>& take,
+    const char* missing, const std::function<bool(const std::string& option)>& flag) {
+  std::string file;
+  bool options_end = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool is_option = !options_end && arg.size() > 1 && arg[0] == '-';
+    if (!options_end && arg == "--") {
+      options_end = true;
+    } else if (is_option && flag && flag(arg)) {
+      continue;  // a flag, taken
+    } else if (is_option && i + 1 < args.size() && take(arg, args[i + 1])) {
+      ++i;
+    } else if (is_option) {
+      throw CommandFailure("不认识的选项或缺少取值：" + arg, kExitUsage, usage);
+    } else if (file.empty()) {
+      file = arg;
+    } else {
+      throw CommandFailure("多余的参数：" + arg, kExitUsage, usage);
+    }
+  }
+  if (file.empty()) throw CommandFailure(missing, kExitUsage, usage);
+  return file;
+}
+
 }  // namespace velmora::cli

@@ -3,6 +3,7 @@
 // reading a design file and calculating it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -81,5 +82,19 @@ void TellValidity(const calc::Validity& validity);
 // (kExitUsage for the file, kExitFault for the calculation).
 void ReadAndCalculate(const std::string& path, design::DesignInput& input,
                       calc::CalculationState& state);
+
+// Walks a command's arguments in order: after "--" every argument is the
+// file; an option is offered first to `flag` (true when it is one that
+// stands alone), then to `take` with the argument after it (true when it is
+// one that takes a value); any other argument starting with '-' but
+// "-" (standard input) is refused; the one other argument is the file, which
+// is returned. Throws CommandFailure (kExitUsage, with `usage`) for an
+// unknown option or one without its value, a second file, or `missing` when
+// there is no file.
+std::string ScanArguments(
+    const std::vector<std::string>& args, const char* usage,
+    const std::function<bool(const std::string& option, const std::string& value)>& take,
+    const char* missing = "没有给出设计文件",
+    const std::function<bool(const std::string& option)>& flag = nullptr);
 
 }  // namespace velmora::cli

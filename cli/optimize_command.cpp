@@ -187,25 +187,15 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
 
 OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
   OptimizeArguments a;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool is_option = !options_end && arg.size() > 1 && arg[0] == '-';
-    if (!options_end && arg == "--") {
-      options_end = true;
-    } else if (is_option && arg == "--no-tolerance") {
-      a.tolerance = false;
-    } else if (is_option && i + 1 < args.size() && TakeValued(arg, args[i + 1], a)) {
-      ++i;
-    } else if (is_option) {
-      UsageError("不认识的选项或缺少取值：" + arg);
-    } else if (a.base.empty()) {
-      a.base = arg;
-    } else {
-      UsageError("多余的参数：" + arg);
-    }
-  }
-  if (a.base.empty()) UsageError("没有给出基准设计文件");
+  a.base = ScanArguments(
+      args, kUsage,
+      [&a](const std::string& arg, const std::string& value) { return TakeValued(arg, value, a); },
+      "没有给出基准设计文件",
+      [&a](const std::string& arg) {
+        if (arg != "--no-tolerance") return false;
+        a.tolerance = false;
+        return true;
+      });
   if (a.vary.empty()) UsageError("没有给出 --vary");
   return a;
 }

@@ -63,32 +63,22 @@ unsigned ThreadCount(std::string_view text) {
 
 SweepArguments ParseOptions(const std::vector<std::string>& args) {
   SweepArguments options;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool has_value = i + 1 < args.size();
-    if (options_end) {
-      if (!options.base.empty()) UsageError("多余的参数：" + arg);
-      options.base = arg;
-    } else if (arg == "--") {
-      options_end = true;
-    } else if (arg == "--vary" && has_value) {
-      options.vary.push_back(args[++i]);
-    } else if (arg == "-o" && has_value) {
-      options.output = args[++i];
-    } else if (arg == "--threads" && has_value) {
-      options.threads = ThreadCount(args[++i]);
-    } else if (arg == "--columns" && has_value) {
-      options.columns = args[++i];
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      UsageError("不认识的选项或缺少取值：" + arg);
-    } else if (options.base.empty()) {
-      options.base = arg;
-    } else {
-      UsageError("多余的参数：" + arg);
-    }
-  }
-  if (options.base.empty()) UsageError("没有给出基准设计文件");
+  options.base = ScanArguments(
+      args, kUsage,
+      [&options](const std::string& arg, const std::string& value) {
+        if (arg == "--vary")
+          options.vary.push_back(value);
+        else if (arg == "-o")
+          options.output = value;
+        else if (arg == "--threads")
+          options.threads = ThreadCount(value);
+        else if (arg == "--columns")
+          options.columns = value;
+        else
+          return false;
+        return true;
+      },
+      "没有给出基准设计文件");
   if (options.vary.empty()) UsageError("没有给出 --vary");
   return options;
 }

@@ -63,28 +63,19 @@ double AmbientOption(const std::string& text) {
 
 ThermalArguments ParseArguments(const std::vector<std::string>& args) {
   ThermalArguments a;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool has_value = i + 1 < args.size();
-    if (options_end || arg == "-" || arg.empty() || arg[0] != '-') {
-      if (!a.design.empty()) UsageError("多余的参数：" + arg);
-      a.design = arg;
-    } else if (arg == "--") {
-      options_end = true;
-    } else if (arg == "--class" && has_value) {
-      a.insulation = ClassOption(args[++i]);
-    } else if (arg == "--ambient" && has_value) {
-      a.ambient = AmbientOption(args[++i]);
-    } else if (arg == "--thermal" && has_value) {
-      a.thermal = args[++i];
-    } else if (arg == "--json" && has_value) {
-      a.json = args[++i];
-    } else {
-      UsageError("不认识的选项或缺少取值：" + arg);
-    }
-  }
-  if (a.design.empty()) UsageError("没有给出设计文件");
+  a.design = ScanArguments(args, kUsage, [&a](const std::string& arg, const std::string& value) {
+    if (arg == "--class")
+      a.insulation = ClassOption(value);
+    else if (arg == "--ambient")
+      a.ambient = AmbientOption(value);
+    else if (arg == "--thermal")
+      a.thermal = value;
+    else if (arg == "--json")
+      a.json = value;
+    else
+      return false;
+    return true;
+  });
   return a;
 }
 

@@ -93,23 +93,9 @@ bool TakeValued(const std::string& arg, const std::string& value, ToleranceArgum
 
 ToleranceArguments ParseArguments(const std::vector<std::string>& args) {
   ToleranceArguments a;
-  bool options_end = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool is_option = !options_end && arg.size() > 1 && arg[0] == '-';
-    if (!options_end && arg == "--") {
-      options_end = true;
-    } else if (is_option && i + 1 < args.size() && TakeValued(arg, args[i + 1], a)) {
-      ++i;
-    } else if (is_option) {
-      UsageError("不认识的选项或缺少取值：" + arg);
-    } else if (a.design.empty()) {
-      a.design = arg;
-    } else {
-      UsageError("多余的参数：" + arg);
-    }
-  }
-  if (a.design.empty()) UsageError("没有给出设计文件");
+  a.design = ScanArguments(args, kUsage, [&a](const std::string& arg, const std::string& value) {
+    return TakeValued(arg, value, a);
+  });
   return a;
 }
 
