@@ -15,16 +15,6 @@ namespace {
 
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
 
-QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings) {
-  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
-  table->setObjectName(name);
-  table->setHorizontalHeaderLabels(headings);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->verticalHeader()->setVisible(false);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  return table;
-}
-
 // Fills `table` with one row per line of texts; rows marked `red` in red.
 void Fill(QTableWidget* table, const std::vector<QStringList>& rows, const std::vector<bool>& red) {
   table->setRowCount(static_cast<int>(rows.size()));
@@ -46,11 +36,11 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   status_ = new QLabel(client);
   status_->setObjectName("Status");
   status_->setWordWrap(true);
-  rules_ = AddTable(
+  rules_ = AddResultTable(
       client, "Rules",
       {QString::fromUtf8("校核项目"), QString::fromUtf8("目标值"), QString::fromUtf8("允许限值"),
        QString::fromUtf8("计算值"), QString::fromUtf8("单位"), QString::fromUtf8("结论")});
-  results_ = AddTable(
+  results_ = AddResultTable(
       client, "Results",
       {QString::fromUtf8("主要结果"), QString::fromUtf8("数值"), QString::fromUtf8("单位")});
   required_class_ = new QComboBox(client);
@@ -87,7 +77,7 @@ CheckWindow::CheckWindow(Toolkit& toolkit, Session& session) {
   class_and_cost_->setObjectName("ClassAndCost");
   class_and_cost_->setReadOnly(true);
   class_and_cost_->setMinimumHeight(210);  // the class, the rise and the cost
-  notes_ = AddTable(client, "Notes", {QString::fromUtf8("结果可信性")});
+  notes_ = AddResultTable(client, "Notes", {QString::fromUtf8("结果可信性")});
   notes_->setWordWrap(true);
   notes_->setTextElideMode(Qt::ElideNone);
   layout->addWidget(status_);

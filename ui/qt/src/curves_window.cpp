@@ -35,19 +35,6 @@ QChartView* AddChart(QWidget* parent, const char* name) {
   return view;
 }
 
-QTableWidget* AddTable(QWidget* parent, const char* name, const char* caption,
-                       const auto& headings) {
-  QStringList labels{QString::fromUtf8(caption)};
-  for (const char* heading : headings) labels << QString::fromUtf8(heading);
-  auto* table = new QTableWidget(0, static_cast<int>(labels.size()), parent);
-  table->setObjectName(name);
-  table->setHorizontalHeaderLabels(labels);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->verticalHeader()->setVisible(false);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  return table;
-}
-
 // A row whose only value is a message spans the value columns.
 void Fill(QTableWidget* table, const std::vector<CurvesView::Row>& rows) {
   table->clearSpans();
@@ -174,8 +161,8 @@ CurvesWindow::CurvesWindow(Toolkit& toolkit) {
   status_->setWordWrap(true);
   load_chart_ = AddChart(client, "LoadChart");
   speed_chart_ = AddChart(client, "SpeedChart");
-  marks_ = AddTable(client, "Marks", "标记点", kMarkHeadings);
-  loads_ = AddTable(client, "Loads", "负载", kLoadHeadings);
+  marks_ = AddResultTable(client, "Marks", "标记点", kMarkHeadings);
+  loads_ = AddResultTable(client, "Loads", "负载", kLoadHeadings);
   auto* charts = new QHBoxLayout();
   charts->addWidget(load_chart_);
   charts->addWidget(speed_chart_);

@@ -23,13 +23,7 @@ constexpr InsulationClass kClasses[] = {InsulationClass::B, InsulationClass::F, 
 // Rows as tall as their text, so the tables fit a small screen.
 QTableWidget* AddTable(QWidget* parent, const char* name, const char* caption,
                        const auto& headings) {
-  QStringList labels{QString::fromUtf8(caption)};
-  for (const char* heading : headings) labels << QString::fromUtf8(heading);
-  auto* table = new QTableWidget(0, static_cast<int>(labels.size()), parent);
-  table->setObjectName(name);
-  table->setHorizontalHeaderLabels(labels);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->verticalHeader()->setVisible(false);
+  QTableWidget* table = AddResultTable(parent, name, caption, headings);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -2,10 +2,13 @@
 // widget, and the menu command that saves its picture.
 #pragma once
 
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSize>
+#include <QStringList>
+#include <QTableWidget>
 #include <functional>
 #include <string>
 
@@ -36,6 +39,26 @@ inline void AddExportPicture(QMainWindow* window, Toolkit& toolkit, Window which
   save->setObjectName("EXPORTPNG");
   QObject::connect(save, &QAction::triggered, window,
                    [&toolkit, which, design] { ExportPicture(toolkit, which, design()); });
+}
+
+// A table the user reads but does not edit, its columns sharing the width.
+inline QTableWidget* AddResultTable(QWidget* parent, const char* name,
+                                    const QStringList& headings) {
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+  table->setObjectName(name);
+  table->setHorizontalHeaderLabels(headings);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  return table;
+}
+
+// The same with a caption column first, then `headings`.
+inline QTableWidget* AddResultTable(QWidget* parent, const char* name, const char* caption,
+                                    const auto& headings) {
+  QStringList labels{QString::fromUtf8(caption)};
+  for (const char* heading : headings) labels << QString::fromUtf8(heading);
+  return AddResultTable(parent, name, labels);
 }
 
 // "槽形图 — Y132S-4".
