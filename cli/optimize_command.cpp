@@ -16,9 +16,11 @@
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
 #include "velmora/report/constraint_text.h"
+#include "velmora/report/front_output.h"
 #include "velmora/report/tolerance_output.h"
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/design_freedom.h"
+#include "velmora/studies/pareto_front.h"
 #include "velmora/studies/sweep.h"
 #include "velmora/studies/tolerance.h"
 
@@ -32,7 +34,8 @@ using studies::OptimiseError;
 const char* kUsageHead =
     "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
     "名称=值1,值2,...]\n"
-    "                            [--objective cost|efficiency] [--class IE2|IE3|IE4|none]\n"
+    "                            [--objective cost|efficiency|pareto] [--points N]\n"
+    "                            [--front-csv 前沿.csv] [--class IE2|IE3|IE4|none]\n"
     "                            [--targets plain|guarantee]\n"
     "                            [--limit 名称=上限 ...] [--margin 名称=裕量 ...]\n"
     "                            [--seed N] [--threads N] [--no-tolerance]\n"
@@ -59,7 +62,12 @@ const char* kUsageHead =
     "  步长时按加工精度取值：\n";
 
 const char* kUsageTail =
-    "  结果给出最优设计，以及另外至多两个不同的局部最优解供比较。-o 把找到的设计写成设计\n"
+    "  --objective pareto 给出成本—效率前沿（ε约束法）：先找成本最低和效率最高的设计，再在\n"
+    "  两者效率之间均匀取 --points 个效率水平（默认12，2~50），各找效率不低于该水平的成本\n"
+    "  最低设计（从相邻水平的解出发），去掉被支配的点后列表给出效率、成本和改变的输入，\n"
+    "  以及本额定值的能效等级限值；--front-csv 把前沿写成CSV（EFF COST PF Ist TRISE\n"
+    "  和改变的输入）。每次搜索各用 --max-evaluations 和 --max-seconds。\n"
+    "    结果给出最优设计，以及另外至多两个不同的局部最优解供比较。-o 把找到的设计写成设计\n"
     "  文件（GBK）。取样用去至多一半的计算次数和一半的时间；找不到满足全部约束的设计时\n"
     "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 为\n"
     "  不大于1e9的正数，1e9为不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码\n"
@@ -103,8 +111,10 @@ const char* kUsage = kUsageText.c_str();
 struct OptimizeArguments {
   std::string base;
   std::vector<std::string> vary, limits, margins;
-  std::optional<std::string> output;
+  std::optional<std::string> output, front_csv;
   bool tolerance = true;
+  bool front = false;  // --objective pareto
+  int points = studies::FrontOptions{}.points;
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   studies::OptimiseOptions run;
@@ -144,10 +154,12 @@ studies::OptimiseProblem::Targets TargetsNamed(std::string_view name) {
   UsageError("--targets 应为plain或guarantee，现为“" + std::string(name) + "”");
 }
 
-studies::OptimiseObjective ObjectiveNamed(std::string_view name) {
-  if (name == "cost") return studies::OptimiseObjective::Cost;
+// The objective named, or the front (`front` set) for "pareto".
+studies::OptimiseObjective ObjectiveNamed(std::string_view name, bool& front) {
+  front = name == "pareto";
+  if (name == "cost" || front) return studies::OptimiseObjective::Cost;
   if (name == "efficiency") return studies::OptimiseObjective::Efficiency;
-  UsageError("--objective 应为cost或efficiency，现为“" + std::string(name) + "”");
+  UsageError("--objective 应为cost、efficiency或pareto，现为“" + std::string(name) + "”");
 }
 
 // A positive number of seconds up to studies::kNoTimeLimit, which is none.
@@ -169,7 +181,11 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
   else if (arg == "-o")
     a.output = value;
   else if (arg == "--objective")
-    a.objective = ObjectiveNamed(value);
+    a.objective = ObjectiveNamed(value, a.front);
+  else if (arg == "--points")
+    a.points = WholeOption<int>(arg, value, studies::kMinFrontPoints, studies::kMaxFrontPoints);
+  else if (arg == "--front-csv")
+    a.front_csv = value;
   else if (arg == "--targets")
     a.targets = TargetsNamed(value);
   else if (arg == "--seed")
@@ -197,6 +213,8 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
         return true;
       });
   if (a.vary.empty()) UsageError("没有给出 --vary");
+  if (!a.front && a.front_csv) UsageError("--front-csv 只用于 --objective pareto");
+  if (a.front && a.output) UsageError("-o 不用于 --objective pareto（前沿有多个设计）");
   return a;
 }
 
@@ -429,6 +447,27 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
   return problem;
 }
 
+// The front: its table and class limits, and the CSV when asked for.
+int RunFront(const OptimizeArguments& a, const studies::OptimiseProblem& problem,
+             studies::OptimiseOptions run) {
+  studies::Front front = studies::FindFront(problem, {a.points, std::move(run)});
+  if (front.points.empty()) throw CommandFailure("没有找到满足全部约束的设计", kExitCheckFailed);
+  std::cout << report::FrontTable(problem, front);
+  std::printf("计算 %llu 个方案，用时 %.2f 秒\n",
+              static_cast<unsigned long long>(front.evaluations), front.seconds);
+  std::fflush(stdout);
+  if (front.stop == studies::OptimiseResult::Stop::Cancelled) {
+    std::cerr << "计算已中断：以上是中断前找到的前沿\n";
+    return kExitInterrupted;
+  }
+  if (a.front_csv) {
+    Outputs outputs;
+    outputs.Add(*a.front_csv, report::FrontCsv(problem, front));
+    outputs.WriteAll();
+  }
+  return 0;
+}
+
 }  // namespace
 
 int OptimizeCommand(std::vector<std::string> args) {
@@ -445,6 +484,11 @@ int OptimizeCommand(std::vector<std::string> args) {
   a.run.progress = [&](const studies::OptimiseProgress& p) { progress.Update(p); };
   InterruptGuard guard;
   a.run.cancel = &Interrupted();
+  if (a.front) {
+    int status = RunFront(a, problem, a.run);
+    progress.End();
+    return status;
+  }
   studies::OptimiseResult result = studies::Optimise(problem, a.run);
   progress.End();
   bool interrupted = result.stop == studies::OptimiseResult::Stop::Cancelled;

@@ -35,6 +35,11 @@ std::string ClassVerdict(const studies::ClassResult& result) {
   return Name(result.reached);
 }
 
+std::string LimitsText(const studies::ClassLimits& l) {
+  return "本额定值的效率限值：IE2 " + Percent(l.IE2) + "，IE3 " + Percent(l.IE3) + "，IE4 " +
+         Percent(l.IE4);
+}
+
 std::vector<std::string> ClassLines(const studies::ClassResult& result, bool legal_minimum,
                                     bool trusted, bool required_asked) {
   std::vector<std::string> lines;
@@ -42,8 +47,7 @@ std::vector<std::string> ClassLines(const studies::ClassResult& result, bool leg
                   "%" + (trusted ? "）" : "，不可信）"));
   if (!result.limits.classified()) return lines;
   const studies::ClassLimits& l = result.limits;
-  lines.push_back("  本额定值的效率限值：IE2 " + Percent(l.IE2) + "，IE3 " + Percent(l.IE3) +
-                  "，IE4 " + Percent(l.IE4));
+  lines.push_back("  " + LimitsText(l));
   if (result.to_next) {
     auto next = static_cast<studies::EfficiencyClass>(static_cast<int>(result.reached) + 1);
     lines.push_back("  距" + Name(next) + "还差" + Fixed(*result.to_next, 2) + "个百分点");

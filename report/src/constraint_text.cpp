@@ -29,6 +29,7 @@ constexpr Caption kCaptions[] = {
     {"BJ1", "定子轭磁密BJ1（T）"},
     {"BJ2", "转子轭磁密BJ2（T）"},
     {"BG", "气隙磁密BG（T）"},
+    {"EFFMIN", "效率下限EFF"},
 };
 
 }  // namespace

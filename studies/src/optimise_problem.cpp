@@ -280,6 +280,8 @@ void AddLimits(const OptimiseProblem& problem, const CalculationState& state,
     out.Add(Line(*Limitable(limit.quantity), Bound::AtMost, limit.value,
                  LimitedValue(limit.quantity, state, check)));
   }
+  if (problem.efficiency_floor)
+    out.Add(Line("EFFMIN", Bound::AtLeast, *problem.efficiency_floor, state.EFF));
 }
 
 // A run and its check against the problem's constraints.
@@ -405,6 +407,9 @@ void CheckProblem(const OptimiseProblem& problem) {
   CheckLimits(problem.limits);
   CheckMargins(problem.margins);
   CheckMarginsApply(problem);
+  const std::optional<double>& floor = problem.efficiency_floor;
+  if (floor && !(*floor > 0 && *floor < 1))
+    throw OptimiseError(ErrorCode::LimitRefused, "效率下限应在0与1之间");
 }
 
 std::optional<std::string_view> MarginConstraint(std::string_view name) {
@@ -463,7 +468,8 @@ double Assessment::Violation() const {
 }
 
 int ConstraintCount(const OptimiseProblem& problem) {
-  int count = 3 + static_cast<int>(problem.limits.size());  // BH, VALID and WIND
+  // BH, VALID, WIND and the efficiency floor
+  int count = 3 + static_cast<int>(problem.limits.size()) + problem.efficiency_floor.has_value();
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
   return count + ChecksClass(problem) + ClassLimitsRise(problem);

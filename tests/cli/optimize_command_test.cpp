@@ -153,6 +153,45 @@ TEST(OptimizeCommand, RefusedMarginsNameTheOption) {
   EXPECT_NE(run.err.find("“IE”的裕量：没有这个约束"), std::string::npos) << run.err;
 }
 
+TEST(OptimizeCommand, RefusedPointsNameTheOption) {
+  for (const char* points : {"1", "51", "x", "2.5"}) {
+    ProgramRun run = RunProgram(
+        {"optimize", k4Pole, "--vary", "L=130:200", "--objective", "pareto", "--points", points});
+    EXPECT_EQ(run.status, kExitUsage) << points;
+    EXPECT_NE(run.err.find("--points"), std::string::npos) << points << run.err;
+  }
+}
+
+TEST(OptimizeCommand, FrontIsATableAndACsv) {
+  TempFolder folder;
+  std::string csv = folder.File("front.csv");
+  ProgramRun run = RunProgram({"optimize",
+                               k4Pole,
+                               "--vary",
+                               "L=100:200",
+                               "--vary",
+                               "G=0.3:0.4",
+                               "--class",
+                               "none",
+                               "--insulation",
+                               "none",
+                               "--objective",
+                               "pareto",
+                               "--points",
+                               "3",
+                               "--max-evaluations",
+                               "300",
+                               "--threads",
+                               "1",
+                               "--front-csv",
+                               csv});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("成本—效率前沿"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("本额定值的效率限值：IE2"), std::string::npos) << run.out;
+  std::string text = design::testing::ReadBytes(csv);
+  EXPECT_EQ(text.substr(0, text.find('\r')), "EFF,COST,PF,Ist,TRISE,L,G");
+}
+
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {
   const std::vector<std::vector<std::string>> refused = {
       {"--vary", "P=2:4"},

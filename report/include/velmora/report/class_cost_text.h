@@ -14,6 +14,10 @@ namespace velmora::report {
 // "IE3", "低于IE2" or why the rating has no class ("频率不是50Hz，不分能效等级").
 std::string ClassVerdict(const studies::ClassResult& result);
 
+// "本额定值的效率限值：IE2 89.6%，IE3 ...": the three limits of a rating
+// that has them.
+std::string LimitsText(const studies::ClassLimits& limits);
+
 // The class reached, the three limits of the rating, the margin to the next
 // class and to the required one, as lines; an efficiency that cannot be
 // trusted is said to be so, and reaches no required class. Without a class

@@ -121,6 +121,9 @@ struct OptimiseProblem {
   CheckOptions check;
   std::vector<UpperLimit> limits;
   std::vector<Margin> margins;
+  // A lower limit on EFF (per unit), the constraint line "EFFMIN": the level
+  // of one point of the cost–efficiency front. Empty: none.
+  std::optional<double> efficiency_floor;
   design::MaterialPrices prices;
   // Which value of each target the design must meet: the target itself, or
   // the limit the check allows with the guarantee tolerances (Ist ≤ 1.2·IST,
@@ -133,7 +136,8 @@ struct OptimiseProblem {
 // twice, an input that is no design freedom (RoleOf: text, selectors, the
 // rating, targets, assumptions, the frame, printed-only inputs), empty or
 // reversed bounds, a limit on another quantity or twice, a margin on another
-// constraint, twice, negative or not finite. Throws OptimiseError.
+// constraint, twice, negative or not finite, an efficiency floor outside
+// 0..1. Throws OptimiseError.
 void CheckProblem(const OptimiseProblem& problem);
 
 // Keeps only the values the base design's winding can take: whole numbers for
@@ -163,7 +167,7 @@ struct ConstraintLine {
 
 // A design as the search sees it.
 struct Assessment {
-  static constexpr int kMaxConstraints = 11 + kLimitableQuantities.size();
+  static constexpr int kMaxConstraints = 12 + kLimitableQuantities.size();
 
   bool ran = false;  // false: the run faulted and nothing else is set
   double cost = 0;   // active-material cost
