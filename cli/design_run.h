@@ -3,10 +3,12 @@
 // reading a design file and calculating it.
 #pragma once
 
+#include <charconv>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "velmora/calc/calculation.h"
@@ -96,5 +98,18 @@ std::string ScanArguments(
     const std::function<bool(const std::string& option, const std::string& value)>& take,
     const char* missing = "没有给出设计文件",
     const std::function<bool(const std::string& option)>& flag = nullptr);
+
+// The whole number `text` of `option`, from `least` to `most`; else throws
+// CommandFailure (kExitUsage, with `usage`) saying what it should be.
+template <typename T>
+T WholeOption(std::string_view option, std::string_view text, T least, T most, const char* usage) {
+  T n{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc() || end != text.data() + text.size() || n < least || n > most)
+    throw CommandFailure(std::string(option) + " 应为" + std::to_string(least) + "到" +
+                             std::to_string(most) + "的整数，现为“" + std::string(text) + "”",
+                         kExitUsage, usage);
+  return n;
+}
 
 }  // namespace velmora::cli

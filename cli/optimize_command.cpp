@@ -138,16 +138,6 @@ double NumberIn(std::string_view option, std::string_view text) {
   return *number;
 }
 
-template <typename T>
-T WholeOption(std::string_view option, std::string_view text, T least, T most) {
-  T n{};
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (error != std::errc() || end != text.data() + text.size() || n < least || n > most)
-    UsageError(std::string(option) + " 应为" + std::to_string(least) + "到" + std::to_string(most) +
-               "的整数，现为“" + std::string(text) + "”");
-  return n;
-}
-
 studies::OptimiseProblem::Targets TargetsNamed(std::string_view name) {
   if (name == "plain") return studies::OptimiseProblem::Targets::AsGiven;
   if (name == "guarantee") return studies::OptimiseProblem::Targets::WithTolerance;
@@ -183,17 +173,18 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
   else if (arg == "--objective")
     a.objective = ObjectiveNamed(value, a.front);
   else if (arg == "--points")
-    a.points = WholeOption<int>(arg, value, studies::kMinFrontPoints, studies::kMaxFrontPoints);
+    a.points =
+        WholeOption<int>(arg, value, studies::kMinFrontPoints, studies::kMaxFrontPoints, kUsage);
   else if (arg == "--front-csv")
     a.front_csv = value;
   else if (arg == "--targets")
     a.targets = TargetsNamed(value);
   else if (arg == "--seed")
-    a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX);
+    a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX, kUsage);
   else if (arg == "--threads")
-    a.run.threads = WholeOption<unsigned>(arg, value, 1, 1024);
+    a.run.threads = WholeOption<unsigned>(arg, value, 1, 1024, kUsage);
   else if (arg == "--max-evaluations")
-    a.run.max_evaluations = WholeOption<std::uint64_t>(arg, value, 1, UINT64_MAX);
+    a.run.max_evaluations = WholeOption<std::uint64_t>(arg, value, 1, UINT64_MAX, kUsage);
   else if (arg == "--max-seconds")
     a.run.max_seconds = Seconds(value);
   else

@@ -52,15 +52,6 @@ struct SweepArguments {
   throw CommandFailure(message, kExitUsage, kUsage);
 }
 
-unsigned ThreadCount(std::string_view text) {
-  unsigned n = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (error != std::errc() || end != text.data() + text.size() || n < 1 || n > kMaxThreads)
-    UsageError("--threads 应为1到" + std::to_string(kMaxThreads) + "的整数，现为“" +
-               std::string(text) + "”");
-  return n;
-}
-
 SweepArguments ParseOptions(const std::vector<std::string>& args) {
   SweepArguments options;
   options.base = ScanArguments(
@@ -71,7 +62,7 @@ SweepArguments ParseOptions(const std::vector<std::string>& args) {
         else if (arg == "-o")
           options.output = value;
         else if (arg == "--threads")
-          options.threads = ThreadCount(value);
+          options.threads = WholeOption<unsigned>(arg, value, 1, kMaxThreads, kUsage);
         else if (arg == "--columns")
           options.columns = value;
         else

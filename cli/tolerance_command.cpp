@@ -57,16 +57,6 @@ struct ToleranceArguments {
   studies::ToleranceOptions run;
 };
 
-template <typename T>
-T WholeOption(std::string_view option, std::string_view text, T least, T most) {
-  T n{};
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (error != std::errc() || end != text.data() + text.size() || n < least || n > most)
-    UsageError(std::string(option) + " 应为" + std::to_string(least) + "到" + std::to_string(most) +
-               "的整数，现为“" + std::string(text) + "”");
-  return n;
-}
-
 // Takes an option with a value; false when `arg` is not one.
 bool TakeValued(const std::string& arg, const std::string& value, ToleranceArguments& a) {
   if (arg == "--tol") {
@@ -76,11 +66,12 @@ bool TakeValued(const std::string& arg, const std::string& value, ToleranceArgum
       UsageError(error.what());
     }
   } else if (arg == "--samples") {
-    a.run.samples = WholeOption<std::uint64_t>(arg, value, 1, studies::kMaxToleranceSamples);
+    a.run.samples =
+        WholeOption<std::uint64_t>(arg, value, 1, studies::kMaxToleranceSamples, kUsage);
   } else if (arg == "--seed") {
-    a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX);
+    a.run.seed = WholeOption<std::uint64_t>(arg, value, 0, UINT64_MAX, kUsage);
   } else if (arg == "--threads") {
-    a.run.threads = WholeOption<unsigned>(arg, value, 1, 1024);
+    a.run.threads = WholeOption<unsigned>(arg, value, 1, 1024, kUsage);
   } else if (arg == "-o") {
     a.csv = value;
   } else if (arg == "--json") {
