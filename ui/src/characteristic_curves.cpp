@@ -41,16 +41,10 @@ CurvesView::Row LoadRow(const std::vector<calc::LoadPoint>& points, double k) {
 
 CurvesView MakeCurvesView(const LastCalculation& last) {
   CurvesView view;
-  if (last.status == Status::NeverRun) {
-    view.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看特性曲线。";
-    return view;
-  }
-  view.design = DesignName(last.input);
+  if (last.status != Status::NeverRun) view.design = DesignName(last.input);
   calc::CalculationState rated;
-  calc::CalculationFault fault;
-  if (last.status == Status::Failed || !calc::Calculate(last.input, rated, fault)) {
-    view.status = "上次电磁计算未成功，没有特性曲线：" +
-                  (last.status == Status::Failed ? last.message : fault.message);
+  if (std::optional<std::string> none = RepeatLastRun(last, "特性曲线", "特性曲线", rated)) {
+    view.status = *none;
     return view;
   }
   view.status = "上次电磁计算的特性曲线：" + view.design;

@@ -143,22 +143,25 @@ std::vector<std::string> ClassAndCost(const studies::DesignCheck& check,
   return lines;
 }
 
+std::optional<std::string> RepeatLastRun(const LastCalculation& last, const char* window,
+                                         const char* what, calc::CalculationState& run) {
+  if (last.status == Status::NeverRun)
+    return std::string("尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看") + window + "。";
+  calc::CalculationFault fault;
+  if (last.status == Status::Failed || !calc::Calculate(last.input, run, fault)) {
+    return std::string("上次电磁计算未成功，没有") + what + "：" +
+           (last.status == Status::Failed ? last.message : fault.message);
+  }
+  return std::nullopt;
+}
+
 CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked,
                           const std::string& folder) {
   CheckTable table;
   if (last.status != Status::NeverRun) table.design = DesignName(last.input);
-  if (last.status == Status::NeverRun) {
-    table.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看设计校核。";
-    return table;
-  }
-  if (last.status == Status::Failed) {
-    table.status = "上次电磁计算未成功，没有可校核的结果：" + last.message;
-    return table;
-  }
   calc::CalculationState state;
-  calc::CalculationFault fault;
-  if (!calc::Calculate(last.input, state, fault)) {
-    table.status = "上次电磁计算未成功，没有可校核的结果：" + fault.message;
+  if (std::optional<std::string> none = RepeatLastRun(last, "设计校核", "可校核的结果", state)) {
+    table.status = *none;
     return table;
   }
   table.status = "上次电磁计算的设计校核：" + last.input[design::field::TYPE].text;

@@ -127,16 +127,10 @@ ThermalView MakeThermalView(const LastCalculation& last, const ThermalChoice& ch
   ThermalView view;
   view.insulation = choice.insulation;
   view.ambient = choice.ambient.value_or(studies::ThermalData{}.AMBIENT);
-  if (last.status == Status::NeverRun) {
-    view.status = "尚未进行电磁计算。请在输入窗口选择“电磁计算”，再看温升计算。";
-    return view;
-  }
-  view.design = DesignName(last.input);
+  if (last.status != Status::NeverRun) view.design = DesignName(last.input);
   calc::CalculationState run;
-  calc::CalculationFault fault;
-  if (last.status == Status::Failed || !calc::Calculate(last.input, run, fault)) {
-    view.status = "上次电磁计算未成功，没有温升结果：" +
-                  (last.status == Status::Failed ? last.message : fault.message);
+  if (std::optional<std::string> none = RepeatLastRun(last, "温升计算", "温升结果", run)) {
+    view.status = *none;
     return view;
   }
   Solve(view, run, last.input, choice, folder);

@@ -77,6 +77,12 @@ void ExportCsv(Toolkit& toolkit, Window window, const std::string& design, const
 // none) and the insulation class (or none); the prices come from the price file in `folder`, or are
 // the shipped ones, and the thermal data from the thermal data file there, or are the built-in
 // ones.
+// Repeats the last calculation into `run` (microseconds, for the state);
+// when there is none to repeat, the status a window shows instead:
+// "尚未进行电磁计算。…再看<window>。" or "上次电磁计算未成功，没有<what>：<why>".
+std::optional<std::string> RepeatLastRun(const LastCalculation& last, const char* window,
+                                         const char* what, calc::CalculationState& run);
+
 CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked = {},
                           const std::string& folder = "");
 
