@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <utility>
@@ -35,13 +36,14 @@ const char* kUsageHead =
     "用法：velmora-calc optimize 基准设计文件 --vary 名称=下限:上限[:步长] [--vary "
     "名称=值1,值2,...]\n"
     "                            [--objective cost|efficiency|pareto] [--points N]\n"
-    "                            [--front-csv 前沿.csv] [--class IE2|IE3|IE4|none]\n"
+    "                            [--front-csv 前沿.csv] [--front-json 文件|-]\n"
+    "                            [--class IE2|IE3|IE4|none]\n"
     "                            [--targets plain|guarantee]\n"
     "                            [--limit 名称=上限 ...] [--margin 名称=裕量 ...]\n"
     "                            [--seed N] [--threads N] [--no-tolerance]\n"
     "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
     "                            [--insulation B|F|H|none] [--thermal 热参数文件]\n"
-    "                            [-o 最优设计.txt]\n"
+    "                            [-o 最优设计.txt|前沿文件夹]\n"
     "  在给定范围内改变所选输入，找出有效材料成本最低（--objective efficiency：效率最高）\n"
     "  的设计。约束为设计的目标值（EFF PF IST TST TM SF0；默认 plain 不计容差，guarantee\n"
     "  按设计校核的保证值容差，如 Ist ≤ 1.2·IST）、能效等级（默认法定\n"
@@ -66,7 +68,9 @@ const char* kUsageTail =
     "  两者效率之间均匀取 --points 个效率水平（默认12，2~50），各找效率不低于该水平的成本\n"
     "  最低设计（从相邻水平的解出发），去掉被支配的点后列表给出效率、成本和改变的输入，\n"
     "  以及本额定值的能效等级限值；--front-csv 把前沿写成CSV（EFF COST PF Ist TRISE\n"
-    "  和改变的输入）。每次搜索各用 --max-evaluations 和 --max-seconds。\n"
+    "  和改变的输入），--front-json 写成JSON（各点改变的输入和主要结果、能效等级限值）；\n"
+    "  -o 给出文件夹（没有时新建），把前沿的每个设计按成本由低到高写成设计文件\n"
+    "  front-01.txt、front-02.txt……。每次搜索各用 --max-evaluations 和 --max-seconds。\n"
     "    结果给出最优设计，以及另外至多两个不同的局部最优解供比较。-o 把找到的设计写成设计\n"
     "  文件（GBK）。取样用去至多一半的计算次数和一半的时间；找不到满足全部约束的设计时\n"
     "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 为\n"
@@ -111,7 +115,7 @@ const char* kUsage = kUsageText.c_str();
 struct OptimizeArguments {
   std::string base;
   std::vector<std::string> vary, limits, margins;
-  std::optional<std::string> output, front_csv;
+  std::optional<std::string> output, front_csv, front_json;
   bool tolerance = true;
   bool front = false;  // --objective pareto
   int points = studies::FrontOptions{}.points;
@@ -177,6 +181,8 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
         WholeOption<int>(arg, value, studies::kMinFrontPoints, studies::kMaxFrontPoints, kUsage);
   else if (arg == "--front-csv")
     a.front_csv = value;
+  else if (arg == "--front-json")
+    a.front_json = value;
   else if (arg == "--targets")
     a.targets = TargetsNamed(value);
   else if (arg == "--seed")
@@ -204,8 +210,10 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
         return true;
       });
   if (a.vary.empty()) UsageError("没有给出 --vary");
-  if (!a.front && a.front_csv) UsageError("--front-csv 只用于 --objective pareto");
-  if (a.front && a.output) UsageError("-o 不用于 --objective pareto（前沿有多个设计）");
+  if (!a.front && (a.front_csv || a.front_json))
+    UsageError(std::string(a.front_csv ? "--front-csv" : "--front-json") +
+               " 只用于 --objective pareto");
+  if (a.front && a.output == "-") UsageError("-o：前沿的设计应写入文件夹，不能写到标准输出");
   return a;
 }
 
@@ -438,24 +446,43 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
   return problem;
 }
 
-// The front: its table and class limits, and the CSV when asked for.
+// Each design of the front into `folder`, made when it does not exist yet.
+void AddFrontDesigns(const std::string& folder, const studies::OptimiseProblem& problem,
+                     const studies::Front& front, Outputs& outputs) {
+  std::error_code error;
+  std::filesystem::create_directory(folder, error);
+  if (error || !std::filesystem::is_directory(folder))
+    throw CommandFailure("-o：不能建立文件夹“" + folder + "”" +
+                             (error ? "（" + error.message() + "）" : "（已有同名文件）"),
+                         kExitFault);
+  for (std::size_t k = 0; k < front.points.size(); ++k) {
+    design::DesignInput design = studies::DesignWith(problem, front.points[k].values);
+    outputs.Add((std::filesystem::path(folder) / report::FrontDesignName(k)).string(),
+                design::FormatInputFile(design::FieldTexts(design)));
+  }
+}
+
+// The front: its table and class limits, and the CSV, JSON and design files
+// when asked for.
 int RunFront(const OptimizeArguments& a, const studies::OptimiseProblem& problem,
              studies::OptimiseOptions run) {
   studies::Front front = studies::FindFront(problem, {a.points, std::move(run)});
   if (front.points.empty()) throw CommandFailure("没有找到满足全部约束的设计", kExitCheckFailed);
-  std::cout << report::FrontTable(problem, front);
-  std::printf("计算 %llu 个方案，用时 %.2f 秒\n",
-              static_cast<unsigned long long>(front.evaluations), front.seconds);
-  std::fflush(stdout);
+  char counts[96];
+  std::snprintf(counts, sizeof counts, "计算 %llu 个方案，用时 %.2f 秒\n",
+                static_cast<unsigned long long>(front.evaluations), front.seconds);
+  // With the JSON on standard output the table and the counts go to standard error.
+  (a.front_json == "-" ? std::cerr : std::cout)
+      << report::FrontTable(problem, front) << counts << std::flush;
   if (front.stop == studies::OptimiseResult::Stop::Cancelled) {
-    std::cerr << "计算已中断：以上是中断前找到的前沿\n";
+    std::cerr << "计算已中断：以上是中断前找到的前沿，没有写入文件\n";
     return kExitInterrupted;
   }
-  if (a.front_csv) {
-    Outputs outputs;
-    outputs.Add(*a.front_csv, report::FrontCsv(problem, front));
-    outputs.WriteAll();
-  }
+  Outputs outputs;
+  if (a.front_csv) outputs.Add(*a.front_csv, report::FrontCsv(problem, front));
+  if (a.front_json) outputs.Add(*a.front_json, report::FrontJson(problem, front));
+  if (a.output) AddFrontDesigns(*a.output, problem, front, outputs);
+  outputs.WriteAll();
   return 0;
 }
 

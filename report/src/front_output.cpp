@@ -1,6 +1,7 @@
 #include "velmora/report/front_output.h"
 
 #include <cmath>
+#include <utility>
 
 #include "velmora/design/design_input.h"
 #include "velmora/report/class_cost_text.h"
@@ -24,6 +25,32 @@ std::string Padded(std::string text, std::size_t width) {
 
 constexpr std::size_t kColumn = 10;
 
+studies::ClassLimits LimitsOf(const studies::OptimiseProblem& problem) {
+  const design::DesignInput& b = problem.base;
+  return studies::EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
+}
+
+std::string LimitsJson(const studies::ClassLimits& limits) {
+  if (!limits.classified()) return "null";
+  return "{\"IE2\": " + JsonNumber(limits.IE2) + ", \"IE3\": " + JsonNumber(limits.IE3) +
+         ", \"IE4\": " + JsonNumber(limits.IE4) + "}";
+}
+
+std::string PointJson(const studies::OptimiseProblem& problem, const studies::Optimum& point) {
+  const studies::Assessment& a = point.assessment;
+  std::string out = "{\"inputs\": {";
+  for (std::size_t i = 0; i < point.values.size(); ++i)
+    out += (i ? ", " : "") + JsonString(VariableName(problem.variables[i])) + ": " +
+           JsonNumber(point.values[i]);
+  out += "}";
+  const std::pair<const char*, double> results[] = {
+      {"cost", a.cost}, {"EFF", a.EFF},     {"PF", a.PF}, {"Ist", a.Ist},
+      {"TST1", a.TST1}, {"TMAX1", a.TMAX1}, {"SF", a.SF}, {"TRISE", a.TRISE}};
+  for (const auto& [name, value] : results)
+    out += ", " + JsonString(name) + ": " + JsonNumber(value);
+  return out + "}";
+}
+
 }  // namespace
 
 std::string FrontTable(const studies::OptimiseProblem& problem, const studies::Front& front) {
@@ -39,9 +66,7 @@ std::string FrontTable(const studies::OptimiseProblem& problem, const studies::F
     for (double x : point.values) out += Padded(design::ShortestText(x), kColumn);
     out += "\n";
   }
-  const design::DesignInput& b = problem.base;
-  studies::ClassLimits limits =
-      studies::EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
+  studies::ClassLimits limits = LimitsOf(problem);
   if (limits.classified()) out += LimitsText(limits) + "\n";
   return out;
 }
@@ -67,6 +92,20 @@ std::string FrontCsv(const studies::OptimiseProblem& problem, const studies::Fro
     out += "\r\n";
   }
   return out;
+}
+
+std::string FrontJson(const studies::OptimiseProblem& problem, const studies::Front& front) {
+  std::string out = "{\n  \"currency\": " + JsonString(Currency(problem.prices)) +
+                    ",\n  \"class_limits\": " + LimitsJson(LimitsOf(problem)) +
+                    ",\n  \"points\": [";
+  for (std::size_t k = 0; k < front.points.size(); ++k)
+    out += std::string(k ? ",\n    " : "\n    ") + PointJson(problem, front.points[k]);
+  return out + (front.points.empty() ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+std::string FrontDesignName(std::size_t k) {
+  std::string number = std::to_string(k + 1);
+  return "front-" + std::string(number.size() < 2 ? 1 : 0, '0') + number + ".txt";
 }
 
 }  // namespace velmora::report

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "design_run.h"
 #include "run_program.h"
+#include "vary_option.h"
 #include "velmora/design/input_file.h"
+#include "velmora/report/text_formats.h"
 
 namespace velmora::cli {
 namespace {
@@ -162,34 +166,45 @@ TEST(OptimizeCommand, RefusedPointsNameTheOption) {
   }
 }
 
-TEST(OptimizeCommand, FrontIsATableAndACsv) {
+// The table on the terminal; the CSV, the JSON and one design file a point,
+// the same points in the same order.
+TEST(OptimizeCommand, FrontIsATableACsvAJsonAndDesignFiles) {
   TempFolder folder;
-  std::string csv = folder.File("front.csv");
-  ProgramRun run = RunProgram({"optimize",
-                               k4Pole,
-                               "--vary",
-                               "L=100:200",
-                               "--vary",
-                               "G=0.3:0.4",
-                               "--class",
-                               "none",
-                               "--insulation",
-                               "none",
-                               "--objective",
-                               "pareto",
-                               "--points",
-                               "3",
-                               "--max-evaluations",
-                               "300",
-                               "--threads",
-                               "1",
-                               "--front-csv",
-                               csv});
+  std::string csv = folder.File("front.csv"), json = folder.File("front.json");
+  std::string designs = folder.File("front");
+  ProgramRun run = RunProgram({"optimize",    k4Pole,        "--vary",
+                               "L=100:200",   "--vary",      "G=0.3:0.4",
+                               "--class",     "none",        "--insulation",
+                               "none",        "--objective", "pareto",
+                               "--points",    "3",           "--max-evaluations",
+                               "300",         "--threads",   "1",
+                               "--front-csv", csv,           "--front-json",
+                               json,          "-o",          designs});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("成本—效率前沿"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("本额定值的效率限值：IE2"), std::string::npos) << run.out;
   std::string text = design::testing::ReadBytes(csv);
-  EXPECT_EQ(text.substr(0, text.find('\r')), "EFF,COST,PF,Ist,TRISE,L,G");
+  std::erase(text, '\r');
+  std::vector<std::string_view> rows = SplitText(text, '\n');
+  rows.pop_back();  // after the last line end
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_EQ(rows[0], "EFF,COST,PF,Ist,TRISE,L,G");
+  std::string objects = design::testing::ReadBytes(json);
+  EXPECT_NE(objects.find("\"class_limits\": {\"IE2\": 87.7"), std::string::npos) << objects;
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    // The row's L and G, the point's inputs in the JSON and its design file.
+    std::vector<std::string_view> cells = SplitText(rows[k], ',');
+    std::string L(cells[5]), G(cells[6]);
+    std::string inputs = "{\"L\": " + report::JsonNumber(std::stod(L)) +
+                         ", \"G\": " + report::JsonNumber(std::stod(G)) + "}";
+    EXPECT_NE(objects.find(inputs), std::string::npos) << inputs;
+    design::DesignInput written =
+        design::ReadDesignInput(designs + "/front-0" + std::to_string(k) + ".txt");
+    EXPECT_EQ(design::ShortestText(written[design::field::L].number), L);
+    EXPECT_EQ(design::ShortestText(written[design::field::G].number), G);
+  }
+  EXPECT_FALSE(
+      std::filesystem::exists(designs + "/front-0" + std::to_string(rows.size()) + ".txt"));
 }
 
 TEST(OptimizeCommand, RefusedCommandsExitTwoWithTheUsage) {

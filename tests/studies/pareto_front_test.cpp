@@ -64,6 +64,34 @@ TEST(ParetoFront, CheapEndIsTheCheapestDesign) {
   EXPECT_EQ(front.points.front().values, cheapest.values);
 }
 
+// Every design of a small space, computed one by one: none may be cheaper
+// than a point of the front and at least as efficient, or that point is no
+// optimum of its efficiency level.
+TEST(ParetoFront, NoDesignOfTheSpaceDominatesAPoint) {
+  OptimiseProblem problem;
+  problem.base = examples::Example(examples::k4Pole);
+  problem.variables = {RangeVariable(field::L, 110, 170), RangeVariable(field::Z, 40, 56)};
+  problem.check.check_class = false;
+  problem.check.insulation = std::nullopt;
+  FitToWinding(problem);
+  Front front = FindFront(problem, SmallFront());
+  ASSERT_GE(front.points.size(), 3u);
+  const OptimiseVariable &L = problem.variables[0], &Z = problem.variables[1];
+  int feasible = 0;
+  for (std::uint64_t i = 0; i < L.Count(); ++i)
+    for (std::uint64_t j = 0; j < Z.Count(); ++j) {
+      std::vector<double> values = {L.At(i), Z.At(j)};
+      Assessment a = Evaluate(problem, values);
+      if (!a.Feasible()) continue;
+      ++feasible;
+      for (const Optimum& point : front.points)
+        EXPECT_FALSE(a.cost < point.assessment.cost && a.EFF >= point.assessment.EFF)
+            << "L " << values[0] << " Z " << values[1] << " dominates the point at EFF "
+            << point.assessment.EFF;
+    }
+  EXPECT_GT(feasible, 20);
+}
+
 TEST(ParetoFront, DominatedPointsAreDropped) {
   const struct {
     std::vector<Optimum> candidates;
