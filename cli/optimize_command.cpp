@@ -13,6 +13,7 @@
 #include "design_run.h"
 #include "interrupt.h"
 #include "outputs.h"
+#include "tolerance_command.h"
 #include "vary_option.h"
 #include "velmora/design/input_file.h"
 #include "velmora/report/class_cost_text.h"
@@ -40,6 +41,8 @@ const char* kUsageHead =
     "                            [--class IE2|IE3|IE4|none]\n"
     "                            [--targets plain|guarantee]\n"
     "                            [--limit 名称=上限 ...] [--margin 名称=裕量 ...]\n"
+    "                            [--min-yield 合格率 [--tol 名称=±公差[%] ...]\n"
+    "                            [--yield-samples N]]\n"
     "                            [--seed N] [--threads N] [--no-tolerance]\n"
     "                            [--max-evaluations N] [--max-seconds 秒] [--prices 价格文件]\n"
     "                            [--insulation B|F|H|none] [--thermal 热参数文件]\n"
@@ -75,7 +78,13 @@ const char* kUsageTail =
     "  文件（GBK）。取样用去至多一半的计算次数和一半的时间；找不到满足全部约束的设计时\n"
     "  一直搜索到次数或时间用完，给出最接近的设计和差多少，退出码为3。--max-seconds 为\n"
     "  不大于1e9的正数，1e9为不限时。Ctrl-C 中断时给出已找到的最优设计，不写 -o，退出码\n"
-    "  为130。\n";
+    "  为130。\n"
+    "  --min-yield 稳健优化：按制造公差抽取 --yield-samples 台电机（默认64，1~4096，种子1），\n"
+    "  要求其中满足全部约束（与设计本身相同的约束，含裕量）的比例不低于给定值（大于0，不大于\n"
+    "  1，如0.95）。每个方案用同一组随机数，按各自的尺寸定公差；只对本身满足约束的方案抽样。\n"
+    "  公差默认为车间常用值（见 velmora-calc tolerance --help），--tol 改变一个输入的公差，\n"
+    "  写法同 tolerance 命令（可重复）。另做一次不要求合格率的搜索（计算次数与时间上限相同），\n"
+    "  给出稳健代价：两个最优设计的成本和合格率（同一组样本），以及成本差（元和百分比）。\n";
 
 // The tolerance analysis that follows the answer.
 std::string ToleranceUsage() {
@@ -122,6 +131,10 @@ struct OptimizeArguments {
   studies::OptimiseObjective objective = studies::OptimiseObjective::Cost;
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
   studies::OptimiseOptions run;
+  // --min-yield, --tol, --yield-samples
+  std::optional<double> min_yield;
+  std::vector<std::pair<std::size_t, studies::Spread>> tolerances;
+  std::optional<std::uint64_t> yield_samples;
 };
 
 // "NAME=VALUE": the name and the value.
@@ -164,6 +177,22 @@ double Seconds(std::string_view text) {
   return *seconds;
 }
 
+// A share of motors above 0 and at most 1.
+double MinYield(std::string_view text) {
+  std::optional<double> share = design::ParseNumber(text);
+  if (!share || !studies::YieldInRange(*share))
+    UsageError("--min-yield 应为大于0、不大于1的数（如0.95），现为“" + std::string(text) + "”");
+  return *share;
+}
+
+std::pair<std::size_t, studies::Spread> Tolerance(std::string_view text) {
+  try {
+    return ParseToleranceOption(text);
+  } catch (const studies::ToleranceError& error) {
+    UsageError(error.what());
+  }
+}
+
 // Takes an option with a value; false when `arg` is not one.
 bool TakeValued(const std::string& arg, const std::string& value, OptimizeArguments& a) {
   if (arg == "--vary")
@@ -193,6 +222,12 @@ bool TakeValued(const std::string& arg, const std::string& value, OptimizeArgume
     a.run.max_evaluations = WholeOption<std::uint64_t>(arg, value, 1, UINT64_MAX, kUsage);
   else if (arg == "--max-seconds")
     a.run.max_seconds = Seconds(value);
+  else if (arg == "--min-yield")
+    a.min_yield = MinYield(value);
+  else if (arg == "--tol")
+    a.tolerances.push_back(Tolerance(value));
+  else if (arg == "--yield-samples")
+    a.yield_samples = WholeOption<std::uint64_t>(arg, value, 1, studies::kMaxYieldSamples, kUsage);
   else
     return false;
   return true;
@@ -214,6 +249,9 @@ OptimizeArguments ParseArguments(const std::vector<std::string>& args) {
     UsageError(std::string(a.front_csv ? "--front-csv" : "--front-json") +
                " 只用于 --objective pareto");
   if (a.front && a.output == "-") UsageError("-o：前沿的设计应写入文件夹，不能写到标准输出");
+  if (!a.min_yield && (!a.tolerances.empty() || a.yield_samples))
+    UsageError("--tol 和 --yield-samples 只用于 --min-yield");
+  if (a.front && a.min_yield) UsageError("--min-yield 不用于 --objective pareto");
   return a;
 }
 
@@ -328,12 +366,14 @@ void PrintResults(const studies::OptimiseProblem& problem, const studies::Optimi
             << "\n";
 }
 
+// The constraints holding the answer back, or those it misses; the yield
+// of a robust requirement always.
 void PrintConstraints(const studies::Assessment& best) {
   bool feasible = best.Feasible();
   std::cout << (feasible ? "起作用的约束：\n" : "未满足的约束：\n");
   int shown = 0;
   for (const studies::ConstraintLine& line : best.constraints()) {
-    bool show = feasible ? line.AtLimit() : !line.Met();
+    bool show = (feasible ? line.AtLimit() : !line.Met()) || line.name == "YIELD";
     if (!show) continue;
     ++shown;
     std::cout << "  " << ConstraintText(line);
@@ -427,6 +467,49 @@ class ProgressLine {
   bool shown_;
 };
 
+// "成本 812.3 元，合格率 93.8%"
+std::string CostAndYield(const studies::OptimiseProblem& problem, const studies::Assessment& a) {
+  return "成本 " + ShortNumber(a.cost) + " " + report::Currency(problem.prices) + "，合格率 " +
+         ShortNumber(a.Yield() * 100) + "%";
+}
+
+// The robust answer's line; one short of its yield is the nearest design.
+std::string RobustLine(const studies::OptimiseProblem& problem, const studies::Assessment& a) {
+  return (a.Feasible() ? "  稳健最优  " : "  稳健最优（未达到合格率下限）  ") +
+         CostAndYield(problem, a) + "\n";
+}
+
+// What the robust requirement costs: the optimum of the same search without
+// it (the same budgets) against the robust optimum, each with its yield on
+// the same motors. False when that search was interrupted.
+bool PrintRobustnessCost(const studies::OptimiseProblem& problem,
+                         const studies::OptimiseResult& robust, const studies::OptimiseOptions& run,
+                         ProgressLine& progress) {
+  studies::OptimiseProblem without = problem;
+  without.robust.reset();
+  studies::OptimiseResult nominal = studies::Optimise(without, run);
+  progress.End();
+  if (nominal.stop == studies::OptimiseResult::Stop::Cancelled) {
+    std::cout << "稳健代价：不要求合格率的搜索已中断\n";
+    return false;
+  }
+  std::cout << "稳健代价（合格率为同一组" << problem.robust->samples
+            << "个公差样本中满足全部约束的比例）：\n";
+  if (!nominal.Feasible()) {
+    std::cout << "  名义最优  没有找到满足全部约束的设计\n" << RobustLine(problem, robust.best);
+    std::cout.flush();
+    return true;
+  }
+  studies::Assessment a = studies::Evaluate(problem, nominal.values);
+  double cost = robust.best.cost - a.cost;
+  std::cout << "  名义最优  " << CostAndYield(problem, a) << "\n"
+            << RobustLine(problem, robust.best) << "  稳健代价  " << ShortNumber(cost) << " "
+            << report::Currency(problem.prices) << "（" << ShortNumber(cost / a.cost * 100)
+            << "%）\n";
+  std::cout.flush();
+  return true;
+}
+
 studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOptions& tools) {
   studies::OptimiseProblem problem;
   problem.base = ReadDesign(a.base);
@@ -438,6 +521,12 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
     for (const std::string& vary : a.vary) problem.variables.push_back(ParseOptimiseVariable(vary));
     for (const std::string& limit : a.limits) problem.limits.push_back(ParseLimit(limit));
     for (const std::string& margin : a.margins) problem.margins.push_back(ParseMargin(margin));
+    if (a.min_yield) {
+      problem.robust.emplace();
+      problem.robust->min_yield = *a.min_yield;
+      problem.robust->tolerances = a.tolerances;
+      if (a.yield_samples) problem.robust->samples = *a.yield_samples;
+    }
     studies::CheckProblem(problem);
     studies::FitToWinding(problem);
   } catch (const OptimiseError& error) {
@@ -516,6 +605,8 @@ int OptimizeCommand(std::vector<std::string> args) {
   if (!result.found)
     throw CommandFailure("范围内的设计都计算出错，没有可给出的设计", kExitCheckFailed);
   PrintAnswer(problem, result);
+  if (problem.robust && !interrupted)
+    interrupted = !PrintRobustnessCost(problem, result, a.run, progress);
   if (a.tolerance && !interrupted) PrintTolerance(problem, result, a.run.threads);
   if (interrupted) {
     std::cerr << "计算已中断：以上是中断前找到的最优设计"

@@ -8,8 +8,8 @@ struct Caption {
   std::string_view name, text;
 };
 
-// The design's targets, the class, the winding's rise, the validity record, and the upper limits
-// a search may set (with units).
+// The design's targets, the class, the winding's rise, the validity record, the upper limits
+// a search may set (with units), the efficiency floor and the yield of a robust requirement.
 constexpr Caption kCaptions[] = {
     {"EFF", "效率EFF"},
     {"PF", "功率因数PF"},
@@ -30,6 +30,7 @@ constexpr Caption kCaptions[] = {
     {"BJ2", "转子轭磁密BJ2（T）"},
     {"BG", "气隙磁密BG（T）"},
     {"EFFMIN", "效率下限EFF"},
+    {"YIELD", "合格率（公差样本中满足全部约束的比例）"},
 };
 
 }  // namespace

@@ -143,6 +143,23 @@ void CheckMargins(const std::vector<Margin>& margins) {
   }
 }
 
+void CheckRobust(const OptimiseProblem& problem) {
+  if (!problem.robust) return;
+  const RobustRequirement& robust = *problem.robust;
+  if (!YieldInRange(robust.min_yield))
+    throw OptimiseError(ErrorCode::LimitRefused,
+                        "合格率下限应大于0且不大于1，现为" + ShortestText(robust.min_yield));
+  if (robust.samples < 1 || robust.samples > kMaxYieldSamples)
+    throw OptimiseError(ErrorCode::TooMany, "稳健要求的样本数应为1到" +
+                                                std::to_string(kMaxYieldSamples) + "，现为" +
+                                                std::to_string(robust.samples));
+  try {
+    SpreadsOf(problem.base, robust.tolerances);
+  } catch (const ToleranceError& error) {
+    throw OptimiseError(error.code(), error.what());
+  }
+}
+
 // ---- Constraints -----------------------------------------------------------
 
 // A value that is not a number never meets its limit.
@@ -410,6 +427,7 @@ void CheckProblem(const OptimiseProblem& problem) {
   const std::optional<double>& floor = problem.efficiency_floor;
   if (floor && !(*floor > 0 && *floor < 1))
     throw OptimiseError(ErrorCode::LimitRefused, "效率下限应在0与1之间");
+  CheckRobust(problem);
 }
 
 std::optional<std::string_view> MarginConstraint(std::string_view name) {
@@ -472,7 +490,7 @@ int ConstraintCount(const OptimiseProblem& problem) {
   int count = 3 + static_cast<int>(problem.limits.size()) + problem.efficiency_floor.has_value();
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
-  return count + ChecksClass(problem) + ClassLimitsRise(problem);
+  return count + ChecksClass(problem) + ClassLimitsRise(problem) + problem.robust.has_value();
 }
 
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {
@@ -511,12 +529,18 @@ design::DesignInput DesignWith(const OptimiseProblem& problem, std::span<const d
   return input;
 }
 
-Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> values) {
-  design::DesignInput input = DesignWith(problem, values);
+Assessment AssessDesign(const OptimiseProblem& problem, const YieldMotors& motors,
+                        const design::DesignInput& design) {
   CalculationState state;
   CalculationFault fault;
-  if (!Calculate(input, state, fault)) return {};
-  return Assess(problem, state, false);
+  if (!Calculate(design, state, fault)) return {};
+  Assessment a = Assess(problem, state, false);
+  AddYield(problem, motors, design, false, a);
+  return a;
+}
+
+Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> values) {
+  return AssessDesign(problem, YieldMotors(problem), DesignWith(problem, values));
 }
 
 }  // namespace velmora::studies

@@ -38,11 +38,12 @@ constexpr double kSampleShare = 0.5;
 // ---- Shared by the threads -------------------------------------------------
 
 // The evaluation count, the stop and the progress shown, shared by every
-// thread of one search.
+// thread of one search, and the motors of its robust requirement.
 class SearchControl {
  public:
   SearchControl(const OptimiseProblem& problem, const OptimiseOptions& options)
-      : objective_(problem.objective),
+      : motors_(problem),
+        objective_(problem.objective),
         options_(options),
         clock_(options.clock ? options.clock : SteadySeconds) {
     deadline_ = After(options.max_seconds);
@@ -64,6 +65,7 @@ class SearchControl {
     return stopping_.load(std::memory_order_relaxed);
   }
   Stop reason() const { return reason_; }
+  const YieldMotors& motors() const { return motors_; }
 
   void Count(std::uint64_t n) { evaluations_.fetch_add(n, std::memory_order_relaxed); }
   std::uint64_t evaluations() const { return evaluations_.load(); }
@@ -115,6 +117,7 @@ class SearchControl {
     return objective_ == OptimiseObjective::Cost ? shown_.key : 1 - shown_.key;
   }
 
+  const YieldMotors motors_;
   OptimiseObjective objective_;
   const OptimiseOptions& options_;
   std::function<double()> clock_;
@@ -170,6 +173,7 @@ class Evaluator {
     ++count_;
     control_.Count(1);
     last_ = Calculate(input_, state_, fault_) ? Assess(problem_, state_, relaxed) : Assessment{};
+    AddYield(problem_, control_.motors(), input_, relaxed, last_);
     if (relaxed) return last_;
     Keep(best_, values, last_, problem_.objective);
     control_.Offer(StandingOf(last_, problem_.objective), Phase::Search);
@@ -637,9 +641,11 @@ Sample RunSample(const OptimiseProblem& problem, const OptimiseOptions& options,
   };
   auto record = [&](const SweepRow& row, std::string&) {
     if (row.index % 256 == 0 && control.SampleOver()) over.store(true);
-    if (row.ok)
-      records[row.index] =
-          StandingOf(Assess(problem, row.state, row.check, false), problem.objective);
+    if (!row.ok) return;
+    Assessment a = Assess(problem, row.state, row.check, false);
+    if (problem.robust)
+      AddYield(problem, control.motors(), DesignWith(problem, row.varied), false, a);
+    records[row.index] = StandingOf(a, problem.objective);
   };
   Sample sample;
   sample.evaluations = RunSweep(problem.base, grid, sweep, record, [](std::string_view) {});
@@ -791,13 +797,6 @@ unsigned ThreadCount(const OptimiseOptions& options) {
   return std::max(threads, 1u);
 }
 
-Assessment AssessBase(const OptimiseProblem& problem) {
-  CalculationState state;
-  CalculationFault fault;
-  if (!Calculate(problem.base, state, fault)) return {};
-  return Assess(problem, state, false);
-}
-
 }  // namespace
 
 OptimiseResult Optimise(const OptimiseProblem& given_problem, const OptimiseOptions& given) {
@@ -826,7 +825,7 @@ OptimiseResult Optimise(const OptimiseProblem& given_problem, const OptimiseOpti
   if (result.found) result.design = DesignWith(problem, result.values);
   for (const Candidate& optimum : DistinctOptima(problem, std::move(state.ends)))
     result.optima.push_back({optimum.values, optimum.assessment});
-  result.start = AssessBase(problem);
+  result.start = AssessDesign(problem, control.motors(), problem.base);
   result.evaluations = control.evaluations();
   result.seconds = control.Seconds();
   return result;

@@ -167,9 +167,10 @@ double Uniform(std::uint64_t seed, std::uint64_t sample, std::uint64_t input, st
   return (static_cast<double>(h >> 11) + 0.5) * 0x1.0p-53;
 }
 
-// A standard normal number within ±kSigmasPerTolerance: Box–Muller, drawn
-// again beyond (0.27 % of draws).
-double TruncatedNormal(std::uint64_t seed, std::uint64_t sample, std::uint64_t input) {
+}  // namespace
+
+// Box–Muller, drawn again beyond ±kSigmasPerTolerance (0.27 % of draws).
+double StandardDeviate(std::uint64_t seed, std::uint64_t sample, std::size_t input) {
   for (std::uint64_t draw = 0;; draw += 2) {
     double radius = std::sqrt(-2 * std::log(Uniform(seed, sample, input, draw)));
     double angle = 2 * std::numbers::pi * Uniform(seed, sample, input, draw + 1);
@@ -177,6 +178,27 @@ double TruncatedNormal(std::uint64_t seed, std::uint64_t sample, std::uint64_t i
     if (std::fabs(z) <= kSigmasPerTolerance) return z;
   }
 }
+
+double BuildMotor(std::span<const AppliedSpread> spreads, std::span<const double> z,
+                  design::DesignInput& motor, std::span<double> drawn) {
+  double factor = 1;
+  for (std::size_t i = 0; i < spreads.size(); ++i) {
+    const AppliedSpread& s = spreads[i];
+    double value = s.nominal;
+    if (s.varied()) {
+      double sigma = s.tolerance / kSigmasPerTolerance;
+      value = s.nominal + sigma * z[i];
+    }
+    if (kInputs[i].field == kSteelCurveFactor)
+      factor = value;
+    else if (s.varied())
+      SetVariedInput(motor, kInputs[i].field, value);
+    if (!drawn.empty()) drawn[i] = value;
+  }
+  return factor;
+}
+
+namespace {
 
 // ---- Samples ---------------------------------------------------------------
 
@@ -213,21 +235,10 @@ struct SampleRun {
 
 // Draws the inputs of sample `k` into `drawn` and gives them to the run; returns HTAB's factor.
 double DrawInputs(const Plan& plan, std::uint64_t k, SampleRun& run, std::span<double> drawn) {
-  double factor = 1;
-  for (std::size_t i = 0; i < plan.spreads.size(); ++i) {
-    const AppliedSpread& s = plan.spreads[i];
-    double value = s.nominal;
-    if (s.varied()) {
-      double sigma = s.tolerance / kSigmasPerTolerance;
-      value = s.nominal + sigma * TruncatedNormal(plan.options.seed, k, i);
-    }
-    if (kInputs[i].field == kSteelCurveFactor)
-      factor = value;
-    else if (s.varied())
-      SetVariedInput(run.input, kInputs[i].field, value);
-    drawn[i] = value;
-  }
-  return factor;
+  std::array<double, std::size(kInputs)> z{};
+  for (std::size_t i = 0; i < plan.spreads.size(); ++i)
+    if (plan.spreads[i].varied()) z[i] = StandardDeviate(plan.options.seed, k, i);
+  return BuildMotor(plan.spreads, z, run.input, drawn);
 }
 
 // The run and the check of sample `k`; the check's targets are the

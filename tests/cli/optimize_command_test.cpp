@@ -144,6 +144,48 @@ TEST(OptimizeCommand, AnswerIsFollowedByItsYield) {
   EXPECT_NE(After(run.out, "  ALL    ").find("/300"), std::string::npos) << run.out;
 }
 
+// A robust search shows its yield among the constraints and, beside the
+// search without it, what the yield costs.
+TEST(OptimizeCommand, MinYieldShowsTheYieldAndItsCost) {
+  ProgramRun run =
+      RunProgram({"optimize", k4Pole, "--vary", "L=100:200", "--class", "none", "--insulation",
+                  "none", "--min-yield", "0.9", "--yield-samples", "16", "--tol", "G=±0.03",
+                  "--max-evaluations", "300", "--no-tolerance"});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("  合格率（公差样本中满足全部约束的比例） ≥ 0.9，计算值"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("稳健代价（合格率为同一组16个公差样本中满足全部约束的比例）：\n"
+                         "  名义最优  成本 "),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(After(run.out, "  稳健最优  成本 ").find("合格率 "), std::string::npos);
+  EXPECT_NE(After(run.out, "  稳健代价  ").find("元（"), std::string::npos) << run.out;
+}
+
+TEST(OptimizeCommand, RefusedYieldsNameTheOption) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--min-yield", "0"},
+      {"--min-yield", "1.5"},
+      {"--min-yield", "-0.1"},
+      {"--min-yield", "abc"},
+      {"--min-yield", "nan"},
+      {"--min-yield", "0.9", "--yield-samples", "0"},
+      {"--min-yield", "0.9", "--yield-samples", "5000"},
+      {"--min-yield", "0.9", "--tol", "X=±1"},
+      {"--min-yield", "0.9", "--tol", "G=±-1"},
+      {"--tol", "G=±0.01"},
+      {"--min-yield", "0.9", "--objective", "pareto"},
+  };
+  for (const std::vector<std::string>& args : refused) {
+    std::vector<std::string> all = {"optimize", k4Pole, "--vary", "L=130:200"};
+    all.insert(all.end(), args.begin(), args.end());
+    ProgramRun run = RunProgram(all);
+    EXPECT_EQ(run.status, kExitUsage) << args[1];
+    EXPECT_NE(run.err.find(args[args.size() - 2]), std::string::npos) << args[1] << run.err;
+  }
+}
+
 TEST(OptimizeCommand, RefusedMarginsNameTheOption) {
   for (const char* margin : {"X=0.1", "Ist=-0.1", "Ist=abc", "Ist", "EFF=nan"}) {
     ProgramRun run = RunProgram({"optimize", k4Pole, "--vary", "L=130:200", "--margin", margin});

@@ -21,6 +21,7 @@
 #include "velmora/design/material_prices.h"
 #include "velmora/studies/design_check.h"
 #include "velmora/studies/engine.h"
+#include "velmora/studies/tolerance.h"
 
 namespace velmora::studies {
 
@@ -103,6 +104,26 @@ struct Margin {
   double value = 0;        // at least 0
 };
 
+// A robust requirement: of the motors built from a design within the
+// manufacturing tolerances, at least the share `min_yield` must meet every
+// constraint the design itself must meet (the constraint line "YIELD").
+// The motors are a fixed set of `samples` drawn with `seed`, the same for
+// every design the search sees; a search's evaluations count the designs,
+// not their motors.
+inline constexpr std::uint64_t kDefaultYieldSamples = 64;
+inline constexpr std::uint64_t kMaxYieldSamples = 4096;
+
+struct RobustRequirement {
+  double min_yield = 0.95;  // above 0, at most 1
+  // Tolerances given instead of the workshop's, as ToleranceOptions::given.
+  std::vector<std::pair<std::size_t, Spread>> tolerances;
+  std::uint64_t samples = kDefaultYieldSamples;  // 1 to kMaxYieldSamples
+  std::uint64_t seed = 1;
+};
+
+// Whether a share of motors can be asked for: above 0, at most 1.
+inline bool YieldInRange(double share) { return share > 0 && share <= 1; }
+
 // What the search changes, what it minimises and what it must meet. The
 // constraints are those of a plain run of the design: the design's own
 // targets without tolerances (EFF ≥ EFF, PF ≥ PF, Ist ≤ IST, TST1 ≥ TST,
@@ -130,6 +151,8 @@ struct OptimiseProblem {
   // ...), so that a design the check passes also meets the search's constraints.
   enum class Targets { AsGiven, WithTolerance };
   Targets targets = Targets::AsGiven;
+  // Empty: the design alone must meet the constraints.
+  std::optional<RobustRequirement> robust;
 };
 
 // Refuses a problem the search cannot take: no variables, an input varied
@@ -137,7 +160,9 @@ struct OptimiseProblem {
 // rating, targets, assumptions, the frame, printed-only inputs), empty or
 // reversed bounds, a limit on another quantity or twice, a margin on another
 // constraint, twice, negative or not finite, an efficiency floor outside
-// 0..1. Throws OptimiseError.
+// 0..1, a robust requirement with a share outside YieldInRange, a sample
+// count outside 1 to kMaxYieldSamples or a tolerance SpreadsOf refuses.
+// Throws OptimiseError.
 void CheckProblem(const OptimiseProblem& problem);
 
 // Keeps only the values the base design's winding can take: whole numbers for
@@ -148,13 +173,15 @@ void FitToWinding(OptimiseProblem& problem);
 
 // One constraint of a computed design: value against limit.
 struct ConstraintLine {
-  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "TRISE", "BH", "VALID", "WIND", "J1", ...
+  // "PF", "IST", "TST", "TM", "SF", "EFF", "IE", "TRISE", "BH", "VALID", "WIND", "J1", ...,
+  // "YIELD"
   std::string_view name;
   CheckLine::Bound bound = CheckLine::Bound::AtLeast;
   double limit = 0;  // moved inward by the margin
   double value = 0;
   // (limit − value) for AtLeast, (value − limit) for AtMost, over |limit|;
-  // for a count (VALID) the count less a half: at most 0 when met.
+  // for a count (VALID) the count less a half: at most 0 when met; for
+  // YIELD the worst excess of the motor that must still pass (AddYield).
   double excess = 0;
   double margin = 0;  // the problem's margin on it: limit ∓ margin is the constraint's own
 
@@ -167,7 +194,7 @@ struct ConstraintLine {
 
 // A design as the search sees it.
 struct Assessment {
-  static constexpr int kMaxConstraints = 12 + kLimitableQuantities.size();
+  static constexpr int kMaxConstraints = 13 + kLimitableQuantities.size();
 
   bool ran = false;  // false: the run faulted and nothing else is set
   double cost = 0;   // active-material cost
@@ -186,6 +213,9 @@ struct Assessment {
   // The sum of the excesses over the limits; a run that faulted counts as
   // infeasible beyond any that ran.
   double Violation() const;
+  // The value of the line YIELD: the share of a robust requirement's motors
+  // that meet the constraints; 0 without one, or when the run faulted.
+  double Yield() const;
 };
 
 // The number of constraint lines of every design of `problem` that runs.
@@ -220,7 +250,43 @@ Assessment Assess(const OptimiseProblem& problem, const CalculationState& state,
 // texts as if typed.
 design::DesignInput DesignWith(const OptimiseProblem& problem, std::span<const double> values);
 
-// Calculates and assesses the design with `values`.
+// The motors of a problem's robust requirement, drawn once: a standard
+// deviate (StandardDeviate) for each motor and tolerance input. The k-th
+// motor of every design takes the same deviates, scaled by that design's own
+// spreads (common random numbers), so the yield is a fixed function of the
+// design and the search sees no noise. Empty without a robust requirement.
+class YieldMotors {
+ public:
+  explicit YieldMotors(const OptimiseProblem& problem);
+  std::uint64_t count() const { return count_; }
+  std::span<const double> Deviates(std::uint64_t k) const;
+
+ private:
+  std::uint64_t count_ = 0;
+  std::vector<double> z_;  // input i of motor k at k·ToleranceInputs().size() + i
+};
+
+// The motors that must meet the constraints for `min_yield` of `count` to:
+// the fewest whose share is at least `min_yield`.
+std::uint64_t RequiredPasses(double min_yield, std::uint64_t count);
+
+// Adds the line YIELD of a robust problem to `a`, the assessment of `design`
+// (its run not relaxed unless `relaxed`); nothing without a robust
+// requirement or when the run faulted. Its value is the share of `motors`
+// that meet every other constraint of `a`. Its excess: each motor's worst
+// excess over those constraints, in ascending order, at rank RequiredPasses
+// (the motor that must still pass), so that it moves smoothly with the
+// design and is at most 0 exactly when the yield is met. The motors run on
+// the calling thread.
+void AddYield(const OptimiseProblem& problem, const YieldMotors& motors,
+              const design::DesignInput& design, bool relaxed, Assessment& a);
+
+// Calculates and assesses `design`, a design of `problem`, its yield on
+// `motors` too.
+Assessment AssessDesign(const OptimiseProblem& problem, const YieldMotors& motors,
+                        const design::DesignInput& design);
+
+// Calculates and assesses the design with `values`, its yield too.
 Assessment Evaluate(const OptimiseProblem& problem, std::span<const double> values);
 
 // How far a search has come; handed to the progress callback.

@@ -173,6 +173,19 @@ struct ToleranceResult {
 std::vector<AppliedSpread> SpreadsOf(const design::DesignInput& design,
                                      const std::vector<std::pair<std::size_t, Spread>>& given);
 
+// The standard normal deviate of input `input` (index in ToleranceInputs())
+// of motor `sample`, within ±kSigmasPerTolerance: a function of the seed and
+// the two indices alone, so that a motor depends on no other and on no thread.
+double StandardDeviate(std::uint64_t seed, std::uint64_t sample, std::size_t input);
+
+// One motor built from a design: each varied input of `spreads` (one per
+// ToleranceInputs() entry, about the design) at its nominal value plus its
+// deviate in `z` times σ, a third of its tolerance. Sets the inputs in `motor`
+// (the design, or a motor of it built before), writes every input's value to
+// `drawn` unless it is empty and returns the factor on the steel curve HTAB.
+double BuildMotor(std::span<const AppliedSpread> spreads, std::span<const double> z,
+                  design::DesignInput& motor, std::span<double> drawn);
+
 // Runs the nominal design, then options.samples motors drawn about it, and
 // sums them up; a nominal design whose run stops gives its fault alone.
 // Sample k depends only on the seed and k. Throws ToleranceError for a
