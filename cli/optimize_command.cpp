@@ -441,7 +441,7 @@ studies::OptimiseProblem Problem(const OptimizeArguments& a, const DesignToolOpt
 // The front: its table and class limits, and the CSV when asked for.
 int RunFront(const OptimizeArguments& a, const studies::OptimiseProblem& problem,
              studies::OptimiseOptions run) {
-  studies::Front front = studies::FindFront(problem, {a.points, std::move(run)});
+  studies::Front front = studies::FindFront(problem, {a.points, std::move(run), {}});
   if (front.points.empty()) throw CommandFailure("没有找到满足全部约束的设计", kExitCheckFailed);
   std::cout << report::FrontTable(problem, front);
   std::printf("计算 %llu 个方案，用时 %.2f 秒\n",

@@ -10,8 +10,6 @@ namespace velmora::report {
 
 namespace {
 
-namespace field = design::field;
-
 std::string_view VariableName(const studies::OptimiseVariable& v) {
   return design::kFieldInfo[v.field].name;
 }
@@ -39,9 +37,7 @@ std::string FrontTable(const studies::OptimiseProblem& problem, const studies::F
     for (double x : point.values) out += Padded(design::ShortestText(x), kColumn);
     out += "\n";
   }
-  const design::DesignInput& b = problem.base;
-  studies::ClassLimits limits =
-      studies::EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
+  const studies::ClassLimits limits = studies::RatingLimits(problem);
   if (limits.classified()) out += LimitsText(limits) + "\n";
   return out;
 }

@@ -192,9 +192,7 @@ bool ClassLimitsRise(const OptimiseProblem& problem) {
 }
 
 bool ChecksClass(const OptimiseProblem& problem) {
-  const design::DesignInput& b = problem.base;
-  return problem.check.check_class &&
-         EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
+  return problem.check.check_class && RatingLimits(problem).classified();
 }
 
 // Whether every design of the problem that runs has the constraint `name`
@@ -473,6 +471,11 @@ int ConstraintCount(const OptimiseProblem& problem) {
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
   return count + ChecksClass(problem) + ClassLimitsRise(problem);
+}
+
+ClassLimits RatingLimits(const OptimiseProblem& problem) {
+  const design::DesignInput& b = problem.base;
+  return EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
 }
 
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {
