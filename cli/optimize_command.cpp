@@ -555,7 +555,7 @@ void AddFrontDesigns(const std::string& folder, const studies::OptimiseProblem& 
 // when asked for.
 int RunFront(const OptimizeArguments& a, const studies::OptimiseProblem& problem,
              studies::OptimiseOptions run) {
-  studies::Front front = studies::FindFront(problem, {a.points, std::move(run)});
+  studies::Front front = studies::FindFront(problem, {a.points, std::move(run), {}});
   if (front.points.empty()) throw CommandFailure("没有找到满足全部约束的设计", kExitCheckFailed);
   char counts[96];
   std::snprintf(counts, sizeof counts, "计算 %llu 个方案，用时 %.2f 秒\n",

@@ -11,8 +11,6 @@ namespace velmora::report {
 
 namespace {
 
-namespace field = design::field;
-
 std::string_view VariableName(const studies::OptimiseVariable& v) {
   return design::kFieldInfo[v.field].name;
 }
@@ -24,11 +22,6 @@ std::string Padded(std::string text, std::size_t width) {
 }
 
 constexpr std::size_t kColumn = 10;
-
-studies::ClassLimits LimitsOf(const studies::OptimiseProblem& problem) {
-  const design::DesignInput& b = problem.base;
-  return studies::EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
-}
 
 std::string LimitsJson(const studies::ClassLimits& limits) {
   if (!limits.classified()) return "null";
@@ -66,7 +59,7 @@ std::string FrontTable(const studies::OptimiseProblem& problem, const studies::F
     for (double x : point.values) out += Padded(design::ShortestText(x), kColumn);
     out += "\n";
   }
-  studies::ClassLimits limits = LimitsOf(problem);
+  const studies::ClassLimits limits = studies::RatingLimits(problem);
   if (limits.classified()) out += LimitsText(limits) + "\n";
   return out;
 }
@@ -96,7 +89,7 @@ std::string FrontCsv(const studies::OptimiseProblem& problem, const studies::Fro
 
 std::string FrontJson(const studies::OptimiseProblem& problem, const studies::Front& front) {
   std::string out = "{\n  \"currency\": " + JsonString(Currency(problem.prices)) +
-                    ",\n  \"class_limits\": " + LimitsJson(LimitsOf(problem)) +
+                    ",\n  \"class_limits\": " + LimitsJson(studies::RatingLimits(problem)) +
                     ",\n  \"points\": [";
   for (std::size_t k = 0; k < front.points.size(); ++k)
     out += std::string(k ? ",\n    " : "\n    ") + PointJson(problem, front.points[k]);

@@ -209,9 +209,7 @@ bool ClassLimitsRise(const OptimiseProblem& problem) {
 }
 
 bool ChecksClass(const OptimiseProblem& problem) {
-  const design::DesignInput& b = problem.base;
-  return problem.check.check_class &&
-         EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number).classified();
+  return problem.check.check_class && RatingLimits(problem).classified();
 }
 
 // Whether every design of the problem that runs has the constraint `name`
@@ -491,6 +489,11 @@ int ConstraintCount(const OptimiseProblem& problem) {
   for (int target : {field::EFF, field::PF, field::IST, field::TST, field::TM, field::SF0})
     count += problem.base[target].IsNumber();
   return count + ChecksClass(problem) + ClassLimitsRise(problem) + problem.robust.has_value();
+}
+
+ClassLimits RatingLimits(const OptimiseProblem& problem) {
+  const design::DesignInput& b = problem.base;
+  return EfficiencyLimits(b[field::Pn].number, b[field::P].number, b[field::f].number);
 }
 
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective) {

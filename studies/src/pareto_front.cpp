@@ -14,6 +14,7 @@ struct FrontSearch {
   const FrontOptions& options;
   Front front;
   std::vector<Optimum> found;
+  int searches = 0;
 
   // One search from `start` (a design's variables; empty: the base design).
   OptimiseResult Run(OptimiseObjective objective, std::optional<double> floor,
@@ -29,6 +30,7 @@ struct FrontSearch {
     front.seconds += r.seconds;
     front.stop = r.stop;
     if (r.Feasible()) found.push_back({r.values, r.best});
+    if (options.searched) options.searched(++searches);
     return r;
   }
 
@@ -52,8 +54,9 @@ Front FindFront(const OptimiseProblem& problem, const FrontOptions& options) {
   if (options.points < kMinFrontPoints || options.points > kMaxFrontPoints)
     throw OptimiseError(ErrorCode::TooMany, "前沿的点数应为" + std::to_string(kMinFrontPoints) +
                                                 "到" + std::to_string(kMaxFrontPoints));
-  FrontSearch search{problem, options, {}, {}};
+  FrontSearch search{problem, options, {}, {}, 0};
   OptimiseResult cheapest = search.Run(OptimiseObjective::Cost, std::nullopt, {});
+  search.front.start = cheapest.start;
   if (!cheapest.Feasible() || search.Stopped()) {
     search.front.points = NonDominated(std::move(search.found));
     return search.front;

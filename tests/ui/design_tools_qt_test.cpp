@@ -66,6 +66,18 @@ class DesignToolsQtTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
+  // Starts the search of the optimisation window and lets the events run
+  // until its worker ends and the window has shown the result.
+  static void RunToTheEnd(OptimiseWindow* window) {
+    window->start()->click();
+    for (int i = 0; i < 4000 && window->logic().Running(); ++i) {
+      QApplication::processEvents();
+      QThread::msleep(5);
+    }
+    QThread::msleep(150);
+    QApplication::processEvents();
+  }
+
   // Saves the window's picture and checks the PNG has a drawing on it: a
   // good share of pixels that are not the background, in several colours.
   void ExpectPicture(Window which, const char* file) {
@@ -376,13 +388,7 @@ TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
   window->inputs()->item(design::field::L, OptimiseWindow::kInput)->setCheckState(Qt::Checked);
   EXPECT_EQ(window->inputs()->item(design::field::L, OptimiseWindow::kFrom)->text(), "92");
   window->budget()->setText("80");
-  window->start()->click();
-  for (int i = 0; i < 2000 && window->logic().Running(); ++i) {
-    QApplication::processEvents();
-    QThread::msleep(5);
-  }
-  QThread::msleep(150);
-  QApplication::processEvents();
+  RunToTheEnd(window);
   ASSERT_FALSE(window->logic().Running()) << window->status()->text().toStdString();
   ASSERT_TRUE(window->load()->isEnabled()) << window->status()->text().toStdString();
   EXPECT_GT(window->result()->rowCount(), 8);
@@ -402,6 +408,59 @@ TEST_F(DesignToolsQtTest, OptimisationRunsPlotsAndLoadsItsDesign) {
   EXPECT_EQ(QString::fromStdString(toolkit_->BoxText(design::field::L)), before);
   if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
     window->grab().save(QString::fromStdString((fs::path(keep) / "optimise-window.png").string()));
+  }
+}
+
+// The front chosen in the list: drawn with its class limits, a point clicked
+// shows its design and loads it.
+TEST_F(DesignToolsQtTest, FrontIsDrawnAndTheClickedPointLoads) {
+  Choose("OPTIMISE");
+  auto* window = static_cast<OptimiseWindow*>(toolkit_->window(Window::OPTIMISE));
+  ASSERT_NE(window, nullptr);
+  const struct {
+    int field;
+    const char *from, *to;
+  } kRanges[] = {{design::field::L, "130", "200"}, {design::field::G, "0.30", "0.35"}};
+  for (const auto& range : kRanges) {
+    window->inputs()->item(range.field, OptimiseWindow::kInput)->setCheckState(Qt::Checked);
+    window->inputs()->item(range.field, OptimiseWindow::kFrom)->setText(range.from);
+    window->inputs()->item(range.field, OptimiseWindow::kTo)->setText(range.to);
+  }
+  window->required_class()->setCurrentIndex(window->required_class()->count() - 1);
+  window->insulation()->setCurrentIndex(window->insulation()->count() - 1);
+  EXPECT_FALSE(window->front_points()->isEnabled());
+  window->objective()->setCurrentIndex(OptimiseWindow::kFront);
+  ASSERT_TRUE(window->front_points()->isEnabled());
+  window->front_points()->setText("3");
+  window->budget()->setText("150");
+  RunToTheEnd(window);
+  ASSERT_TRUE(window->logic().ParetoFront()) << window->status()->text().toStdString();
+  EXPECT_FALSE(window->load()->isEnabled());  // no point chosen yet
+
+  QScatterSeries* dots = nullptr;
+  int limits = 0;
+  for (QAbstractSeries* series : window->chart()->chart()->series()) {
+    if (series->name() == QString("前沿上的设计")) dots = static_cast<QScatterSeries*>(series);
+    limits += series->name() == QString("能效等级限值");
+  }
+  ASSERT_NE(dots, nullptr);
+  EXPECT_EQ(limits, 1);
+  ASSERT_GE(dots->count(), 2);
+  emit dots->clicked(dots->at(1));
+  QApplication::processEvents();
+  EXPECT_EQ(window->logic().SelectedPoint(), 1u);
+  EXPECT_TRUE(window->status()->text().contains("前沿第2点"))
+      << window->status()->text().toStdString();
+  ASSERT_TRUE(window->load()->isEnabled());
+  window->load()->click();
+  // The variables in the order of the boxes: G, then L.
+  EXPECT_EQ(QString::fromStdString(toolkit_->BoxText(design::field::G)),
+            window->result()->item(1, 2)->text());
+  EXPECT_EQ(QString::fromStdString(toolkit_->BoxText(design::field::L)),
+            window->result()->item(2, 2)->text());
+  ExpectPicture(Window::OPTIMISE, "front.png");
+  if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+    window->grab().save(QString::fromStdString((fs::path(keep) / "front-window.png").string()));
   }
 }
 

@@ -19,6 +19,7 @@
 #include "velmora/studies/sweep.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_optimiser.h"
+#include "velmora/ui/front_view.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
@@ -541,6 +542,107 @@ TEST_F(DesignToolsTest, OptimisedDesignLoadsIntoTheBoxesAndRestores) {
   EXPECT_EQ(tk_->boxes[field::TYPE], original[field::TYPE]);
   RestoreBoxes(*tk_, replaced);
   EXPECT_EQ(tk_->boxes, original);
+}
+
+// A front of the core length and the air gap, without class or rise limit.
+OptimiseRequest FrontRequest(const char* points, std::uint64_t budget) {
+  OptimiseRequest request;
+  request.inputs = {{field::L, "130", "200", ""}, {field::G, "0.30", "0.35", ""}};
+  request.check_class = false;
+  request.insulation = std::nullopt;
+  request.max_evaluations = budget;
+  request.front = true;
+  request.front_points = points;
+  return request;
+}
+
+// A small front: cost rises with efficiency, the point clicked is chosen and
+// its design, as the table lists it, goes into the boxes.
+TEST_F(DesignToolsTest, FrontPointChosenLoadsIntoTheBoxes) {
+  DesignOptimiser optimiser;
+  optimiser.Start(BoxDesign(*tk_), FrontRequest("3", 150), {});
+  optimiser.Wait();
+  ASSERT_TRUE(optimiser.ParetoFront()) << optimiser.Error();
+  const studies::Front& front = *optimiser.ParetoFront();
+  EXPECT_EQ(optimiser.FrontSearchesDone(), 3);
+  ASSERT_GE(front.points.size(), 2u);
+  EXPECT_FALSE(optimiser.Answer());  // nothing chosen yet
+  const FrontChart chart = MakeFrontChart(optimiser.Problem(), front, std::nullopt);
+  ASSERT_EQ(chart.points.size(), front.points.size());
+  for (std::size_t k = 1; k < chart.points.size(); ++k) {
+    EXPECT_GT(chart.points[k].x, chart.points[k - 1].x) << k;
+    EXPECT_GT(chart.points[k].y, chart.points[k - 1].y) << k;
+  }
+  EXPECT_EQ(chart.y_title, "有效材料成本 COST (元)");
+
+  // A click a little off the second point chooses it.
+  const ChartPoint near{chart.points[1].x + 0.01 * (chart.x.max - chart.x.min), chart.points[1].y};
+  optimiser.SelectPoint(NearestPoint(chart, near.x, near.y));
+  ASSERT_EQ(optimiser.SelectedPoint(), 1u);
+  const OptimiseTable table = MakeFrontTable(optimiser.Problem(), front, 1);
+  EXPECT_NE(table.status.find("前沿第2点"), std::string::npos) << table.status;
+  ASSERT_EQ(table.inputs.size(), 2u);
+  EXPECT_EQ(table.inputs[0].before, tk_->boxes[field::L]);
+  EXPECT_EQ(table.results[0].before,
+            MakeFrontTable(optimiser.Problem(), front, 0).results[0].before);
+
+  const auto original = tk_->boxes;
+  const BoxTextArray replaced = LoadIntoBoxes(*tk_, *optimiser.Answer());
+  EXPECT_EQ(replaced, original);
+  EXPECT_EQ(tk_->boxes,
+            design::FieldTexts(studies::DesignWith(optimiser.Problem(), front.points[1].values)));
+  EXPECT_EQ(tk_->boxes[field::L], table.inputs[0].after);
+  EXPECT_EQ(tk_->boxes[field::G], table.inputs[1].after);
+  optimiser.SelectPoint(front.points.size());  // off the front: none
+  EXPECT_FALSE(optimiser.Answer());
+}
+
+TEST_F(DesignToolsTest, FrontRefusesABadNumberOfPointsAndCancels) {
+  DesignOptimiser optimiser;
+  for (const char* points : {"1", "51", "abc", "2.5", ""}) {
+    try {
+      optimiser.Start(BoxDesign(*tk_), FrontRequest(points, 150), {});
+      ADD_FAILURE() << "started a front of " << points << " points";
+    } catch (const Error& error) {
+      EXPECT_NE(std::string(error.what()).find("前沿点数"), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(optimiser.Running());
+  }
+  optimiser.Start(BoxDesign(*tk_), FrontRequest("50", 200000), {});
+  optimiser.Cancel();
+  optimiser.Wait();
+  ASSERT_TRUE(optimiser.ParetoFront()) << optimiser.Error();
+  EXPECT_EQ(optimiser.ParetoFront()->stop, studies::OptimiseResult::Stop::Cancelled);
+  EXPECT_LT(optimiser.FrontSearchesDone(), 50);
+}
+
+// The limits of the rating either side of the front are drawn; a rating at
+// 60 Hz has no classes and none.
+TEST_F(DesignToolsTest, FrontChartDrawsTheClassLimitsOfTheRating) {
+  studies::OptimiseProblem problem;
+  problem.base = BoxDesign(*tk_);
+  studies::Front front;
+  for (double EFF : {0.897, 0.903, 0.908}) {
+    front.points.push_back({{EFF}, {}});
+    front.points.back().assessment.EFF = EFF;
+    front.points.back().assessment.cost = 1000 * EFF;
+  }
+  FrontChart chart = MakeFrontChart(problem, front, 2);
+  std::vector<std::string> captions;
+  for (const FrontLimit& limit : chart.limits) {
+    captions.push_back(limit.caption);
+    EXPECT_TRUE(limit.x >= chart.x.min && limit.x <= chart.x.max) << limit.caption;
+  }
+  EXPECT_EQ(captions, (std::vector<std::string>{"IE3 89.6%", "IE4 91.9%"}));
+  EXPECT_EQ(chart.selected, 2u);
+  EXPECT_EQ(chart.x_title, "效率 EFF (%)");
+
+  tk_->boxes[field::f] = "60";
+  problem.base = BoxDesign(*tk_);
+  chart = MakeFrontChart(problem, front, std::nullopt);
+  EXPECT_TRUE(chart.limits.empty());
+  EXPECT_LE(chart.x.min, 89.7);
+  EXPECT_GE(chart.x.max, 90.8);
 }
 
 // The temperature rise follows the last calculation: nothing before it, the

@@ -53,6 +53,18 @@ studies::OptimiseVariable VariableOf(const OptimiseInput& input) {
   return studies::RangeVariable(input.field, *from, *to);
 }
 
+// The number of points of the front as typed: a whole number in range.
+int FrontPointsOf(const std::string& text) {
+  const std::optional<double> points = Number(text);
+  if (points && *points == std::floor(*points) && *points >= studies::kMinFrontPoints &&
+      *points <= studies::kMaxFrontPoints)
+    return static_cast<int>(*points);
+  throw studies::OptimiseError(points ? ErrorCode::TooMany : ErrorCode::NotANumber,
+                               "前沿点数应为" + std::to_string(studies::kMinFrontPoints) + "到" +
+                                   std::to_string(studies::kMaxFrontPoints) + "的整数，现为“" +
+                                   text + "”。");
+}
+
 std::string Short(double value) { return design::ShortestText(value); }
 
 // Four digits; "—" for a rise the thermal network could not give.
@@ -115,25 +127,32 @@ std::vector<OptimiseTable::Row> OtherOptima(const studies::OptimiseResult& resul
 
 OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
                                 const studies::OptimiseProblem& problem) {
-  OptimiseTable table;
   if (!result.found) {
+    OptimiseTable table;
     table.status = "没有一个设计算得出结果。";
     return table;
   }
+  OptimiseTable table = CompareWithBase(problem, result.values, result.start, result.best);
   table.status = std::string(result.Feasible() ? "找到满足全部约束的设计"
                                                : "没有满足全部约束的设计，"
                                                  "给出最接近的") +
                  "，目标值 " + Objective(result.start, problem.objective) + " → " +
                  Objective(result.best, problem.objective) + "，计算" +
                  std::to_string(result.evaluations) + "次。";
+  table.optima = OtherOptima(result, problem);
+  return table;
+}
+
+OptimiseTable CompareWithBase(const studies::OptimiseProblem& problem,
+                              std::span<const double> values, const studies::Assessment& base,
+                              const studies::Assessment& design) {
+  OptimiseTable table;
   for (std::size_t i = 0; i < problem.variables.size(); ++i) {
     const int field = problem.variables[i].field;
-    table.inputs.push_back(
-        {design::InputLabel(field), problem.base[field].text, Short(result.values[i])});
+    table.inputs.push_back({design::InputLabel(field), problem.base[field].text, Short(values[i])});
   }
-  table.results = ResultRows(result.start, result.best);
-  table.constraints = ActiveRows(result.best);
-  table.optima = OtherOptima(result, problem);
+  table.results = ResultRows(base, design);
+  table.constraints = ActiveRows(design);
   return table;
 }
 
@@ -156,6 +175,7 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   problem.targets = request.targets;
   problem.prices = prices;
   for (const OptimiseInput& input : request.inputs) problem.variables.push_back(VariableOf(input));
+  const int front_points = request.front ? FrontPointsOf(request.front_points) : 0;
   studies::CheckProblem(problem);
   studies::FitToWinding(problem);
   problem_ = std::move(problem);
@@ -163,38 +183,61 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   result_.reset();
   tolerance_.reset();
   error_.clear();
+  front_points_ = front_points;
+  searches_done_ = 0;
+  front_.reset();
+  selected_.reset();
   cancel_ = false;
   ended_ = false;
-  worker_ = std::thread(&DesignOptimiser::Work, this, request.max_evaluations);
+  studies::OptimiseOptions options;
+  options.max_evaluations = request.max_evaluations;
+  options.cancel = &cancel_;
+  worker_ = std::thread(&DesignOptimiser::Work, this, std::move(options));
 }
 
-void DesignOptimiser::Work(std::uint64_t max_evaluations) {
-  studies::OptimiseOptions options;
-  options.max_evaluations = max_evaluations;
-  options.cancel = &cancel_;
-  options.progress = [this](const studies::OptimiseProgress& progress) {
-    if (!progress.found) return;
-    std::lock_guard<std::mutex> hold(history_lock_);
-    const BestPoint point{progress.evaluations, progress.best, progress.feasible};
-    auto same = [&](const BestPoint& p) {
-      return p.best == point.best && p.feasible == point.feasible;
-    };
-    // The chart goes on while evaluations go on: a second point at the same
-    // best is the end of its level, moved along with every report.
-    const std::size_t n = history_.size();
-    if (n >= 2 && same(history_[n - 1]) && same(history_[n - 2]))
-      history_.back().evaluations = point.evaluations;
-    else
-      history_.push_back(point);
+// The best objective so far, for the chart of one search.
+void DesignOptimiser::Record(const studies::OptimiseProgress& progress) {
+  if (!progress.found) return;
+  std::lock_guard<std::mutex> hold(history_lock_);
+  const BestPoint point{progress.evaluations, progress.best, progress.feasible};
+  auto same = [&](const BestPoint& p) {
+    return p.best == point.best && p.feasible == point.feasible;
   };
+  // The chart goes on while evaluations go on: a second point at the same
+  // best is the end of its level, moved along with every report.
+  const std::size_t n = history_.size();
+  if (n >= 2 && same(history_[n - 1]) && same(history_[n - 2]))
+    history_.back().evaluations = point.evaluations;
+  else
+    history_.push_back(point);
+}
+
+void DesignOptimiser::Work(studies::OptimiseOptions options) {
   try {
-    result_ = studies::Optimise(problem_, options);
-    if (result_->found && result_->stop != studies::OptimiseResult::Stop::Cancelled)
-      tolerance_ = studies::AnalyseAnswerTolerances(result_->design, problem_.check, 0);
+    if (front_points_ > 0) {
+      front_ = studies::FindFront(problem_, {front_points_, std::move(options),
+                                             [this](int done) { searches_done_ = done; }});
+    } else {
+      options.progress = [this](const studies::OptimiseProgress& p) { Record(p); };
+      result_ = studies::Optimise(problem_, options);
+      if (result_->found && result_->stop != studies::OptimiseResult::Stop::Cancelled)
+        tolerance_ = studies::AnalyseAnswerTolerances(result_->design, problem_.check, 0);
+    }
   } catch (const std::exception& error) {
     error_ = error.what();
   }
   ended_ = true;
+}
+
+void DesignOptimiser::SelectPoint(std::optional<std::size_t> point) {
+  const bool on_front = !Running() && point && front_ && *point < front_->points.size();
+  selected_ = on_front ? point : std::nullopt;
+}
+
+std::optional<design::DesignInput> DesignOptimiser::Answer() const {
+  if (front_ && selected_) return studies::DesignWith(problem_, front_->points[*selected_].values);
+  if (result_ && result_->found) return result_->design;
+  return std::nullopt;
 }
 
 void DesignOptimiser::Wait() {

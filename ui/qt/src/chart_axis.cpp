@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "velmora/ui/axis_scale.h"
-
 namespace velmora::ui::qt {
 
 QValueAxis* AddValueAxis(QChart* chart, double low, double high, const QString& title,
                          Qt::Alignment where) {
-  const AxisScale scale = NiceScale(low, high);
+  return AddValueAxis(chart, NiceScale(low, high), title, where);
+}
+
+QValueAxis* AddValueAxis(QChart* chart, const AxisScale& scale, const QString& title,
+                         Qt::Alignment where) {
   auto* axis = new QValueAxis(chart);
   axis->setRange(scale.min, scale.max);
   axis->setTickCount(static_cast<int>(std::lround((scale.max - scale.min) / scale.step)) + 1);

@@ -4,7 +4,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -91,13 +93,20 @@ QWidget* OptimiseWindow::AddControls() {
   auto* form = new QFormLayout();
   objective_ = new QComboBox(panel);
   objective_->setObjectName("Objective");
-  objective_->addItems({Text("有效材料成本最低"), Text("效率最高")});
+  objective_->addItems({Text("有效材料成本最低"), Text("效率最高"), Text("成本—效率前沿")});
   class_ = new QComboBox(panel);
   class_->setObjectName("RequiredClass");
   class_->addItems({Text("法定最低等级"), "IE2", "IE3", "IE4", Text("不要求")});
   budget_ = new QLineEdit("20000", panel);
   budget_->setObjectName("Budget");
   form->addRow(Text("优化目标"), objective_);
+  front_points_ = new QLineEdit(Text(OptimiseRequest{}.front_points), panel);
+  front_points_->setObjectName("FrontPoints");
+  front_points_->setToolTip(Text("前沿上的效率水平数，每个水平搜索一次"));
+  front_points_->setEnabled(false);
+  connect(objective_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { front_points_->setEnabled(index == kFront); });
+  form->addRow(Text("前沿点数"), front_points_);
   form->addRow(Text("要求能效等级"), class_);
   insulation_ = new QComboBox(panel);
   insulation_->setObjectName("Insulation");
@@ -187,8 +196,11 @@ OptimiseRequest OptimiseWindow::Request() {
                               inputs_->item(i, kTo)->text().toStdString(),
                               inputs_->item(i, kValues)->text().toStdString()});
   }
-  request.objective = objective_->currentIndex() == 0 ? studies::OptimiseObjective::Cost
-                                                      : studies::OptimiseObjective::Efficiency;
+  request.objective = objective_->currentIndex() == kMostEfficient
+                          ? studies::OptimiseObjective::Efficiency
+                          : studies::OptimiseObjective::Cost;
+  request.front = objective_->currentIndex() == kFront;
+  request.front_points = front_points_->text().toStdString();
   request.targets = targets_->currentIndex() == 0
                         ? studies::OptimiseProblem::Targets::AsGiven
                         : studies::OptimiseProblem::Targets::WithTolerance;
@@ -214,6 +226,8 @@ void OptimiseWindow::Start() {
   setWindowTitle(ToolWindowTitle(Window::OPTIMISE, DesignName(logic_.Problem().base)));
   status_->setText(Text("正在优化……"));
   result_->setRowCount(0);
+  yield_->clear();
+  SetChart(new QChart());
   start_->setEnabled(false);
   cancel_->setEnabled(true);
   load_->setEnabled(false);
@@ -221,7 +235,10 @@ void OptimiseWindow::Start() {
 }
 
 void OptimiseWindow::Poll() {
-  Plot();
+  if (logic_.FrontPoints() > 0)
+    status_->setText(Text(FrontProgress(logic_.FrontSearchesDone(), logic_.FrontPoints())));
+  else
+    Plot();
   if (!logic_.Finished()) return;
   poll_.stop();
   start_->setEnabled(true);
@@ -260,6 +277,74 @@ void OptimiseWindow::Plot() {
     line->attachAxis(x);
     line->attachAxis(y);
   }
+  SetChart(chart);
+}
+
+// The front joined by a line, each design a dot to click, the chosen one
+// red, and the class limits of the rating as dashed vertical lines.
+void OptimiseWindow::PlotFront() {
+  front_chart_ = MakeFrontChart(logic_.Problem(), *logic_.ParetoFront(), logic_.SelectedPoint());
+  const FrontChart& view = front_chart_;
+  auto* chart = new QChart();
+  chart->setTitle(Text(view.title));
+  QValueAxis* x = AddValueAxis(chart, view.x, Text(view.x_title), Qt::AlignBottom);
+  QValueAxis* y = AddValueAxis(chart, view.y, Text(view.y_title), Qt::AlignLeft);
+  auto add = [&](QXYSeries* series, const QString& name) {
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    series->setName(name);
+    chart->legend()->markers(series).first()->setVisible(!name.isEmpty());
+  };
+  for (std::size_t i = 0; i < view.limits.size(); ++i) {
+    const FrontLimit& limit = view.limits[i];
+    auto* line = new QLineSeries(chart);
+    line->setPen(QPen(Qt::darkGreen, 1.5, Qt::DashLine));
+    line->append(limit.x, view.y.min);
+    line->append(limit.x, view.y.max);
+    add(line, i == 0 ? Text("能效等级限值") : QString());
+    // The caption over the top end of its line, clear of the line; inside
+    // the plot when another is close.
+    auto* caption = new QScatterSeries(chart);
+    caption->setMarkerSize(0);
+    caption->setPen(Qt::NoPen);
+    caption->append(limit.x, view.y.max - (view.y.max - view.y.min) * 0.08 * limit.level);
+    caption->setPointLabelsFormat(Text(limit.caption));
+    caption->setPointLabelsColor(Qt::darkGreen);
+    caption->setPointLabelsVisible(true);
+    caption->setPointLabelsClipping(false);
+    add(caption, QString());
+  }
+  auto* line = new QLineSeries(chart);
+  line->setColor(Qt::blue);
+  auto* dots = new QScatterSeries(chart);
+  dots->setColor(Qt::blue);
+  dots->setMarkerSize(11);
+  for (const ChartPoint& p : view.points) {
+    line->append(p.x, p.y);
+    dots->append(p.x, p.y);
+  }
+  add(line, QString());
+  add(dots, Text("前沿上的设计"));
+  // The chart is replaced on a click: the choice waits for the signal to end.
+  connect(
+      dots, &QScatterSeries::clicked, this, [this](const QPointF& p) { Choose(p); },
+      Qt::QueuedConnection);
+  if (view.selected) {
+    const ChartPoint& p = view.points[*view.selected];
+    auto* chosen = new QScatterSeries(chart);
+    chosen->setColor(Qt::red);
+    chosen->setMarkerSize(15);
+    chosen->append(p.x, p.y);
+    chosen->setPointLabelsFormat(Text("第" + std::to_string(*view.selected + 1) + "点"));
+    chosen->setPointLabelsVisible(true);
+    chosen->setPointLabelsClipping(false);
+    add(chosen, Text("选中的设计"));
+  }
+  SetChart(chart);
+}
+
+void OptimiseWindow::SetChart(QChart* chart) {
   QChart* old = chart_->chart();
   chart_->setChart(chart);
   delete old;
@@ -269,6 +354,7 @@ void OptimiseWindow::ShowResult() {
   result_->setRowCount(0);
   const auto& tolerance = logic_.Tolerance();
   yield_->setText(tolerance ? Text(report::ToleranceYieldLine(*tolerance)) : QString());
+  if (logic_.ParetoFront()) return ShowFront();
   if (!logic_.Result()) {
     status_->setText(Text("优化中断：") + Text(logic_.Error()));
     return;
@@ -276,16 +362,40 @@ void OptimiseWindow::ShowResult() {
   const OptimiseTable table = MakeOptimiseTable(*logic_.Result(), logic_.Problem());
   const bool cancelled = logic_.Result()->stop == studies::OptimiseResult::Stop::Cancelled;
   status_->setText(Text(table.status) + (cancelled ? Text("已取消。") : QString()));
-  AddSection(result_, "优化变量", table.inputs);
-  AddSection(result_, "主要结果", table.results);
-  AddSection(result_, "起作用的约束", table.constraints);
+  ShowTable(table);
+}
+
+// The front's extent, or the chosen point's design; the front drawn again.
+void OptimiseWindow::ShowFront() {
+  const studies::Front& front = *logic_.ParetoFront();
+  const OptimiseTable table = MakeFrontTable(logic_.Problem(), front, logic_.SelectedPoint());
+  const bool cancelled = front.stop == studies::OptimiseResult::Stop::Cancelled;
+  status_->setText(Text(table.status) + (cancelled ? Text("已取消。") : QString()));
+  result_->setRowCount(0);
+  ShowTable(table);
+  PlotFront();
+}
+
+void OptimiseWindow::ShowTable(const OptimiseTable& table) {
+  if (!table.inputs.empty()) {
+    AddSection(result_, "优化变量", table.inputs);
+    AddSection(result_, "主要结果", table.results);
+    AddSection(result_, "起作用的约束", table.constraints);
+  }
   if (!table.optima.empty()) AddSection(result_, "其他局部最优解", table.optima);
-  load_->setEnabled(logic_.Result()->found);
+  load_->setEnabled(logic_.Answer().has_value());
+}
+
+void OptimiseWindow::Choose(const QPointF& point) {
+  if (!logic_.ParetoFront()) return;
+  logic_.SelectPoint(NearestPoint(front_chart_, point.x(), point.y()));
+  ShowFront();
 }
 
 void OptimiseWindow::Load() {
-  if (!logic_.Result() || !logic_.Result()->found) return;
-  const BoxTextArray before = LoadIntoBoxes(toolkit_, logic_.Result()->design);
+  const std::optional<design::DesignInput> answer = logic_.Answer();
+  if (!answer) return;
+  const BoxTextArray before = LoadIntoBoxes(toolkit_, *answer);
   if (!replaced_) replaced_ = before;  // the design before the first load
   restore_->setEnabled(true);
   FillInputs();

@@ -221,6 +221,9 @@ struct Assessment {
 // The number of constraint lines of every design of `problem` that runs.
 int ConstraintCount(const OptimiseProblem& problem);
 
+// The efficiency class limits of the base design's rating (Pn, P, f).
+ClassLimits RatingLimits(const OptimiseProblem& problem);
+
 // The value minimised: the cost, or the losses 1 − EFF.
 double ObjectiveKey(const Assessment& a, OptimiseObjective objective);
 

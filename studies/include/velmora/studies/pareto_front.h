@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "velmora/studies/optimise.h"
@@ -16,6 +17,9 @@ inline constexpr int kMinFrontPoints = 2, kMaxFrontPoints = 50;
 struct FrontOptions {
   int points = 12;      // efficiency levels, kMinFrontPoints..kMaxFrontPoints
   OptimiseOptions run;  // for each of the searches
+  // Called after each search with the number of searches done; a front of
+  // N points takes N searches.
+  std::function<void(int searches)> searched;
 };
 
 struct Front {
@@ -23,6 +27,7 @@ struct Front {
   // is the cheapest design found. Empty when no design meets the constraints.
   std::vector<Optimum> points;
   OptimiseResult::Stop stop = OptimiseResult::Stop::NoImprovement;  // of the last search
+  Assessment start;  // the base design, for comparison
   std::uint64_t evaluations = 0;
   double seconds = 0;
 };

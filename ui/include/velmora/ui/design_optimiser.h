@@ -1,6 +1,7 @@
 // The search behind the window "优化设计": the inputs chosen with their
-// bounds or values, the objective and the class, run on a worker thread so
-// the windows stay responsive; the best design into the input boxes and the
+// bounds or values, the objective (or the cost–efficiency front) and the
+// class, run on a worker thread so the windows stay responsive; the best
+// design, or the chosen point of the front, into the input boxes and the
 // texts it replaced back again.
 #pragma once
 
@@ -9,11 +10,13 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "velmora/studies/optimise.h"
+#include "velmora/studies/pareto_front.h"
 #include "velmora/studies/tolerance.h"
 #include "velmora/ui/toolkit.h"
 
@@ -34,7 +37,11 @@ struct OptimiseRequest {
   // empty: the rise is not limited.
   std::optional<studies::InsulationClass> insulation = studies::InsulationClass::B;
   studies::OptimiseProblem::Targets targets = studies::OptimiseProblem::Targets::AsGiven;
-  std::uint64_t max_evaluations = 20000;
+  std::uint64_t max_evaluations = 20000;  // of each search
+  // The cost–efficiency front in place of one search for `objective`, with
+  // its number of points as typed.
+  bool front = false;
+  std::string front_points = std::to_string(studies::FrontOptions{}.points);
 };
 
 // The best objective after so many evaluations: of the least infeasible
@@ -60,6 +67,12 @@ struct OptimiseTable {
 OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
                                 const studies::OptimiseProblem& problem);
 
+// The rows of a design with the variables at `values` against the base
+// design: inputs from → to, the main results, the constraints at their limit.
+OptimiseTable CompareWithBase(const studies::OptimiseProblem& problem,
+                              std::span<const double> values, const studies::Assessment& base,
+                              const studies::Assessment& design);
+
 class DesignOptimiser {
  public:
   DesignOptimiser() = default;
@@ -69,7 +82,7 @@ class DesignOptimiser {
   DesignOptimiser& operator=(const DesignOptimiser&) = delete;
 
   // Checks the request and starts the worker on `base`; throws OptimiseError
-  // saying why not, naming the input at fault. Refused while running.
+  // saying why not, naming the input or the field at fault. Refused while running.
   // `thermal`: the data of the winding's rise.
   void Start(const design::DesignInput& base, const OptimiseRequest& request,
              const design::MaterialPrices& prices, const studies::ThermalData& thermal = {});
@@ -89,8 +102,22 @@ class DesignOptimiser {
   const studies::OptimiseProblem& Problem() const { return problem_; }
   const std::string& Error() const { return error_; }
 
+  // The front asked for, once its worker has ended (cancelled: the points
+  // found till then).
+  const std::optional<studies::Front>& ParetoFront() const { return front_; }
+  // While a front is being found: its points (searches) asked for and done.
+  int FrontPoints() const { return front_points_; }
+  int FrontSearchesDone() const { return searches_done_; }
+  // Chooses a point of the finished front; one past its end chooses none.
+  void SelectPoint(std::optional<std::size_t> point);
+  std::optional<std::size_t> SelectedPoint() const { return selected_; }
+  // What 载入设计 loads: the best design of a search, or the chosen point of
+  // the front; nothing otherwise.
+  std::optional<design::DesignInput> Answer() const;
+
  private:
-  void Work(std::uint64_t max_evaluations);
+  void Work(studies::OptimiseOptions options);
+  void Record(const studies::OptimiseProgress& progress);
 
   studies::OptimiseProblem problem_;
   std::thread worker_;
@@ -101,6 +128,10 @@ class DesignOptimiser {
   std::optional<studies::OptimiseResult> result_;
   std::optional<studies::ToleranceResult> tolerance_;
   std::string error_;
+  int front_points_ = 0;  // 0: one search
+  std::atomic<int> searches_done_{0};
+  std::optional<studies::Front> front_;
+  std::optional<std::size_t> selected_;
 };
 
 using BoxTextArray = std::array<std::string, design::kFieldCount>;
