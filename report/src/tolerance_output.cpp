@@ -43,13 +43,10 @@ constexpr InputWords kInputWords[] = {
     {"EFF", "效率迭代初值EFF（非制造公差）"},
 };
 
-std::string Percent(std::uint64_t count, std::uint64_t total) {
-  return design::FixedText(100 * static_cast<double>(count) / static_cast<double>(total), 1) + "%";
-}
-
 // "1998/2000（99.9%）"
 std::string Share(std::uint64_t count, std::uint64_t total) {
-  return std::to_string(count) + "/" + std::to_string(total) + "（" + Percent(count, total) + "）";
+  return std::to_string(count) + "/" + std::to_string(total) + "（" + SharePercent(count, total) +
+         "）";
 }
 
 // `text` followed by spaces up to `width` columns (ASCII only).
@@ -70,6 +67,10 @@ std::string CsvInputName(std::size_t input) {
 }
 
 }  // namespace
+
+std::string SharePercent(std::uint64_t count, std::uint64_t total) {
+  return design::FixedText(100 * static_cast<double>(count) / static_cast<double>(total), 1) + "%";
+}
 
 std::string_view ToleranceInputCaption(std::size_t input) {
   std::string_view name = ToleranceInputs()[input].name;
@@ -131,8 +132,8 @@ std::string YieldRow(std::string_view name, std::uint64_t met, std::uint64_t n, 
                      std::string_view caption) {
   std::string out = "  " + Cell(std::string(name), 6);
   if (!checked) return out + Cell("-", 11) + Cell("", 7) + std::string(caption) + "（未校核）\n";
-  return out + Cell(std::to_string(met) + "/" + std::to_string(n), 11) + Cell(Percent(met, n), 7) +
-         std::string(caption) + "\n";
+  return out + Cell(std::to_string(met) + "/" + std::to_string(n), 11) +
+         Cell(SharePercent(met, n), 7) + std::string(caption) + "\n";
 }
 
 std::string YieldLines(const ToleranceResult& r) {

@@ -33,6 +33,7 @@
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
 #include "velmora/ui/qt/thermal_window.h"
+#include "velmora/ui/qt/tolerance_window.h"
 #include "velmora/ui/sjsrck.h"
 
 namespace velmora::ui::qt {
@@ -511,6 +512,47 @@ TEST_F(DesignToolsQtTest, ThermalDrawsTheLastCalculation) {
       << window->limit()->text().toStdString();
   EXPECT_TRUE(window->limit()->styleSheet().contains("red"));
   ExpectPicture(Window::THERMAL, "thermal-over-limit.png");
+}
+
+// The tolerance analysis of the example: four histograms, each with its
+// bars and a line for the nominal value and every limit; the yields and the
+// ranking filled; a wrong box named.
+TEST_F(DesignToolsQtTest, ToleranceDrawsTheHistograms) {
+  session_.tolerance = {200, 1};
+  Choose("SJSRCACULATE");
+  Choose("TOLERANCE");
+  auto* window = static_cast<ToleranceWindow*>(toolkit_->window(Window::TOLERANCE));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), QString("公差分析 — Y132S-4"));
+  EXPECT_EQ(window->samples()->text(), "200");
+  EXPECT_EQ(window->yields()->rowCount(), studies::DesignCheck::kRuleCount + 3);
+  EXPECT_EQ(window->rankings()->rowCount(), static_cast<int>(studies::kToleranceResultCount));
+  for (int i = 0; i < 4; ++i) {
+    const QList<QAbstractSeries*> series = window->chart(i)->chart()->series();
+    ASSERT_GE(series.size(), 3) << i << ": the bars, a limit and the nominal value";
+    EXPECT_EQ(series.front()->type(), QAbstractSeries::SeriesTypeArea);
+  }
+  window->resize(1280, 800);
+  QApplication::processEvents();
+  if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+    window->grab().save(QString("%1/tolerance-window.png").arg(keep));
+  }
+  ExpectPicture(Window::TOLERANCE, "tolerance.png");
+
+  QString shown;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  closer.start(10);
+  window->samples()->setText("10");
+  window->recalculate()->click();
+  closer.stop();
+  EXPECT_TRUE(shown.contains("“样本数”框")) << shown.toStdString();
+  EXPECT_EQ(session_.tolerance.samples, 200u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "velmora/design/files.h"
 #include "velmora/design/input_file.h"
 #include "velmora/studies/sweep.h"
+#include "velmora/studies/tolerance.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/front_view.h"
@@ -24,6 +25,7 @@
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/thermal_view.h"
+#include "velmora/ui/tolerance_view.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -723,6 +725,119 @@ TEST_F(DesignToolsTest, ThermalSaysWhyItHasNoNetwork) {
   input_->SJSRCACULATE();
   EXPECT_NE(tk_->thermal->status.find("上次电磁计算未成功"), std::string::npos);
   EXPECT_FALSE(tk_->thermal->drawn);
+}
+
+// Whether `value` lies on the histogram's axis.
+bool OnAxis(const ToleranceView::Histogram& h, double value) {
+  return h.axis_low <= value && value <= h.axis_high;
+}
+
+// The tolerance analysis follows the last calculation: nothing before it;
+// after it each histogram holds every sample the engine trusts, on an axis
+// that shows the bins, the limits and the nominal value.
+TEST_F(DesignToolsTest, ToleranceHistogramsHoldTheTrustedSamples) {
+  session_.tolerance = {200, 1};
+  input_->TOLERANCE();
+  ASSERT_TRUE(tk_->tolerance.has_value());
+  EXPECT_NE(tk_->tolerance->status.find("尚未进行电磁计算"), std::string::npos);
+  EXPECT_FALSE(tk_->tolerance->drawn);
+  EXPECT_TRUE(tk_->tolerance->histograms.empty());
+
+  input_->SJSRCACULATE();
+  const ToleranceView& view = *tk_->tolerance;
+  ASSERT_TRUE(view.drawn) << view.status;
+  EXPECT_NE(view.status.find("Y132S-4，200个样本（种子1）"), std::string::npos) << view.status;
+  studies::ToleranceOptions options;
+  options.samples = 200;
+  const studies::ToleranceResult engine =
+      studies::AnalyseTolerances(design::ToDesignInput(tk_->boxes), options);
+  ASSERT_EQ(view.histograms.size(), std::size(kToleranceHistograms));
+  for (const ToleranceView::Histogram& h : view.histograms) {
+    const auto q =
+        std::find(studies::kToleranceResults.begin(), studies::kToleranceResults.end(), h.name) -
+        studies::kToleranceResults.begin();
+    std::uint64_t binned = 0;
+    for (std::uint64_t count : h.counts) binned += count;
+    EXPECT_EQ(binned, engine.results[q].count) << h.name;
+    EXPECT_GT(binned, 150u) << h.name;
+    EXPECT_EQ(h.counts.size(), std::size_t(kHistogramBins));
+    EXPECT_TRUE(OnAxis(h, h.low) && OnAxis(h, h.low + kHistogramBins * h.width)) << h.name;
+    EXPECT_TRUE(OnAxis(h, h.nominal.value)) << h.name;
+    ASSERT_FALSE(h.limits.empty()) << h.name << ": the example sets every target";
+    for (const ToleranceView::Mark& limit : h.limits) EXPECT_TRUE(OnAxis(h, limit.value)) << h.name;
+  }
+  ASSERT_EQ(view.histograms[0].limits.size(), 2u) << "the guarantee and the class";
+  EXPECT_EQ(view.histograms[0].limits[1].label.rfind("IE3 ≥ 0.", 0), 0u);
+  EXPECT_EQ(view.yields.size(), std::size_t(studies::DesignCheck::kRuleCount + 3));
+  EXPECT_EQ(view.rankings.size(), studies::kToleranceResultCount);
+  EXPECT_EQ(
+      view.rankings[0].values[0].rfind(
+          std::string(studies::ToleranceInputs()[engine.results[0].ranking[0].input].name) + " ",
+          0),
+      0u);
+
+  tk_->boxes[field::L] = "130";
+  input_->BoxesChanged();
+  EXPECT_NE(tk_->status[Window::TOLERANCE].find("输入数据已改动"), std::string::npos);
+  EXPECT_EQ(tk_->tolerance->histograms[0].counts, view.histograms[0].counts) << "not analysed";
+}
+
+// A starting-current target no motor of the design keeps: the rule's yield
+// is nought, its limit on the axis left of every bin.
+TEST_F(DesignToolsTest, ToleranceOfADesignBeyondALimit) {
+  session_.tolerance = {100, 1};
+  input_->TOLERANCE();
+  tk_->boxes[field::IST] = "3";  // a limit of 3.6 against about 7
+  input_->SJSRCACULATE();
+  const ToleranceView& view = *tk_->tolerance;
+  ASSERT_TRUE(view.drawn) << view.status;
+  const auto row =
+      std::find_if(view.yields.begin(), view.yields.end(),
+                   [](const ToleranceView::Row& r) { return r.caption.ends_with(" IST"); });
+  ASSERT_NE(row, view.yields.end());
+  EXPECT_EQ(row->values, (std::vector<std::string>{"是", "0/100", "0.0%"}));
+  EXPECT_EQ(view.yields[studies::DesignCheck::kRuleCount].values[2], "0.0%") << "all together";
+  const ToleranceView::Histogram& ist = view.histograms[2];
+  ASSERT_EQ(ist.name, "Ist");
+  ASSERT_EQ(ist.limits.size(), 1u);
+  EXPECT_DOUBLE_EQ(ist.limits[0].value, 3.6);
+  EXPECT_LT(ist.limits[0].value, ist.low);
+  EXPECT_TRUE(OnAxis(ist, ist.limits[0].value));
+}
+
+// Motors all alike still fill one bin; the greatest value falls in the last.
+TEST(ToleranceBinsTest, EveryValueInABin) {
+  const std::vector<double> alike(5, 0.9);
+  const ToleranceView::Histogram one = BinHistogram(alike, {0.9, ""}, {{0.95, ""}});
+  EXPECT_EQ(one.Highest(), 5u);
+  EXPECT_TRUE(OnAxis(one, 0.95) && OnAxis(one, 0.9));
+  const std::vector<double> spread = {1, 2, 3, 4};
+  const ToleranceView::Histogram four = BinHistogram(spread, {2.5, ""}, {});
+  EXPECT_EQ(four.counts.front(), 1u);
+  EXPECT_EQ(four.counts.back(), 1u);
+  EXPECT_EQ(four.Highest(), 1u);
+}
+
+// 重新计算 takes the boxes of the window: a box without a whole number in
+// its range is named and changes nothing.
+TEST_F(DesignToolsTest, ToleranceRecalculationNamesAWrongBox) {
+  session_.tolerance = {100, 1};
+  input_->SJSRCACULATE();
+  input_->TOLERANCE();
+  DesignTools tools(*tk_, session_);
+  tools.RecalculateTolerance("50", "1");
+  tools.RecalculateTolerance("200", "-1");
+  tools.RecalculateTolerance("2千", "1");
+  ASSERT_EQ(tk_->messages.size(), 3u);
+  EXPECT_EQ(tk_->messages[0], "“样本数”框应为100到100000的整数，现为“50”。");
+  EXPECT_EQ(tk_->messages[1].rfind("“种子”框应为0到", 0), 0u) << tk_->messages[1];
+  EXPECT_NE(tk_->messages[2].find("“样本数”框"), std::string::npos);
+  EXPECT_EQ(session_.tolerance.samples, 100u);
+
+  tools.RecalculateTolerance(" 150 ", "7");
+  EXPECT_EQ(tk_->messages.size(), 3u);
+  EXPECT_EQ(tk_->tolerance->choice.samples, 150u);
+  EXPECT_NE(tk_->tolerance->status.find("150个样本（种子7）"), std::string::npos);
 }
 
 }  // namespace

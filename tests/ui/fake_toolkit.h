@@ -15,6 +15,7 @@
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/thermal_view.h"
+#include "velmora/ui/tolerance_view.h"
 #include "velmora/ui/toolkit.h"
 
 namespace velmora::ui::testing {
@@ -76,6 +77,9 @@ class FakeToolkit : public Toolkit {
   void ShowThermal(const ThermalView& view) override {
     if (IsWindowOpen(Window::THERMAL)) thermal = view;
   }
+  void ShowTolerance(const ToleranceView& view) override {
+    if (IsWindowOpen(Window::TOLERANCE)) tolerance = view;
+  }
   void SetSweepBase(const design::DesignInput& base) override {
     if (IsWindowOpen(Window::SWEEP)) sweep_base = base;
   }
@@ -103,6 +107,7 @@ class FakeToolkit : public Toolkit {
   std::optional<design::DesignInput> sweep_base;
   std::optional<CurvesView> curves;
   std::optional<ThermalView> thermal;
+  std::optional<ToleranceView> tolerance;
 
  private:
   // A newly created window starts with empty controls.
@@ -120,6 +125,7 @@ class FakeToolkit : public Toolkit {
     if (window == Window::SWEEP) sweep_base.reset();
     if (window == Window::CURVES) curves.reset();
     if (window == Window::THERMAL) thermal.reset();
+    if (window == Window::TOLERANCE) tolerance.reset();
   }
 
   std::string program_folder_;

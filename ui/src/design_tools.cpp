@@ -14,6 +14,7 @@
 #include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/characteristic_curves.h"
 #include "velmora/ui/thermal_view.h"
+#include "velmora/ui/tolerance_view.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
@@ -83,6 +84,8 @@ const char* ToolTitle(Window window) {
       return "优化设计";
     case Window::THERMAL:
       return "温升计算";
+    case Window::TOLERANCE:
+      return "公差分析";
     default:
       return "";
   }
@@ -105,9 +108,6 @@ std::string ExportFileName(const std::string& design, Window window, const char*
   return name;
 }
 
-// The check as asked, with the thermal data file in `folder` (or the
-// built-in data); a file that cannot be used leaves the rise unchecked and
-// `why` saying so.
 studies::CheckOptions WithThermalData(studies::CheckOptions asked, const std::string& folder,
                                       std::string& why) {
   if (folder.empty()) return asked;
@@ -212,6 +212,11 @@ void DesignTools::THERMAL() {
   RefreshThermal();
 }
 
+void DesignTools::TOLERANCE() {
+  toolkit_.ShowWindow(Window::TOLERANCE);
+  RefreshTolerance();
+}
+
 // The search starts from the boxes as they are when it starts.
 void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
 
@@ -251,6 +256,29 @@ void DesignTools::RefreshThermal() {
   toolkit_.ShowThermal(view);
 }
 
+// The analysis takes a while, so a change of the boxes only notes it under
+// the window (FollowBoxes); a new calculation analyses again.
+void DesignTools::RefreshTolerance() {
+  toolkit_.ShowTolerance(MakeToleranceView(session_.last_calculation, session_.tolerance,
+                                           session_.check, toolkit_.ProgramFolder()));
+  NoteToleranceBoxes();
+}
+
+void DesignTools::RecalculateTolerance(const std::string& samples, const std::string& seed) {
+  if (std::optional<std::string> wrong = ReadToleranceChoice(samples, seed, session_.tolerance)) {
+    toolkit_.ShowMessage(*wrong);
+    return;
+  }
+  RefreshTolerance();
+}
+
+void DesignTools::NoteToleranceBoxes() {
+  const LastCalculation& last = session_.last_calculation;
+  const bool changed =
+      last.status != Status::NeverRun && BoxTexts(toolkit_) != design::FieldTexts(last.input);
+  toolkit_.SetStatusText(Window::TOLERANCE, changed ? kChangedNote : "");
+}
+
 void DesignTools::RefreshResultsStatus() {
   const LastCalculation& last = session_.last_calculation;
   std::string status;
@@ -267,6 +295,7 @@ void DesignTools::FollowBoxes() {
   if (toolkit_.IsWindowOpen(Window::CHECK)) RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) RefreshCurves();
   if (toolkit_.IsWindowOpen(Window::THERMAL)) RefreshThermal();
+  if (toolkit_.IsWindowOpen(Window::TOLERANCE)) NoteToleranceBoxes();
   if (toolkit_.IsWindowOpen(Window::SJSHUCHU)) RefreshResultsStatus();
   if (toolkit_.IsWindowOpen(Window::SWEEP)) toolkit_.SetSweepBase(BoxDesign(toolkit_));
 }

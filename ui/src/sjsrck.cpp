@@ -98,8 +98,9 @@ void SJSRCK::SJSRCACULATE() {
   if (outcome.ok && !outcome.warning.empty()) toolkit_.ShowMessage(outcome.warning);
 }
 
-// The report, the design check, the curves and the temperature rise show the last run; open
-// windows follow it at once (a report left showing would be another motor's).
+// The report, the design check, the curves, the temperature rise and the tolerance analysis
+// show the last run; open windows follow it at once (a report left showing would be another
+// motor's).
 void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   LastCalculation& last = session_.last_calculation;
   last.status = outcome.ok ? LastCalculation::Status::Succeeded : LastCalculation::Status::Failed;
@@ -109,6 +110,7 @@ void SJSRCK::RememberRun(const report::RunOutcome& outcome) {
   if (toolkit_.IsWindowOpen(Window::CHECK)) tools.RefreshCheck();
   if (toolkit_.IsWindowOpen(Window::CURVES)) tools.RefreshCurves();
   if (toolkit_.IsWindowOpen(Window::THERMAL)) tools.RefreshThermal();
+  if (toolkit_.IsWindowOpen(Window::TOLERANCE)) tools.RefreshTolerance();
   if (outcome.ok && toolkit_.IsWindowOpen(Window::SJSHUCHU)) SJSHUCHU(toolkit_).Load();
   tools.RefreshResultsStatus();
 }
@@ -126,6 +128,7 @@ void SJSRCK::SWEEP() { DesignTools(toolkit_, session_).SWEEP(); }
 void SJSRCK::CURVES() { DesignTools(toolkit_, session_).CURVES(); }
 void SJSRCK::OPTIMISE() { DesignTools(toolkit_, session_).OPTIMISE(); }
 void SJSRCK::THERMAL() { DesignTools(toolkit_, session_).THERMAL(); }
+void SJSRCK::TOLERANCE() { DesignTools(toolkit_, session_).TOLERANCE(); }
 void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {

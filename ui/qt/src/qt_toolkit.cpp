@@ -24,6 +24,7 @@
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
 #include "velmora/ui/qt/thermal_window.h"
+#include "velmora/ui/qt/tolerance_window.h"
 #include "velmora/ui/window_placement.h"
 #include "window_layout.h"
 
@@ -200,6 +201,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new OptimiseWindow(*this);
     case Window::THERMAL:
       return new ThermalWindow(*this, session_);
+    case Window::TOLERANCE:
+      return new ToleranceWindow(*this, session_);
   }
   return nullptr;
 }
@@ -219,6 +222,10 @@ void QtToolkit::ShowCurves(const CurvesView& view) {
 
 void QtToolkit::ShowThermal(const ThermalView& view) {
   if (auto* shown = open<ThermalWindow>(Window::THERMAL)) shown->Show(view);
+}
+
+void QtToolkit::ShowTolerance(const ToleranceView& view) {
+  if (auto* shown = open<ToleranceWindow>(Window::TOLERANCE)) shown->Show(view);
 }
 
 void QtToolkit::SetSweepBase(const design::DesignInput& base) {

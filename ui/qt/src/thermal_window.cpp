@@ -20,44 +20,6 @@ QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
 
 constexpr InsulationClass kClasses[] = {InsulationClass::B, InsulationClass::F, InsulationClass::H};
 
-// Rows as tall as their text, so the tables fit a small screen.
-QTableWidget* AddTable(QWidget* parent, const char* name, const char* caption,
-                       const auto& headings) {
-  QTableWidget* table = AddResultTable(parent, name, caption, headings);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  return table;
-}
-
-// Numbers right-aligned under their headings.
-void Fill(QTableWidget* table, const std::vector<ThermalView::Row>& rows) {
-  table->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < table->rowCount(); ++r) {
-    table->setItem(r, 0, new QTableWidgetItem(Text(rows[r].caption)));
-    for (int c = 0; c < static_cast<int>(rows[r].values.size()); ++c) {
-      auto* item = new QTableWidgetItem(Text(rows[r].values[c]));
-      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      table->setItem(r, c + 1, item);
-    }
-  }
-}
-
-// Tall enough for `rows` rows and the heading, without a scroll bar.
-void FitRows(QTableWidget* table, int rows) {
-  table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
-                        rows * table->verticalHeader()->defaultSectionSize() +
-                        2 * table->frameWidth() + 2);
-}
-
-QLabel* AddLabel(QWidget* parent, const char* name) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  return label;
-}
-
 void SetRed(QLabel* label, bool red) { label->setStyleSheet(red ? "color: red;" : ""); }
 
 }  // namespace
@@ -65,7 +27,7 @@ void SetRed(QLabel* label, bool red) { label->setStyleSheet(red ? "color: red;" 
 ThermalWindow::ThermalWindow(Toolkit& toolkit, Session& session) {
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
-  status_ = AddLabel(client, "Status");
+  status_ = AddTextLabel(client, "Status");
   picture_ = new ThermalPicture(client);
   auto* main = new QHBoxLayout();
   main->addWidget(picture_, 1);
@@ -121,17 +83,17 @@ QWidget* ThermalWindow::AddSidePanel(Toolkit& toolkit, Session& session) {
   panel->setFixedWidth(430);
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
-  limit_ = AddLabel(panel, "Limit");
-  nodes_ = AddTable(panel, "Nodes", "节点", kNodeHeadings);
-  paths_ = AddTable(panel, "Paths", "热流路径", kPathHeadings);
-  hot_ = AddTable(panel, "Hot", "性能", kHotHeadings);
+  limit_ = AddTextLabel(panel, "Limit");
+  nodes_ = AddCompactTable(panel, "Nodes", "节点", kNodeHeadings);
+  paths_ = AddCompactTable(panel, "Paths", "热流路径", kPathHeadings);
+  hot_ = AddCompactTable(panel, "Hot", "性能", kHotHeadings);
   FitRows(hot_, 4);
   auto* tables = new QTabWidget(panel);
   tables->setObjectName("Tables");
   tables->addTab(nodes_, QString::fromUtf8("节点温度"));
   tables->addTab(paths_, QString::fromUtf8("热流路径"));
-  hot_note_ = AddLabel(panel, "HotNote");
-  locked_rotor_ = AddLabel(panel, "LockedRotor");
+  hot_note_ = AddTextLabel(panel, "HotNote");
+  locked_rotor_ = AddTextLabel(panel, "LockedRotor");
   layout->addWidget(AddChoices(panel, toolkit, session));
   layout->addWidget(limit_);
   layout->addWidget(tables, 1);
@@ -155,9 +117,9 @@ void ThermalWindow::Show(const ThermalView& view) {
   picture_->SetView(view);
   limit_->setText(Text(view.limit));
   SetRed(limit_, view.over_limit);
-  Fill(nodes_, view.nodes);
-  Fill(paths_, view.paths);
-  Fill(hot_, view.hot);
+  FillRows(nodes_, view.nodes);
+  FillRows(paths_, view.paths);
+  FillRows(hot_, view.hot);
   hot_note_->setText(Text(view.hot_note));
   locked_rotor_->setText(Text(view.locked_rotor));
 }

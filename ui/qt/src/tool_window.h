@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -11,6 +12,7 @@
 #include <QTableWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "velmora/ui/design_tools.h"
 #include "window_layout.h"
@@ -59,6 +61,48 @@ inline QTableWidget* AddResultTable(QWidget* parent, const char* name, const cha
   QStringList labels{QString::fromUtf8(caption)};
   for (const char* heading : headings) labels << QString::fromUtf8(heading);
   return AddResultTable(parent, name, labels);
+}
+
+// The same with rows as tall as their text, so that it fits a small
+// screen; the caption column takes the width the values leave.
+inline QTableWidget* AddCompactTable(QWidget* parent, const char* name, const char* caption,
+                                     const auto& headings) {
+  QTableWidget* table = AddResultTable(parent, name, caption, headings);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  return table;
+}
+
+// The rows of a view, each a caption and its values, with the values
+// right-aligned under their headings.
+template <class Row>
+void FillRows(QTableWidget* table, const std::vector<Row>& rows) {
+  table->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < table->rowCount(); ++r) {
+    table->setItem(r, 0, new QTableWidgetItem(QString::fromUtf8(rows[r].caption)));
+    for (int c = 0; c < static_cast<int>(rows[r].values.size()); ++c) {
+      auto* item = new QTableWidgetItem(QString::fromUtf8(rows[r].values[c]));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      table->setItem(r, c + 1, item);
+    }
+  }
+}
+
+// Tall enough for `rows` rows and the heading, without a scroll bar.
+inline void FitRows(QTableWidget* table, int rows) {
+  table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                        rows * table->verticalHeader()->defaultSectionSize() +
+                        2 * table->frameWidth() + 2);
+}
+
+// A label of the window's text: wrapped, and selectable to copy.
+inline QLabel* AddTextLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
 }
 
 // "槽形图 — Y132S-4".

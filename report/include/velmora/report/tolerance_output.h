@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ namespace velmora::report {
 // An input of studies::ToleranceInputs() as people read it: "气隙G",
 // "磁化曲线场强HTAB（整条曲线的系数）".
 std::string_view ToleranceInputCaption(std::size_t input);
+
+// `count` of `total` samples in per cent to one decimal: "99.9%".
+std::string SharePercent(std::uint64_t count, std::uint64_t total);
 
 // A tolerance as it is typed: "±0.02", "±1%", or "ISO 2768-1 f级".
 std::string SpreadText(const studies::Spread& spread);

@@ -1,6 +1,6 @@
 // The menu "设计工具": the slot drawing, the design check, the sweep chart,
-// the characteristic curves, the optimisation and the temperature rise, each
-// in its own window beside the input window.
+// the characteristic curves, the optimisation, the temperature rise and the
+// tolerance analysis, each in its own window beside the input window.
 #pragma once
 
 #include <optional>
@@ -52,7 +52,7 @@ inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1"
 std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal);
 
 // The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线",
-// "优化设计" or "温升计算".
+// "优化设计", "温升计算" or "公差分析".
 const char* ToolTitle(Window window);
 
 // The motor model of a design (box 0) as the windows name it; "未命名"
@@ -83,6 +83,12 @@ void ExportCsv(Toolkit& toolkit, Window window, const std::string& design, const
 std::optional<std::string> RepeatLastRun(const LastCalculation& last, const char* window,
                                          const char* what, calc::CalculationState& run);
 
+// The check as asked, with the thermal data file in `folder` (or the
+// built-in data); a file that cannot be used leaves the rise unchecked and
+// `why` saying so.
+studies::CheckOptions WithThermalData(studies::CheckOptions asked, const std::string& folder,
+                                      std::string& why);
+
 CheckTable MakeCheckTable(const LastCalculation& last, const studies::CheckOptions& asked = {},
                           const std::string& folder = "");
 
@@ -92,18 +98,24 @@ class DesignTools {
  public:
   DesignTools(Toolkit& toolkit, Session& session);
 
-  void SLOTS();     // 槽形图
-  void CHECK();     // 设计校核
-  void SWEEP();     // 参数扫描
-  void CURVES();    // 特性曲线
-  void OPTIMISE();  // 优化设计
-  void THERMAL();   // 温升计算
+  void SLOTS();      // 槽形图
+  void CHECK();      // 设计校核
+  void SWEEP();      // 参数扫描
+  void CURVES();     // 特性曲线
+  void OPTIMISE();   // 优化设计
+  void THERMAL();    // 温升计算
+  void TOLERANCE();  // 公差分析
 
   // The window's content again, without bringing it to the front.
   void RefreshSlots();
   void RefreshCheck();
   void RefreshCurves();
   void RefreshThermal();
+  // The analysis again, with the samples and seed the session holds.
+  void RefreshTolerance();
+  // "重新计算" of the window 公差分析: the samples and seed as typed; a box
+  // that holds no whole number in its range is named in a message.
+  void RecalculateTolerance(const std::string& samples, const std::string& seed);
   // The line under the report: which calculation it comes from, and
   // whether the boxes still hold that design.
   void RefreshResultsStatus();
@@ -113,6 +125,9 @@ class DesignTools {
   void FollowBoxes();
 
  private:
+  // The line under the analysis: whether the boxes still hold its design.
+  void NoteToleranceBoxes();
+
   Toolkit& toolkit_;
   Session& session_;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,13 @@ struct ThermalChoice {
   std::optional<double> ambient;
 };
 
+// What the window 公差分析 was asked for: how many motors are drawn, and
+// the seed they are drawn with.
+struct ToleranceChoice {
+  std::uint64_t samples = 2000;
+  std::uint64_t seed = 1;
+};
+
 // Owned by the program for its whole run and handed to the windows that
 // need it, whichever windows come and go.
 struct Session {
@@ -41,6 +49,7 @@ struct Session {
   // before it first closes.
   std::optional<SweepRequest> sweep;
   ThermalChoice thermal;
+  ToleranceChoice tolerance;
 };
 
 }  // namespace velmora::ui

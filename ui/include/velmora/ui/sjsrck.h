@@ -44,12 +44,13 @@ class SJSRCK {
   void JISUAN();        // 计算结果
   void HELP();          // 帮助
   // The menu "设计工具".
-  void SLOTS();     // 槽形图
-  void CHECK();     // 设计校核
-  void SWEEP();     // 参数扫描
-  void CURVES();    // 特性曲线
-  void OPTIMISE();  // 优化设计
-  void THERMAL();   // 温升计算
+  void SLOTS();      // 槽形图
+  void CHECK();      // 设计校核
+  void SWEEP();      // 参数扫描
+  void CURVES();     // 特性曲线
+  void OPTIMISE();   // 优化设计
+  void THERMAL();    // 温升计算
+  void TOLERANCE();  // 公差分析
   // A box was changed, by typing or by a command: the open design-tool
   // windows follow.
   void BoxesChanged();

@@ -18,20 +18,22 @@ namespace velmora::ui {
 struct CheckTable;
 struct CurvesView;
 struct ThermalView;
+struct ToleranceView;
 
 // The program's windows.
 enum class Window {
-  SJSRCK,    // input window: 60 boxes, two side panels, the main menu
-  SJSHUCHU,  // results window: the report text
-  HHELP,     // help window: the help text
-  SLOTS,     // design tools: the stator and rotor slots drawn to scale
-  CHECK,     // design tools: the design check of the last calculation
-  SWEEP,     // design tools: one input swept, results plotted against it
-  CURVES,    // design tools: load and torque–speed curves of the last calculation
-  OPTIMISE,  // design tools: inputs searched for the cheapest or most efficient design
-  THERMAL,   // design tools: temperature rise of the last calculation
+  SJSRCK,     // input window: 60 boxes, two side panels, the main menu
+  SJSHUCHU,   // results window: the report text
+  HHELP,      // help window: the help text
+  SLOTS,      // design tools: the stator and rotor slots drawn to scale
+  CHECK,      // design tools: the design check of the last calculation
+  SWEEP,      // design tools: one input swept, results plotted against it
+  CURVES,     // design tools: load and torque–speed curves of the last calculation
+  OPTIMISE,   // design tools: inputs searched for the cheapest or most efficient design
+  THERMAL,    // design tools: temperature rise of the last calculation
+  TOLERANCE,  // design tools: manufacturing tolerances of the last calculation
 };
-constexpr int kWindowCount = 9;
+constexpr int kWindowCount = 10;
 
 // The multi-line text panels of the windows.
 enum class Panel {
@@ -104,6 +106,7 @@ class Toolkit {
   virtual void ShowDesignCheck(const CheckTable& table) = 0;
   virtual void ShowCurves(const CurvesView& view) = 0;
   virtual void ShowThermal(const ThermalView& view) = 0;
+  virtual void ShowTolerance(const ToleranceView& view) = 0;
   // The design a sweep starts from.
   virtual void SetSweepBase(const design::DesignInput& base) = 0;
   // What the window shows, as the bytes of a PNG picture; nothing when the

@@ -44,6 +44,7 @@ class QtToolkit : public Toolkit {
   void ShowDesignCheck(const CheckTable& table) override;
   void ShowCurves(const CurvesView& view) override;
   void ShowThermal(const ThermalView& view) override;
+  void ShowTolerance(const ToleranceView& view) override;
   void SetSweepBase(const design::DesignInput& base) override;
   std::optional<std::string> PictureBytes(Window window) override;
 
