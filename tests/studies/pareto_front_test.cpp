@@ -53,15 +53,19 @@ TEST(ParetoFront, IsNonDominatedWithCostRisingWithEfficiency) {
   }
 }
 
-TEST(ParetoFront, CheapEndIsTheCheapestDesign) {
+TEST(ParetoFront, EndsAreTheSingleObjectiveAnswers) {
   OptimiseProblem problem = LengthAndGap();
   FrontOptions options = SmallFront();
   Front front = FindFront(problem, options);
   OptimiseResult cheapest = Optimise(problem, options.run);
+  problem.objective = OptimiseObjective::Efficiency;
+  OptimiseResult efficient = Optimise(problem, options.run);
   ASSERT_TRUE(cheapest.Feasible());
+  ASSERT_TRUE(efficient.Feasible());
   ASSERT_FALSE(front.points.empty());
   EXPECT_EQ(front.points.front().assessment.cost, cheapest.best.cost);
   EXPECT_EQ(front.points.front().values, cheapest.values);
+  EXPECT_EQ(front.points.back().assessment.EFF, efficient.best.EFF);
 }
 
 // Every design of a small space, computed one by one: none may be cheaper
