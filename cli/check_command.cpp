@@ -79,6 +79,20 @@ std::string Table(const studies::DesignCheck& check) {
 
 }  // namespace
 
+std::string CheckText(const studies::DesignCheck& check, const calc::CalculationState& state,
+                      const DesignToolOptions& options) {
+  std::string text = Table(check);
+  bool legal = !options.check.required_class;
+  for (const std::string& line :
+       report::ClassLines(check.efficiency_class, legal, check.efficiency_trusted))
+    text += line + "\n";
+  for (const std::string& line : report::CheckRiseLines(check)) text += line + "\n";
+  for (const std::string& line :
+       report::CostLines(studies::CostOf(state, options.prices), options.prices))
+    text += line + "\n";
+  return text;
+}
+
 int CheckCommand(std::vector<std::string> args) {
   if (AsksForHelp(args)) {
     std::cout << kUsage;
@@ -93,18 +107,7 @@ int CheckCommand(std::vector<std::string> args) {
   studies::DesignCheck check = studies::CheckDesign(input, state, options.check);
   Outputs outputs;
   if (a.json) outputs.Add(*a.json, report::CheckJson(input, state, options.check, options.prices));
-  if (a.json != "-") {
-    std::string text = Table(check);
-    bool legal = !options.check.required_class;
-    for (const std::string& line :
-         report::ClassLines(check.efficiency_class, legal, check.efficiency_trusted))
-      text += line + "\n";
-    for (const std::string& line : report::CheckRiseLines(check)) text += line + "\n";
-    for (const std::string& line :
-         report::CostLines(studies::CostOf(state, options.prices), options.prices))
-      text += line + "\n";
-    outputs.Add("-", std::move(text));
-  }
+  if (a.json != "-") outputs.Add("-", CheckText(check, state, options));
   outputs.WriteAll();
   return check.AnyFailed() ? kExitCheckFailed : 0;
 }

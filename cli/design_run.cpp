@@ -138,13 +138,13 @@ std::string ScanArguments(
       ++i;
     } else if (is_option) {
       throw CommandFailure("不认识的选项或缺少取值：" + arg, kExitUsage, usage);
-    } else if (file.empty()) {
+    } else if (file.empty() && missing) {
       file = arg;
     } else {
       throw CommandFailure("多余的参数：" + arg, kExitUsage, usage);
     }
   }
-  if (file.empty()) throw CommandFailure(missing, kExitUsage, usage);
+  if (file.empty() && missing) throw CommandFailure(missing, kExitUsage, usage);
   return file;
 }
 

@@ -92,7 +92,8 @@ void ReadAndCalculate(const std::string& path, design::DesignInput& input,
 // "-" (standard input) is refused; the one other argument is the file, which
 // is returned. Throws CommandFailure (kExitUsage, with `usage`) for an
 // unknown option or one without its value, a second file, or `missing` when
-// there is no file.
+// there is no file. A command that reads no file gives `missing` nullptr:
+// every argument but an option is then one too many, and "" is returned.
 std::string ScanArguments(
     const std::vector<std::string>& args, const char* usage,
     const std::function<bool(const std::string& option, const std::string& value)>& take,

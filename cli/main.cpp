@@ -4,6 +4,7 @@
 //   velmora-calc check DESIGN (see check_command.h)
 //   velmora-calc thermal DESIGN (see thermal_command.h)
 //   velmora-calc tolerance DESIGN (see tolerance_command.h)
+//   velmora-calc new --power KW --poles P (see new_command.h)
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "check_command.h"
 #include "curves_command.h"
 #include "design_run.h"
+#include "new_command.h"
 #include "optimize_command.h"
 #include "outputs.h"
 #include "sweep_command.h"
@@ -54,7 +56,8 @@ const char* kUsage =
     "  velmora-calc curves 设计文件 [-o 曲线.csv]（工作特性和机械特性曲线）\n"
     "  velmora-calc optimize 基准设计文件 --vary 名称=下限:上限 ...（优化设计）\n"
     "  velmora-calc thermal 设计文件 [--class B|F|H]（温升计算：热网络、绝缘等级、热态性能）\n"
-    "  velmora-calc tolerance 设计文件 [--samples N] [--tol 名称=±公差]（制造公差分析：合格率）\n";
+    "  velmora-calc tolerance 设计文件 [--samples N] [--tol 名称=±公差]（制造公差分析：合格率）\n"
+    "  velmora-calc new --power 功率kW --poles 极数 [-o 设计文件]（由额定值做出设计并优化）\n";
 
 struct Options {
   std::string input;
@@ -129,6 +132,7 @@ int Run(const std::vector<std::string>& args) {
     return cli::OptimizeCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "thermal")
     return cli::ThermalCommand({args.begin() + 1, args.end()});
+  if (!args.empty() && args[0] == "new") return cli::NewCommand({args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "tolerance")
     return cli::ToleranceCommand({args.begin() + 1, args.end()});
   if (args.size() == 1 && args[0] == "--version") {

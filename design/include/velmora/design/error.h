@@ -32,6 +32,8 @@ enum class ErrorCode {
   LimitRefused,    // an upper limit on another quantity, twice, or not finite
   ResultsChosen,   // none, or too many, results to show
   Busy,            // a study still running when another is asked for
+  // Sizing a new motor
+  OutsideTables,  // a rating or a target the sizing tables do not hold
 };
 
 class Error : public std::runtime_error {
