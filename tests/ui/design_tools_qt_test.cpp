@@ -30,6 +30,7 @@
 #include "velmora/ui/qt/input_window.h"
 #include "velmora/ui/qt/optimise_window.h"
 #include "velmora/ui/qt/qt_toolkit.h"
+#include "velmora/ui/qt/scheme_window.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
 #include "velmora/ui/qt/thermal_window.h"
@@ -553,6 +554,44 @@ TEST_F(DesignToolsQtTest, ToleranceDrawsTheHistograms) {
   closer.stop();
   EXPECT_TRUE(shown.contains("“样本数”框")) << shown.toStdString();
   EXPECT_EQ(session_.tolerance.samples, 200u);
+}
+
+// A new motor from its rating: a bad power named, then a run that fills the
+// steps and both columns, its design into the boxes and back.
+TEST_F(DesignToolsQtTest, SchemeDesignsFromTheRatingAndLoads) {
+  Choose("SCHEME");
+  auto* window = static_cast<SchemeWindow*>(toolkit_->window(Window::SCHEME));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->poles()->currentText(), "4");
+  EXPECT_EQ(window->voltage()->text(), "380");
+  window->power()->setText("abc");
+  window->start()->click();
+  EXPECT_TRUE(window->status()->text().startsWith("“功率”框"))
+      << window->status()->text().toStdString();
+
+  window->power()->setText("5.5");
+  window->budget()->setText("40");
+  window->start()->click();
+  for (int i = 0; i < 4000 && !window->load()->isEnabled(); ++i) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+  ASSERT_TRUE(window->load()->isEnabled()) << window->status()->text().toStdString();
+  EXPECT_GT(window->steps()->rowCount(), 0);
+  EXPECT_GT(window->compared()->rowCount(), studies::DesignCheck::kRuleCount + 10);
+  if (const char* keep = getenv("VELMORA_SCREENSHOTS")) {
+    window->grab().save(QString::fromStdString((fs::path(keep) / "scheme-window.png").string()));
+  }
+  ExpectPicture(Window::SCHEME, "scheme.png");
+
+  const std::string before = toolkit_->BoxText(design::field::L);
+  window->load()->click();
+  EXPECT_EQ(toolkit_->BoxText(design::field::L),
+            window->logic().Result()->design[design::field::L].text);
+  EXPECT_TRUE(window->restore()->isEnabled());
+  window->restore()->click();
+  EXPECT_EQ(toolkit_->BoxText(design::field::L), before);
+  EXPECT_FALSE(window->restore()->isEnabled());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/front_view.h"
 #include "velmora/ui/quantity_names.h"
+#include "velmora/ui/scheme_view.h"
 #include "velmora/ui/sjsrck.h"
 #include "velmora/ui/sweep_chart.h"
 #include "velmora/ui/thermal_view.h"
@@ -838,6 +839,94 @@ TEST_F(DesignToolsTest, ToleranceRecalculationNamesAWrongBox) {
   EXPECT_EQ(tk_->messages.size(), 3u);
   EXPECT_EQ(tk_->tolerance->choice.samples, 150u);
   EXPECT_NE(tk_->tolerance->status.find("150个样本（种子7）"), std::string::npos);
+}
+
+// Each box of the rating that holds no number, or a value the sizing
+// refuses, is named; the budget only when the design is to be refined.
+TEST(SchemeRequestTest, NamesTheBoxAtFault) {
+  struct Case {
+    std::string SchemeRequest::*box;
+    const char* text;
+    const char* named;
+  };
+  const Case kCases[] = {{&SchemeRequest::power, "abc", "“功率”框应为数，现为“abc”。"},
+                         {&SchemeRequest::power, "500", "“功率”框：功率Pn应在0.55到90 kW"},
+                         {&SchemeRequest::voltage, "", "“电压”框应为数"},
+                         {&SchemeRequest::frequency, "0", "“频率”框：频率f应在"},
+                         {&SchemeRequest::max_evaluations, "0", "“最多计算次数”框应为1到"}};
+  for (const Case& c : kCases) {
+    SchemeRequest request;
+    request.power = "5.5";
+    request.*c.box = c.text;
+    studies::Rating rating;
+    std::uint64_t budget = 0;
+    const std::optional<std::string> wrong = ReadSchemeRequest(request, rating, budget);
+    ASSERT_TRUE(wrong.has_value()) << c.text;
+    EXPECT_EQ(wrong->rfind(c.named, 0), 0u) << *wrong;
+  }
+  SchemeRequest request;
+  request.power = " 5.5 ";
+  request.poles = 6;
+  request.optimise = false;
+  request.max_evaluations = "many";
+  studies::Rating rating;
+  std::uint64_t budget = 1;
+  EXPECT_EQ(ReadSchemeRequest(request, rating, budget), std::nullopt);
+  EXPECT_EQ(rating.Pn, 5.5);
+  EXPECT_EQ(rating.P, 6);
+  EXPECT_EQ(rating.Un, 380);
+  EXPECT_EQ(budget, 0u);
+}
+
+// A new 5.5 kW four-pole motor: the steps, both designs side by side with
+// every rule of the check; the refined design into the boxes and back.
+TEST_F(DesignToolsTest, SchemeFillsBothColumnsAndLoadsIntoTheBoxes) {
+  SchemeDesigner designer;
+  SchemeRequest request;
+  request.power = "5.5";
+  request.max_evaluations = "60";
+  ASSERT_EQ(designer.Start(request, folder_.string()), std::nullopt);
+  EXPECT_EQ(designer.Start(request, folder_.string()), "正在设计，请等它结束或取消。");
+  designer.Wait();
+  ASSERT_TRUE(designer.Finished());
+  ASSERT_TRUE(designer.Result().has_value()) << designer.Error();
+  const SchemeView view = designer.View();
+  EXPECT_FALSE(view.steps.empty());
+  ASSERT_FALSE(view.inputs.empty());
+  for (const SchemeView::Row& row : view.inputs) {
+    EXPECT_FALSE(row.before.empty()) << row.caption;
+    EXPECT_NE(row.after, "—") << row.caption;
+  }
+  ASSERT_EQ(view.rules.size(), static_cast<std::size_t>(studies::DesignCheck::kRuleCount));
+  EXPECT_EQ(view.rules[0].caption.rfind("效率", 0), 0u) << view.rules[0].caption;
+  EXPECT_EQ(view.results.back().caption, "结果可信性");
+  EXPECT_EQ(view.results.front().caption, QuantityTitle("COST"));
+
+  const auto original = tk_->boxes;
+  designer.Load(*tk_);
+  EXPECT_EQ(tk_->boxes, design::FieldTexts(designer.Result()->design));
+  EXPECT_TRUE(designer.CanRestore());
+  designer.Load(*tk_);  // a second load keeps the texts of the first
+  designer.Restore(*tk_);
+  EXPECT_EQ(tk_->boxes, original);
+  EXPECT_FALSE(designer.CanRestore());
+}
+
+// Not refined: the second column is empty and 载入设计 loads the sized design.
+TEST_F(DesignToolsTest, SchemeWithoutRefinementLoadsTheSizedDesign) {
+  SchemeDesigner designer;
+  SchemeRequest request;
+  request.power = "5.5";
+  request.optimise = false;
+  ASSERT_EQ(designer.Start(request, folder_.string()), std::nullopt);
+  designer.Wait();
+  ASSERT_TRUE(designer.Finished() && designer.Result()) << designer.Error();
+  EXPECT_FALSE(designer.Result()->refined.has_value());
+  const SchemeView view = designer.View();
+  for (const auto* rows : {&view.inputs, &view.results, &view.rules})
+    for (const SchemeView::Row& row : *rows) EXPECT_EQ(row.after, "—") << row.caption;
+  designer.Load(*tk_);
+  EXPECT_EQ(tk_->boxes, design::FieldTexts(designer.Result()->sized.design));
 }
 
 }  // namespace

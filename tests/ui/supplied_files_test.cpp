@@ -41,12 +41,12 @@ TEST(HelpFileTest, CoversEveryDesignTool) {
   const std::string help = Supplied(kHelpFileName), guide = Supplied(kGuideFileName);
   using ui::Window;
   for (Window tool : {Window::SLOTS, Window::CHECK, Window::SWEEP, Window::CURVES, Window::OPTIMISE,
-                      Window::THERMAL, Window::TOLERANCE}) {
+                      Window::THERMAL, Window::TOLERANCE, Window::SCHEME}) {
     const std::string title = ui::ToolTitle(tool);
     EXPECT_NE(help.find("\n  " + title + "\n"), std::string::npos) << title;
     EXPECT_NE(guide.find(title.substr(0, 6)), std::string::npos) << title;
   }
-  EXPECT_NE(help.find("七个窗口"), std::string::npos);
+  EXPECT_NE(help.find("八个窗口"), std::string::npos);
 }
 
 }  // namespace

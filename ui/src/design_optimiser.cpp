@@ -76,25 +76,6 @@ std::string Objective(const studies::Assessment& a, OptimiseObjective objective)
   return objective == OptimiseObjective::Cost ? Rounded(a.cost) : Rounded(a.EFF);
 }
 
-std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
-                                           const studies::Assessment& to) {
-  const struct {
-    const char* key;
-    double studies::Assessment::*value;
-  } kResults[] = {{"COST", &studies::Assessment::cost}, {"EFF", &studies::Assessment::EFF},
-                  {"PF", &studies::Assessment::PF},     {"Ist", &studies::Assessment::Ist},
-                  {"TST1", &studies::Assessment::TST1}, {"TMAX1", &studies::Assessment::TMAX1},
-                  {"SF", &studies::Assessment::SF},     {"TRISE", &studies::Assessment::TRISE}};
-  std::vector<OptimiseTable::Row> rows;
-  for (const auto& result : kResults) {
-    rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
-                    Rounded(to.*result.value)});
-  }
-  auto trust = [](const studies::Assessment& a) { return a.Trustworthy() ? "可信" : "不可信"; };
-  rows.push_back({"结果可信性", from.ran ? trust(from) : "故障", trust(to)});
-  return rows;
-}
-
 std::vector<OptimiseTable::Row> ActiveRows(const studies::Assessment& best) {
   std::vector<OptimiseTable::Row> rows;
   for (const studies::ConstraintLine& line : best.constraints()) {
@@ -141,6 +122,25 @@ OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
                  std::to_string(result.evaluations) + "次。";
   table.optima = OtherOptima(result, problem);
   return table;
+}
+
+std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
+                                           const studies::Assessment& to) {
+  const struct {
+    const char* key;
+    double studies::Assessment::*value;
+  } kResults[] = {{"COST", &studies::Assessment::cost}, {"EFF", &studies::Assessment::EFF},
+                  {"PF", &studies::Assessment::PF},     {"Ist", &studies::Assessment::Ist},
+                  {"TST1", &studies::Assessment::TST1}, {"TMAX1", &studies::Assessment::TMAX1},
+                  {"SF", &studies::Assessment::SF},     {"TRISE", &studies::Assessment::TRISE}};
+  std::vector<OptimiseTable::Row> rows;
+  for (const auto& result : kResults) {
+    rows.push_back({QuantityTitle(result.key), from.ran ? Rounded(from.*result.value) : "故障",
+                    Rounded(to.*result.value)});
+  }
+  auto trust = [](const studies::Assessment& a) { return a.Trustworthy() ? "可信" : "不可信"; };
+  rows.push_back({"结果可信性", from.ran ? trust(from) : "故障", trust(to)});
+  return rows;
 }
 
 OptimiseTable CompareWithBase(const studies::OptimiseProblem& problem,

@@ -33,6 +33,8 @@ constexpr const char* kOlderReportNote = "上次电磁计算未能完成，报�
 
 using report::ShortNumber;
 
+}  // namespace
+
 CheckTable::Rule RuleRow(const studies::CheckLine& line) {
   CheckTable::Rule rule;
   rule.caption = std::string(line.caption);
@@ -44,8 +46,6 @@ CheckTable::Rule RuleRow(const studies::CheckLine& line) {
   rule.verdict = report::CheckVerdict(line);
   return rule;
 }
-
-}  // namespace
 
 std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal) {
   using Why = studies::SlotRefusal::Why;
@@ -86,6 +86,8 @@ const char* ToolTitle(Window window) {
       return "温升计算";
     case Window::TOLERANCE:
       return "公差分析";
+    case Window::SCHEME:
+      return "方案设计";
     default:
       return "";
   }
@@ -219,6 +221,9 @@ void DesignTools::TOLERANCE() {
 
 // The search starts from the boxes as they are when it starts.
 void DesignTools::OPTIMISE() { toolkit_.ShowWindow(Window::OPTIMISE); }
+
+// A new design needs only its rating: the boxes are not read.
+void DesignTools::SCHEME() { toolkit_.ShowWindow(Window::SCHEME); }
 
 void DesignTools::RefreshSlots() {
   const design::DesignInput design = BoxDesign(toolkit_);

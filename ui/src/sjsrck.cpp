@@ -129,6 +129,7 @@ void SJSRCK::CURVES() { DesignTools(toolkit_, session_).CURVES(); }
 void SJSRCK::OPTIMISE() { DesignTools(toolkit_, session_).OPTIMISE(); }
 void SJSRCK::THERMAL() { DesignTools(toolkit_, session_).THERMAL(); }
 void SJSRCK::TOLERANCE() { DesignTools(toolkit_, session_).TOLERANCE(); }
+void SJSRCK::SCHEME() { DesignTools(toolkit_, session_).SCHEME(); }
 void SJSRCK::BoxesChanged() { DesignTools(toolkit_, session_).FollowBoxes(); }
 
 void SJSRCK::SetBoxes(std::span<const std::string> texts) {

@@ -1,7 +1,6 @@
 #include "velmora/ui/tolerance_view.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +10,7 @@
 #include "velmora/report/validity_text.h"
 #include "velmora/ui/design_tools.h"
 #include "velmora/ui/quantity_names.h"
+#include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
 
@@ -27,24 +27,6 @@ constexpr double kAxisMargin = 0.04;
 
 // A value in a chart's legend: short enough for four charts beside the tables.
 std::string LegendNumber(double value) { return design::SignificantText(value, 4); }
-
-// A whole number in `least` to `most`, spaces around it allowed.
-std::optional<std::uint64_t> WholeNumber(const std::string& text, std::uint64_t least,
-                                         std::uint64_t most) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::nullopt;
-  const char* end = text.data() + text.find_last_not_of(' ') + 1;
-  std::uint64_t n = 0;
-  const auto [stop, error] = std::from_chars(text.data() + first, end, n);
-  if (error != std::errc() || stop != end || n < least || n > most) return std::nullopt;
-  return n;
-}
-
-std::string NotWhole(const char* box, std::uint64_t least, std::uint64_t most,
-                     const std::string& text) {
-  return std::string("“") + box + "”框应为" + std::to_string(least) + "到" + std::to_string(most) +
-         "的整数，现为“" + text + "”。";
-}
 
 // ---- The histograms --------------------------------------------------------
 

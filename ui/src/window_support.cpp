@@ -1,5 +1,6 @@
 #include "velmora/ui/window_support.h"
 
+#include <charconv>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -78,6 +79,23 @@ std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit) {
 }
 
 design::DesignInput BoxDesign(Toolkit& toolkit) { return design::ToDesignInput(BoxTexts(toolkit)); }
+
+std::optional<std::uint64_t> WholeNumber(const std::string& text, std::uint64_t least,
+                                         std::uint64_t most) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  const char* end = text.data() + text.find_last_not_of(' ') + 1;
+  std::uint64_t n = 0;
+  const auto [stop, error] = std::from_chars(text.data() + first, end, n);
+  if (error != std::errc() || stop != end || n < least || n > most) return std::nullopt;
+  return n;
+}
+
+std::string NotWhole(const char* box, std::uint64_t least, std::uint64_t most,
+                     const std::string& text) {
+  return std::string("“") + box + "”框应为" + std::to_string(least) + "到" + std::to_string(most) +
+         "的整数，现为“" + text + "”。";
+}
 
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step, bool optional) {

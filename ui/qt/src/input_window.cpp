@@ -56,10 +56,10 @@ constexpr Command<SJSRCK> kTopLevel[] = {{"SJSRCACULATE", "电磁计算", &SJSRC
                                          {"JISUAN", "计算结果", &SJSRCK::JISUAN},
                                          {"HELP", "帮助", &SJSRCK::HELP}};
 constexpr Command<SJSRCK> kToolsMenu[] = {
-    {"SLOTS", "槽形图", &SJSRCK::SLOTS},          {"CHECK", "设计校核", &SJSRCK::CHECK},
-    {"SWEEP", "参数扫描", &SJSRCK::SWEEP},        {"CURVES", "特性曲线", &SJSRCK::CURVES},
-    {"OPTIMISE", "优化设计", &SJSRCK::OPTIMISE},  {"THERMAL", "温升计算", &SJSRCK::THERMAL},
-    {"TOLERANCE", "公差分析", &SJSRCK::TOLERANCE}};
+    {"SLOTS", "槽形图", &SJSRCK::SLOTS},           {"CHECK", "设计校核", &SJSRCK::CHECK},
+    {"SWEEP", "参数扫描", &SJSRCK::SWEEP},         {"CURVES", "特性曲线", &SJSRCK::CURVES},
+    {"OPTIMISE", "优化设计", &SJSRCK::OPTIMISE},   {"THERMAL", "温升计算", &SJSRCK::THERMAL},
+    {"TOLERANCE", "公差分析", &SJSRCK::TOLERANCE}, {"SCHEME", "方案设计", &SJSRCK::SCHEME}};
 
 }  // namespace
 

@@ -29,12 +29,6 @@ QString Text(const std::string& utf8) { return QString::fromUtf8(utf8); }
 
 constexpr int kPollMilliseconds = 100;
 
-QPushButton* AddButton(QWidget* parent, const char* name, const char* caption) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(name);
-  return button;
-}
-
 QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
   table->setObjectName(name);
@@ -42,28 +36,6 @@ QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& hea
   table->verticalHeader()->setVisible(false);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   return table;
-}
-
-QTableWidgetItem* FixedItem(const QString& text) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-  return item;
-}
-
-void AddSection(QTableWidget* table, const char* caption,
-                const std::vector<OptimiseTable::Row>& rows) {
-  int r = table->rowCount();
-  table->setRowCount(r + 1 + static_cast<int>(rows.size()));
-  auto* heading = FixedItem(Text(caption));
-  QFont bold = heading->font();
-  bold.setBold(true);
-  heading->setFont(bold);
-  table->setItem(r++, 0, heading);
-  for (const OptimiseTable::Row& row : rows) {
-    table->setItem(r, 0, FixedItem(Text(row.caption)));
-    table->setItem(r, 1, FixedItem(Text(row.before)));
-    table->setItem(r++, 2, FixedItem(Text(row.after)));
-  }
 }
 
 }  // namespace

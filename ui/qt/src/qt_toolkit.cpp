@@ -21,6 +21,7 @@
 #include "velmora/ui/qt/input_window.h"
 #include "velmora/ui/qt/optimise_window.h"
 #include "velmora/ui/qt/results_window.h"
+#include "velmora/ui/qt/scheme_window.h"
 #include "velmora/ui/qt/slot_window.h"
 #include "velmora/ui/qt/sweep_window.h"
 #include "velmora/ui/qt/thermal_window.h"
@@ -203,6 +204,8 @@ QMainWindow* QtToolkit::CreateWindow(Window which) {
       return new ThermalWindow(*this, session_);
     case Window::TOLERANCE:
       return new ToleranceWindow(*this, session_);
+    case Window::SCHEME:
+      return new SchemeWindow(*this);
   }
   return nullptr;
 }

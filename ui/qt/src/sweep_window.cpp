@@ -37,12 +37,6 @@ constexpr QScatterSeries::MarkerShape kShapes[kMarkerShapes] = {
     QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeStar,
     QScatterSeries::MarkerShapePentagon, QScatterSeries::MarkerShapeRotatedRectangle};
 
-QPushButton* AddButton(QWidget* parent, const char* name, const char* caption) {
-  auto* button = new QPushButton(Text(caption), parent);
-  button->setObjectName(name);
-  return button;
-}
-
 // The smallest and largest of the values that are not NaN.
 std::pair<double, double> Extent(const std::vector<double>& values) {
   double low = NAN, high = NAN;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSize>
 #include <QStringList>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/design_tools.h"
 #include "window_layout.h"
 
@@ -86,6 +88,37 @@ void FillRows(QTableWidget* table, const std::vector<Row>& rows) {
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       table->setItem(r, c + 1, item);
     }
+  }
+}
+
+// A button named as its control.
+inline QPushButton* AddButton(QWidget* parent, const char* name, const char* caption) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setObjectName(name);
+  return button;
+}
+
+// A cell the user reads but does not edit.
+inline QTableWidgetItem* FixedItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+  return item;
+}
+
+// A bold heading row, then each row's caption and its two texts.
+inline void AddSection(QTableWidget* table, const char* caption,
+                       const std::vector<OptimiseTable::Row>& rows) {
+  int r = table->rowCount();
+  table->setRowCount(r + 1 + static_cast<int>(rows.size()));
+  auto* heading = FixedItem(QString::fromUtf8(caption));
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  table->setItem(r++, 0, heading);
+  for (const OptimiseTable::Row& row : rows) {
+    table->setItem(r, 0, FixedItem(QString::fromUtf8(row.caption)));
+    table->setItem(r, 1, FixedItem(QString::fromUtf8(row.before)));
+    table->setItem(r++, 2, FixedItem(QString::fromUtf8(row.after)));
   }
 }
 

@@ -67,6 +67,12 @@ struct OptimiseTable {
 OptimiseTable MakeOptimiseTable(const studies::OptimiseResult& result,
                                 const studies::OptimiseProblem& problem);
 
+// The main results of two designs side by side: cost, EFF, PF, Ist, TST1,
+// TMAX1, SF, TRISE and whether they can be trusted; "故障" for a first
+// design whose run faulted.
+std::vector<OptimiseTable::Row> ResultRows(const studies::Assessment& from,
+                                           const studies::Assessment& to);
+
 // The rows of a design with the variables at `values` against the base
 // design: inputs from → to, the main results, the constraints at their limit.
 OptimiseTable CompareWithBase(const studies::OptimiseProblem& problem,

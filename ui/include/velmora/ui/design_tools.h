@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "velmora/studies/design_check.h"
 #include "velmora/studies/slot_geometry.h"
 #include "velmora/ui/session.h"
 #include "velmora/ui/toolkit.h"
@@ -48,11 +49,14 @@ struct CheckTable {
 inline constexpr const char* kCheckResults[] = {"EFF", "PF", "SN", "N",  "TMAX1", "TST1", "Ist",
                                                 "I1",  "J1", "A1", "BG", "BT1",   "BJ1"};
 
+// One rule of a check as the window lists it.
+CheckTable::Rule RuleRow(const studies::CheckLine& line);
+
 // Why the slots cannot be drawn, naming the box; nothing when they can.
 std::optional<std::string> SlotNote(const studies::SlotRefusal& refusal);
 
 // The title of a design-tool window: "槽形图", "设计校核", "参数扫描", "特性曲线",
-// "优化设计", "温升计算" or "公差分析".
+// "优化设计", "温升计算", "公差分析" or "方案设计".
 const char* ToolTitle(Window window);
 
 // The motor model of a design (box 0) as the windows name it; "未命名"
@@ -105,6 +109,7 @@ class DesignTools {
   void OPTIMISE();   // 优化设计
   void THERMAL();    // 温升计算
   void TOLERANCE();  // 公差分析
+  void SCHEME();     // 方案设计
 
   // The window's content again, without bringing it to the front.
   void RefreshSlots();

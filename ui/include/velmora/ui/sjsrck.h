@@ -51,6 +51,7 @@ class SJSRCK {
   void OPTIMISE();   // 优化设计
   void THERMAL();    // 温升计算
   void TOLERANCE();  // 公差分析
+  void SCHEME();     // 方案设计
   // A box was changed, by typing or by a command: the open design-tool
   // windows follow.
   void BoxesChanged();

@@ -32,8 +32,9 @@ enum class Window {
   OPTIMISE,   // design tools: inputs searched for the cheapest or most efficient design
   THERMAL,    // design tools: temperature rise of the last calculation
   TOLERANCE,  // design tools: manufacturing tolerances of the last calculation
+  SCHEME,     // design tools: a new design sized from its rating and refined
 };
-constexpr int kWindowCount = 10;
+constexpr int kWindowCount = 11;
 
 // The multi-line text panels of the windows.
 enum class Panel {

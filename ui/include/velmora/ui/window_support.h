@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -66,6 +67,14 @@ void ShowFileInPanel(Toolkit& toolkit, Panel panel, const char* file_name);
 // The texts of the 60 input boxes, and the design they make.
 std::array<std::string, design::kFieldCount> BoxTexts(Toolkit& toolkit);
 design::DesignInput BoxDesign(Toolkit& toolkit);
+
+// A whole number in `least` to `most` as typed in a box, blanks around it
+// allowed; nothing when the text is none.
+std::optional<std::uint64_t> WholeNumber(const std::string& text, std::uint64_t least,
+                                         std::uint64_t most);
+// "“样本数”框应为100到100000的整数，现为“10”。"
+std::string NotWhole(const char* box, std::uint64_t least, std::uint64_t most,
+                     const std::string& text);
 
 // Shows `window`. A window that was not open is created and then loaded by
 // `load`; an open one only comes to the front and keeps what it shows.
