@@ -15,7 +15,7 @@ namespace velmora::cli {
 
 namespace {
 
-const char* kUsage =
+const std::string kUsageText =
     "用法：velmora-calc new --power 功率kW --poles 极数 [--voltage 380] [--frequency 50]\n"
     "                       [--class IE2|IE3|IE4] [--insulation B|F|H|none] [--thermal "
     "热参数文件]\n"
@@ -32,9 +32,12 @@ const char* kUsage =
     "  --insulation   绝缘等级（默认B），none 不限温升\n"
     "  --target       代替常用目标值：EFF PF IST TST TM SF0，如 --target PF=0.85（可重复）\n"
     "  --no-optimise  只做初步设计，不优化\n"
-    "  --threads N    优化用的线程数；--max-evaluations N 优化的计算次数（默认100000）\n"
+    "  --threads N    优化用的线程数；--max-evaluations N 优化的计算次数（默认" +
+    std::to_string(studies::kNewDesignEvaluations) +
+    "）\n"
     "  -o 文件        把设计写成设计文件（GBK）\n"
     "  设计校核合格时退出码为0，否则为3。\n";
+const char* kUsage = kUsageText.c_str();
 
 [[noreturn]] void UsageError(const std::string& message) {
   throw CommandFailure(message, kExitUsage, kUsage);
@@ -86,14 +89,13 @@ bool TakeValued(const std::string& arg, const std::string& value, NewArguments& 
 }
 
 // The search's budget unless told: one rating in well under half a minute.
-constexpr std::uint64_t kDefaultEvaluations = 100'000;
 
 NewArguments ParseArguments(std::vector<std::string> args, DesignToolOptions& tools) {
   tools = TakeDesignToolOptions(args, kUsage);
   TakeThermalOptions(args, kUsage, tools.check);
   if (!tools.check.check_class) UsageError("--class none 不能用于 new：新设计须达到一个能效等级");
   NewArguments a;
-  a.options.run.max_evaluations = kDefaultEvaluations;
+  a.options.run.max_evaluations = studies::kNewDesignEvaluations;
   ScanArguments(
       args, kUsage,
       [&a](const std::string& arg, const std::string& value) { return TakeValued(arg, value, a); },

@@ -4,6 +4,7 @@
 // the optimiser refining it within a band around each sized dimension.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -99,6 +100,11 @@ struct NewDesign {
   // Frames tried before this one whose designs did not pass, with why (Chinese).
   std::vector<std::pair<int, std::string>> frames_tried;
 };
+
+// The refinement's evaluations unless told otherwise: a few seconds a
+// rating on two threads, enough for the search to settle on every rating
+// of the frame table.
+inline constexpr std::uint64_t kNewDesignEvaluations = 100'000;
 
 struct NewDesignOptions {
   bool optimise = true;

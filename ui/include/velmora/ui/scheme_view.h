@@ -28,7 +28,8 @@ struct SchemeRequest {
   // The insulation class whose limit the winding's rise must keep; empty: none.
   std::optional<studies::InsulationClass> insulation = studies::InsulationClass::B;
   bool optimise = true;
-  std::string max_evaluations = "2000";  // of the refinement
+  std::string max_evaluations =
+      std::to_string(studies::kNewDesignEvaluations);  // of the refinement
 };
 
 // The most evaluations the window lets a refinement take.
