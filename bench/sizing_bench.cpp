@@ -20,7 +20,7 @@ void BM_NewDesign(benchmark::State& bench, double Pn, int P) {
   rating.required_class = studies::EfficiencyClass::IE3;
   studies::NewDesignOptions options;
   options.run.threads = 2;
-  options.run.max_evaluations = 100'000;
+  options.run.max_evaluations = studies::kNewDesignEvaluations;  // as velmora-calc new
   options.run.max_seconds = studies::kNoTimeLimit;
   studies::NewDesign d;
   for (auto _ : bench) d = studies::DesignFromRating(rating, options);

@@ -23,9 +23,9 @@ const std::string kUsageText =
     "                       [--max-evaluations N] [--prices 价格文件] [-o 设计文件]\n"
     "  由额定值做出完整的设计（60项输入）：按机座表（EN 50347）选中心高与冲片外径，按内外径比、\n"
     "  线负荷与气隙磁密、输出系数定主要尺寸，再选槽配合、绕组、每槽导体数、导线、定转子槽形、\n"
-    "  气隙、端环、损耗与目标值，逐项给出取值和理由；试算后校正。然后在各尺寸±30%内优化\n"
-    "  （成本最低，目标值按校核容差，能效等级与绝缘等级温升为约束）；标准机座不合格时改用\n"
-    "  大一号机座。最后给出设计校核、能效等级、温升和材料成本。\n"
+    "  气隙、端环、损耗与目标值，逐项给出取值和理由；试算后校正。然后在各尺寸±30%内（铁心长\n"
+    "  可加长60%、导条深可加深90%）优化（成本最低，目标值按校核容差，能效等级与绝缘等级温升\n"
+    "  为约束）；标准机座不合格时改用大一号机座。最后给出设计校核、能效等级、温升和材料成本。\n"
     "  --power        额定功率，0.55~90 kW；--poles 极数2、4或6\n"
     "  --voltage      相电压（默认380 V，三角形接法）；--frequency 频率（默认50 Hz，各表按50 Hz）\n"
     "  --class        须达到的能效等级（默认法定最低等级）\n"
@@ -87,8 +87,6 @@ bool TakeValued(const std::string& arg, const std::string& value, NewArguments& 
   }
   return true;
 }
-
-// The search's budget unless told: one rating in well under half a minute.
 
 NewArguments ParseArguments(std::vector<std::string> args, DesignToolOptions& tools) {
   tools = TakeDesignToolOptions(args, kUsage);

@@ -154,17 +154,27 @@ void ChooseSlots(Work& w) {
 
 void ChooseLoadings(Work& w) {
   w.loadings = sizing::LoadingsFor(w.rating.Pn, w.rating.P);
-  // A higher efficiency class takes less copper loss per unit: the electric
-  // loading and the current density fall with it. The examples, Y-series
-  // designs, fall short of IE2 by some 0.6 points: IE2 takes 0.9 of their
-  // loadings, each class above 0.1 less.
+  // A higher efficiency class takes less copper and iron loss per unit. The
+  // examples, Y-series designs, fall short of IE2 by some 0.6 points: IE2
+  // takes 0.9 of their current density, each class above 0.1 less; the gap
+  // flux density and the electric loading fall as the square root of that
+  // share, so the core grows (Esson) and the phase takes more turns for the
+  // lower flux. The loading falls no further: the leakage reactances go as
+  // the square of the turns (陈世坤《电机设计》, the leakage reactance), and
+  // the fewer conductors of a lower loading let the starting current and
+  // torque run far past their targets (9 to 13 times the rated current of
+  // the IE3 4-pole ratings at 0.8 of the loading). Not below the square root
+  // either: the small motors' sizings then fall so far below their class that
+  // the procedure's EMF loop, started from the target efficiency, cycles.
   EfficiencyClass c = RequiredClass(w.rating);
   double lower = c == EfficiencyClass::IE4 ? 0.7 : c == EfficiencyClass::IE3 ? 0.8 : 0.9;
-  w.loadings.A *= lower;
+  w.loadings.Bdelta *= std::sqrt(lower);
+  w.loadings.A *= std::sqrt(lower);
   w.aims.J1 *= lower;
   w.Record("A/Bδ", FixedText(w.loadings.A, 0) + " A/cm / " + FixedText(w.loadings.Bdelta, 2) + " T",
            "线负荷与气隙磁密按功率与极数取文献常用值，" + std::string(ClassName(c)) + "取其" +
-               ShortestText(lower) + "倍线负荷与电流密度");
+               ShortestText(lower) + "倍电流密度、" + FixedText(std::sqrt(lower), 2) +
+               "倍气隙磁密与线负荷");
 }
 
 // Core length by the output coefficient (Esson): D²·Lef·n/P' =
@@ -614,15 +624,37 @@ OptimiseProblem RefineProblem(const Sizing& sized, const Rating& rating,
   problem.check = CheckOptionsFor(rating, options.thermal);
   problem.prices = options.prices;
   problem.targets = OptimiseProblem::Targets::WithTolerance;
-  auto around = [&](int f, double least, double most) {
+  // ±band around the sized value, the upper side `up` times as wide.
+  auto around = [&](int f, double least, double most, double up = 1) {
     double v = sized.design[f].number;
     problem.variables.push_back(RangeVariable(f, std::max(least, v * (1 - options.band)),
-                                              std::min(most, v * (1 + options.band))));
+                                              std::min(most, v * (1 + up * options.band))));
   };
-  for (int f : {field::L, field::DI1, field::Z, field::BS1, field::BS2, field::HS12, field::BR1,
-                field::BR2, field::HR12, field::SRR})
+  for (int f : {field::DI1, field::Z, field::BS1, field::BS2, field::HS12, field::BR1, field::BR2,
+                field::SRR})
     around(f, 0, 1e9);
+  // The core may grow by twice the band: the output coefficient (Esson,
+  // ChooseCoreLength) gives the length of a design at the loadings of
+  // average motors, and a longer core of the same lamination carries the
+  // output at lower loadings and flux densities, so with lower losses; the
+  // frame stays, and the core is the cheapest place for the material a
+  // higher class asks.
+  around(field::L, 0, 1e9, 2);
+  // The bar may deepen by three times the band: a deep bar's skin effect
+  // raises the starting resistance (the starting torque) while the running
+  // resistance stays low (陈世坤《电机设计》, the deep-bar rotor and its
+  // equivalent depth), the way out when the starting current and torque
+  // both bind; the check's steel curve keeps the rotor yoke.
+  around(field::HR12, 0, 1e9, 3);
   around(field::G, 0.2, 3);
+  // The rotor slot opening and bridge: a narrower, deeper-lipped opening
+  // raises the rotor's slot leakage, so the starting current is held down
+  // while the bar grows for a lower running loss (陈世坤《电机设计》, the
+  // rotor slot leakage permeance of a semi-closed slot). Within the workshop's
+  // reach: an opening of at least 0.8 mm; a bridge of 0.3 mm or more, up to
+  // twice its sized height and no more than 2 mm.
+  around(field::B02, 0.8, 1e9);
+  around(field::HR0, 0.3, 2, 1 / options.band);
   around(field::DJJ, kWireDiameters.front(), kWireDiameters.back());
   if (sized.design[field::MM].number > 0)
     around(field::DMM, kWireDiameters.front(), kWireDiameters.back());

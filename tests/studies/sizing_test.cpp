@@ -112,21 +112,36 @@ TEST(Sizing, AnotherFrequencyIsNoted) {
   EXPECT_NE(s.notes[0].find("50 Hz"), std::string::npos);
 }
 
-// Refined within a small budget, the IE2 design of the 5.5 kW 4-pole rating
-// passes the check in its own frame.
-TEST(DesignFromRating, RefinedDesignPassesTheCheck) {
+// The 5.5 kW 4-pole rating at `c`, refined within a small budget.
+NewDesign RefinedExampleRating(EfficiencyClass c) {
   NewDesignOptions options;
   options.run.threads = 2;
   options.run.max_evaluations = 20000;
   options.run.max_seconds = kNoTimeLimit;
   Rating r = RatingOf(5.5, 4);
-  r.required_class = EfficiencyClass::IE2;
-  NewDesign d = DesignFromRating(r, options);
+  r.required_class = c;
+  return DesignFromRating(r, options);
+}
+
+// Refined within a small budget, the IE2 design of the 5.5 kW 4-pole rating
+// passes the check in its own frame.
+TEST(DesignFromRating, RefinedDesignPassesTheCheck) {
+  NewDesign d = RefinedExampleRating(EfficiencyClass::IE2);
   EXPECT_TRUE(d.passed);
   EXPECT_TRUE(d.frames_tried.empty());
   EXPECT_EQ(d.sized.H, 132);
   ASSERT_TRUE(d.refined);
   EXPECT_LE(d.refined->best.cost, d.refined->start.cost * 1.2);
+}
+
+// IE3 asks a longer core of the same lamination, not the next frame: the
+// 5.5 kW 4-pole design passes in the 132 frame.
+TEST(DesignFromRating, IE3DesignPassesInItsOwnFrame) {
+  NewDesign d = RefinedExampleRating(EfficiencyClass::IE3);
+  EXPECT_TRUE(d.passed);
+  EXPECT_TRUE(d.frames_tried.empty());
+  EXPECT_EQ(d.sized.H, 132);
+  EXPECT_GT(d.design[field::L].number, d.sized.design[field::L].number);
 }
 
 }  // namespace

@@ -101,10 +101,9 @@ struct NewDesign {
   std::vector<std::pair<int, std::string>> frames_tried;
 };
 
-// The refinement's evaluations unless told otherwise: a few seconds a
-// rating on two threads, enough for the search to settle on every rating
-// of the frame table.
-inline constexpr std::uint64_t kNewDesignEvaluations = 100'000;
+// The refinement's evaluations unless told otherwise: under four seconds a
+// rating of the frame table on two threads.
+inline constexpr std::uint64_t kNewDesignEvaluations = 200'000;
 
 struct NewDesignOptions {
   bool optimise = true;
@@ -120,9 +119,11 @@ struct NewDesignOptions {
 };
 
 // The optimisation of a sized design: L, DI1, Z, A, the wire, the stator and
-// rotor slots, the air gap and the end ring within ±`band` of their sized
-// values, at least cost, the targets with the check's tolerances, the class
-// and insulation of `rating` as constraints.
+// rotor slots (with the rotor slot opening and bridge), the air gap and the
+// end ring within ±`band` of their sized values; the core may grow by twice
+// and the bar deepen by three times the band, the bridge up to twice its
+// height (2 mm at most). At least cost, the targets with the check's
+// tolerances, the class and insulation of `rating` as constraints.
 OptimiseProblem RefineProblem(const Sizing& sized, const Rating& rating,
                               const NewDesignOptions& options);
 
