@@ -94,15 +94,6 @@ std::optional<Options> ParseOptions(std::vector<std::string> args) {
   return options;
 }
 
-// The report as a terminal shows it: UTF-8 with plain line ends.
-std::string TerminalText(const std::string& report) {
-  std::string out;
-  out.reserve(report.size());
-  for (std::size_t i = 0; i < report.size(); ++i)
-    if (!(report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n')) out += report[i];
-  return out;
-}
-
 int Calculate(const Options& options) {
   design::DesignInput input;
   calc::CalculationState state;
@@ -117,7 +108,7 @@ int Calculate(const Options& options) {
   } else if (options.report) {
     outputs.Add(*options.report, design::Utf8ToGbk(*report));
   } else if (!options.json) {
-    outputs.Add("-", TerminalText(*report));
+    outputs.Add("-", report::TerminalText(*report));
   }
   outputs.WriteAll();
   return 0;

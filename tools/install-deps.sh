@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
   clang clang-format libclang-rt-14-dev \
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev \
   qt6-translations-l10n libnlopt-dev libnlopt-cxx-dev \
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth \
+  pybind11-dev python3-dev python3-numpy python3-pandas python3-matplotlib python3-pytest

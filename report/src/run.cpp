@@ -17,6 +17,14 @@ std::optional<std::string> SelectedReport(const design::DesignInput& input,
   return std::nullopt;
 }
 
+std::string TerminalText(const std::string& report) {
+  std::string out;
+  out.reserve(report.size());
+  for (std::size_t i = 0; i < report.size(); ++i)
+    if (!(report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n')) out += report[i];
+  return out;
+}
+
 RunOutcome RunElectromagneticCalculation(const std::string& folder) {
   design::DesignInput input;
   try {

@@ -19,20 +19,19 @@ void AppendQuantity(std::string& out, calc::QuantityView q) {
     AppendRoundTrip(out, q.value);
 }
 
-void AppendCheck(std::string& out, const studies::DesignCheck& check) {
-  bool any = false;
+}  // namespace
+
+std::string CheckVerdict(const studies::DesignCheck& check) {
+  std::string out;
   for (const studies::CheckLine& line : check.lines) {
     if (line.outcome != studies::CheckLine::Outcome::Fail &&
         line.outcome != studies::CheckLine::Outcome::Untrusted)
       continue;
-    if (any) out += ';';
+    if (!out.empty()) out += ';';
     out += line.name;
-    any = true;
   }
-  if (!any) out += "ok";
+  return out.empty() ? "ok" : out;
 }
-
-}  // namespace
 
 std::vector<std::string_view> DefaultSweepColumns() {
   std::vector<std::string_view> columns(studies::kKeyResults.begin(), studies::kKeyResults.end());
@@ -102,7 +101,7 @@ void SweepCsv::AppendRow(const studies::SweepRow& row, std::string& out) const {
     if (row.ok) AppendColumn(column, row, out);
     out += ',';
   }
-  if (row.ok) AppendCheck(out, row.check);
+  if (row.ok) out += CheckVerdict(row.check);
   out += ',';
   if (!row.ok) AppendCsvField(out, row.fault.message);
   out += "\r\n";

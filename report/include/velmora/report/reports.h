@@ -22,6 +22,9 @@ std::string SummarySheetReport(const design::DesignInput& input,
 std::optional<std::string> SelectedReport(const design::DesignInput& input,
                                           const calc::CalculationState& state);
 
+// The report as a terminal shows it: UTF-8 with plain line ends (LF for CR LF).
+std::string TerminalText(const std::string& report);
+
 // Outcome of RunElectromagneticCalculation.
 struct RunOutcome {
   bool ok = false;

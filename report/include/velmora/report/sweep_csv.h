@@ -19,6 +19,10 @@
 
 namespace velmora::report {
 
+// The "check" column of a finished run: "ok", or the rules that failed or
+// rest on results that cannot be trusted, joined by ';'.
+std::string CheckVerdict(const studies::DesignCheck& check);
+
 // The key results, then IE, COST and TRISE.
 std::vector<std::string_view> DefaultSweepColumns();
 
