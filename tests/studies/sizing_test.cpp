@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace velmora::studies {
 namespace {
@@ -76,6 +77,30 @@ TEST(Sizing, SizedDesignsRunAndCanBeTrusted) {
     EXPECT_FALSE(s.steps.empty());
     for (const SizingStep& step : s.steps) EXPECT_FALSE(step.reason.empty()) << step.name;
   }
+}
+
+// A large 2-pole rotor takes the two-section slot: a narrow neck over a
+// wider lower section, all sections positive, and the design runs and can
+// be trusted; a 2-pole rotor below 37 kW keeps the pear-shaped slot.
+TEST(Sizing, LargeTwoPoleRotorTakesTheTwoSectionSlot) {
+  Sizing s = SizeDesign(RatingOf(45, 2));
+  const design::DesignInput& d = s.design;
+  ASSERT_EQ(d[field::ZC].number, 4);
+  double BR1 = d[field::BR1].number, BR2 = d[field::BR2].number, BR3 = d[field::BR3].number,
+         BR4 = d[field::BR4].number;
+  EXPECT_GT(BR4, 0);
+  EXPECT_GT(d[field::HR3].number, 0);
+  EXPECT_LT(BR2, BR1);  // the upper section narrows to its neck
+  EXPECT_GT(BR3, BR2);  // the lower section is wider than the neck
+  EXPECT_GE(BR3, BR4);  // and narrows towards the shaft between parallel teeth
+  double HR1 =
+      (BR1 - d[field::B02].number) * std::tan(d[field::ZS2].number * std::numbers::pi / 180) / 2;
+  EXPECT_GT(d[field::HR12].number, HR1);
+  CalculationState state;
+  CalculationFault fault;
+  ASSERT_TRUE(Calculate(d, state, fault)) << fault.message;
+  EXPECT_TRUE(CheckDesign(d, state).Trustworthy());
+  EXPECT_EQ(SizeDesign(RatingOf(30, 2)).design[field::ZC].number, 2);
 }
 
 TEST(Sizing, TargetsGivenReplaceTheUsualOnes) {

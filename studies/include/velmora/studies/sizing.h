@@ -119,9 +119,10 @@ struct NewDesignOptions {
 };
 
 // The optimisation of a sized design: L, DI1, Z, A, the wire, the stator and
-// rotor slots (with the rotor slot opening and bridge), the air gap and the
-// end ring within ±`band` of their sized values; the core may grow by twice
-// and the bar deepen by three times the band, the bridge up to twice its
+// rotor slots (with the rotor slot opening and bridge, and the lower section
+// BR3, BR4, HR3 of a two-section slot), the air gap and the end ring within
+// ±`band` of their sized values; the core may grow by twice and the bar (and
+// a lower section) deepen by three times the band, the bridge up to twice its
 // height (2 mm at most). At least cost, the targets with the check's
 // tolerances, the class and insulation of `rating` as constraints.
 OptimiseProblem RefineProblem(const Sizing& sized, const Rating& rating,
