@@ -90,48 +90,7 @@ ToleranceArguments ParseArguments(const std::vector<std::string>& args) {
   return a;
 }
 
-// The names --tol takes, for its messages.
-std::string ToleranceNames() {
-  std::string names;
-  for (const studies::ToleranceInput& input : studies::ToleranceInputs())
-    names += (names.empty() ? "" : " ") + std::string(input.name);
-  return names;
-}
-
-// The value after "±" or "+-", or nothing.
-std::optional<std::string_view> AfterPlusMinus(std::string_view text) {
-  for (std::string_view sign : {std::string_view("±"), std::string_view("+-")})
-    if (text.substr(0, sign.size()) == sign) return text.substr(sign.size());
-  return std::nullopt;
-}
-
 }  // namespace
-
-std::pair<std::size_t, studies::Spread> ParseToleranceOption(std::string_view text) {
-  const std::string form = "--tol “" + std::string(text) + "”应写成 名称=±公差 或 名称=±公差%";
-  std::size_t equals = text.find('=');
-  if (equals == std::string_view::npos) throw ToleranceError(ErrorCode::BadForm, form);
-  std::string_view name = text.substr(0, equals);
-  std::optional<std::size_t> index = studies::FindToleranceInput(name);
-  if (!index)
-    throw ToleranceError(
-        ErrorCode::UnknownInput,
-        "--tol：没有名为“" + std::string(name) + "”的公差输入（可用：" + ToleranceNames() + "）");
-  std::optional<std::string_view> value = AfterPlusMinus(text.substr(equals + 1));
-  if (!value) throw ToleranceError(ErrorCode::BadForm, form);
-  studies::Spread spread;
-  if (!value->empty() && value->back() == '%') {
-    spread.kind = studies::SpreadKind::Percent;
-    value->remove_suffix(1);
-  }
-  std::optional<double> number = design::ParseNumber(*value);
-  if (!number || !(*number >= 0))
-    throw ToleranceError(
-        ErrorCode::NotANumber,
-        "--tol " + std::string(name) + "：公差应为不小于0的数，现为“" + std::string(*value) + "”");
-  spread.value = *number;
-  return {*index, spread};
-}
 
 int ToleranceCommand(std::vector<std::string> args) {
   if (AsksForHelp(args)) {

@@ -12,11 +12,8 @@
 
 namespace velmora::cli {
 
-// Reads a --tol: "NAME=±VALUE" or "NAME=±VALUE%" ("+-" for "±"). Throws
-// studies::ToleranceError: UnknownInput for a name the analysis does not
-// vary, BadForm for another form, NotANumber for a value that is no number
-// of 0 or more.
-std::pair<std::size_t, studies::Spread> ParseToleranceOption(std::string_view text);
+// Reads a --tol (studies::ParseToleranceOption).
+using studies::ParseToleranceOption;
 
 // Runs `velmora-calc tolerance` with the arguments that follow "tolerance";
 // returns the exit status: 0 the analysis ran, 1 the nominal design's run

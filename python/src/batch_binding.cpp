@@ -70,13 +70,6 @@ std::vector<Column> ChosenColumns(const py::object& results) {
   return columns;
 }
 
-unsigned ThreadCount(const py::object& threads) {
-  if (threads.is_none()) return 0;
-  long n = threads.cast<long>();
-  if (n < 1 || n > kMaxThreads) throw py::value_error("threads: 1 to 1024 or None");
-  return static_cast<unsigned>(n);
-}
-
 // A value a run can take for input `field`: finite, within single precision for SHFA.
 void CheckValue(int field, double value, std::size_t row) {
   bool fits = std::isfinite(value) && (field != design::field::SHFA || std::fabs(value) <= FLT_MAX);
@@ -286,6 +279,13 @@ py::object Sweep(const Design& base, const py::object& threads, const py::object
 }
 
 }  // namespace
+
+unsigned ThreadCount(const py::object& threads) {
+  if (threads.is_none()) return 0;
+  long n = threads.cast<long>();
+  if (n < 1 || n > kMaxThreads) throw py::value_error("threads: 1 to 1024 or None");
+  return static_cast<unsigned>(n);
+}
 
 void BindBatch(py::module_& m) {
   m.def("evaluate", &EvaluateTable, py::arg("base"), py::arg("table"), py::kw_only(),

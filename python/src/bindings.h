@@ -4,12 +4,17 @@
 
 #include <pybind11/pybind11.h>
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "velmora/calc/calculation.h"
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/studies/design_check.h"
+#include "velmora/studies/tolerance.h"
 
 namespace velmora::python {
 
@@ -37,6 +42,7 @@ void SetInput(design::DesignInput& input, int index, const py::handle& value);
 struct ToolOptions {
   studies::CheckOptions check;
   design::MaterialPrices prices;
+  std::string thermal_file;  // the thermal data file read; empty: the built-in data
 };
 ToolOptions MakeToolOptions(const py::object& cls, const py::object& insulation,
                             const py::object& prices, const py::object& thermal);
@@ -45,6 +51,17 @@ ToolOptions MakeToolOptions(const py::object& cls, const py::object& insulation,
 [[noreturn]] void RaiseFault(const calc::CalculationFault& fault,
                              const calc::CalculationState& state);
 
+// A finished run of one design, without the GIL while the engine works;
+// velmora.CalculationFault when it stops.
+std::unique_ptr<calc::CalculationState> RunDesign(const Design& d);
+
+// The keyword threads: None (0: one per processor) or 1 to 1024.
+unsigned ThreadCount(const py::object& threads);
+
+// The keyword tol: {NAME: "±0.02" | "±0.5%" | 0.02 (±, in the input's
+// unit)} as --tol takes them; None: the workshop's tolerances.
+std::vector<std::pair<std::size_t, studies::Spread>> Tolerances(const py::object& tol);
+
 // Every set quantity of `state` by its report name, in the order of the procedure.
 py::dict QuantityDict(const calc::CalculationState& state);
 
@@ -52,5 +69,6 @@ void BindDesign(py::module_& m);
 void BindCalculation(py::module_& m);
 void BindBatch(py::module_& m);
 void BindOptimise(py::module_& m);
+void BindStudies(py::module_& m);
 
 }  // namespace velmora::python

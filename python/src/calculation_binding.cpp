@@ -14,20 +14,6 @@ namespace velmora::python {
 
 namespace {
 
-// A finished run of one design, without the GIL while the engine works;
-// velmora.CalculationFault when it stops.
-std::unique_ptr<calc::CalculationState> Run(const Design& d) {
-  auto state = std::make_unique<calc::CalculationState>();
-  calc::CalculationFault fault;
-  bool ok = false;
-  {
-    py::gil_scoped_release release;
-    ok = calc::Calculate(d.input, *state, fault);
-  }
-  if (!ok) RaiseFault(fault, *state);
-  return state;
-}
-
 // The design check as velmora-calc check --json gives it, read by Python's json.
 py::object CheckObject(const Design& d, const calc::CalculationState& state,
                        const ToolOptions& options) {
@@ -42,7 +28,7 @@ py::object CheckObject(const Design& d, const calc::CalculationState& state,
 py::object Calculation(const Design& d, const py::object& cls, const py::object& insulation,
                        const py::object& prices, const py::object& thermal) {
   ToolOptions options = MakeToolOptions(cls, insulation, prices, thermal);
-  std::unique_ptr<calc::CalculationState> state = Run(d);
+  std::unique_ptr<calc::CalculationState> state = RunDesign(d);
   py::dict passes;
   passes["KE0"] = state->passes.KE0;
   passes["FT0"] = state->passes.FT0;
@@ -55,12 +41,12 @@ py::object Calculation(const Design& d, const py::object& cls, const py::object&
 py::object Check(const Design& d, const py::object& cls, const py::object& insulation,
                  const py::object& prices, const py::object& thermal) {
   ToolOptions options = MakeToolOptions(cls, insulation, prices, thermal);
-  return CheckObject(d, *Run(d), options);
+  return CheckObject(d, *RunDesign(d), options);
 }
 
 // The report as velmora-calc prints it: the layout SHFA selects, or the one asked for.
 std::string Report(const Design& d, const py::object& layout) {
-  std::unique_ptr<calc::CalculationState> state = Run(d);
+  std::unique_ptr<calc::CalculationState> state = RunDesign(d);
   std::optional<std::string> text;
   if (layout.is_none()) {
     text = report::SelectedReport(d.input, *state);
@@ -84,7 +70,7 @@ py::dict Curves(const Design& d, const std::tuple<double, double, double>& load,
         "load: (from, to, step) with from > 0, to >= from, step > 0, "
         "at most 1000 steps");
   if (slips < 4 || slips > 10000) throw py::value_error("slips: 4 to 10000");
-  std::unique_ptr<calc::CalculationState> rated = Run(d);
+  std::unique_ptr<calc::CalculationState> rated = RunDesign(d);
   std::string csv;
   {
     py::gil_scoped_release release;
@@ -119,6 +105,18 @@ py::object QuantityTable() {
 }
 
 }  // namespace
+
+std::unique_ptr<calc::CalculationState> RunDesign(const Design& d) {
+  auto state = std::make_unique<calc::CalculationState>();
+  calc::CalculationFault fault;
+  bool ok = false;
+  {
+    py::gil_scoped_release release;
+    ok = calc::Calculate(d.input, *state, fault);
+  }
+  if (!ok) RaiseFault(fault, *state);
+  return state;
+}
 
 void BindCalculation(py::module_& m) {
   m.def("calculate", &Calculation, py::arg("design"), py::kw_only(), py::arg("cls") = py::none(),

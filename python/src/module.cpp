@@ -131,9 +131,12 @@ ToolOptions MakeToolOptions(const py::object& cls, const py::object& insulation,
   const std::string folder = ModuleFolder();
   options.prices =
       prices.is_none() ? design::ReadPricesOrShipped(folder) : design::ReadPrices(PathText(prices));
-  std::string file;
-  options.check.thermal = thermal.is_none() ? studies::ReadThermalDataOrDefault(folder, file)
-                                            : studies::ReadThermalData(PathText(thermal));
+  if (thermal.is_none()) {
+    options.check.thermal = studies::ReadThermalDataOrDefault(folder, options.thermal_file);
+  } else {
+    options.thermal_file = PathText(thermal);
+    options.check.thermal = studies::ReadThermalData(options.thermal_file);
+  }
   return options;
 }
 
@@ -169,4 +172,5 @@ PYBIND11_MODULE(velmora, m) {
   BindCalculation(m);
   BindBatch(m);
   BindOptimise(m);
+  BindStudies(m);
 }

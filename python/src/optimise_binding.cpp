@@ -5,8 +5,10 @@
 #include <map>
 
 #include "bindings.h"
+#include "velmora/report/front_output.h"
 #include "velmora/studies/efficiency_class.h"
 #include "velmora/studies/optimise.h"
+#include "velmora/studies/pareto_front.h"
 
 namespace velmora::python {
 
@@ -81,13 +83,13 @@ py::dict AssessmentDict(const studies::Assessment& a) {
   return out;
 }
 
-py::dict Optimize(const Design& base, const py::dict& vary, const std::string& objective,
-                  const py::object& cls, const py::object& insulation, const py::object& prices,
-                  const py::object& thermal, const std::map<std::string, double>& limits,
-                  const std::map<std::string, double>& margins, const std::string& targets,
-                  const py::object& threads, std::uint64_t seed, std::uint64_t max_evaluations,
-                  double max_seconds) {
-  ToolOptions tools = MakeToolOptions(cls, insulation, prices, thermal);
+// The problem the keyword arguments pose; robust with min_yield.
+studies::OptimiseProblem Problem(const Design& base, const py::dict& vary,
+                                 const std::string& objective, const ToolOptions& tools,
+                                 const std::map<std::string, double>& limits,
+                                 const std::map<std::string, double>& margins,
+                                 const std::string& targets, const py::object& min_yield,
+                                 const py::object& tol, const py::object& yield_samples) {
   studies::OptimiseProblem problem;
   problem.base = base.input;
   if (objective != "cost" && objective != "efficiency")
@@ -108,13 +110,49 @@ py::dict Optimize(const Design& base, const py::dict& vary, const std::string& o
     if (!constraint) throw py::key_error("no margin can be kept on " + name);
     problem.margins.push_back({std::string(*constraint), value});
   }
+  if (min_yield.is_none() && !(tol.is_none() && yield_samples.is_none()))
+    throw py::value_error(std::string(tol.is_none() ? "yield_samples" : "tol") +
+                          ": only with min_yield");
+  if (!min_yield.is_none()) {
+    problem.robust.emplace();
+    problem.robust->min_yield = min_yield.cast<double>();
+    if (!studies::YieldInRange(problem.robust->min_yield))
+      throw py::value_error("min_yield: above 0, at most 1, not " +
+                            std::string(py::repr(min_yield)));
+    problem.robust->tolerances = Tolerances(tol);
+    if (!yield_samples.is_none()) {
+      long samples = yield_samples.cast<long>();
+      if (samples < 1 || samples > static_cast<long>(studies::kMaxYieldSamples))
+        throw py::value_error("yield_samples: 1 to " + std::to_string(studies::kMaxYieldSamples));
+      problem.robust->samples = static_cast<std::uint64_t>(samples);
+    }
+  }
   studies::CheckProblem(problem);
   studies::FitToWinding(problem);
+  return problem;
+}
+
+studies::OptimiseOptions RunOptions(const py::object& threads, std::uint64_t seed,
+                                    std::uint64_t max_evaluations, double max_seconds) {
   studies::OptimiseOptions options;
-  options.threads = threads.is_none() ? 0 : threads.cast<unsigned>();
+  options.threads = ThreadCount(threads);
   options.seed = seed;
   options.max_evaluations = max_evaluations;
   options.max_seconds = max_seconds;
+  return options;
+}
+
+py::dict Optimize(const Design& base, const py::dict& vary, const std::string& objective,
+                  const py::object& cls, const py::object& insulation, const py::object& prices,
+                  const py::object& thermal, const std::map<std::string, double>& limits,
+                  const std::map<std::string, double>& margins, const std::string& targets,
+                  const py::object& threads, std::uint64_t seed, std::uint64_t max_evaluations,
+                  double max_seconds, const py::object& min_yield, const py::object& tol,
+                  const py::object& yield_samples) {
+  ToolOptions tools = MakeToolOptions(cls, insulation, prices, thermal);
+  studies::OptimiseProblem problem = Problem(base, vary, objective, tools, limits, margins, targets,
+                                             min_yield, tol, yield_samples);
+  studies::OptimiseOptions options = RunOptions(threads, seed, max_evaluations, max_seconds);
   studies::OptimiseResult result;
   {
     py::gil_scoped_release release;
@@ -140,6 +178,38 @@ py::dict Optimize(const Design& base, const py::dict& vary, const std::string& o
   return out;
 }
 
+// The cost-efficiency front of velmora-calc optimize --objective pareto: its
+// --front-csv as a DataFrame, and the designs of its points.
+py::tuple Front(const Design& base, const py::dict& vary, int points, const py::object& cls,
+                const py::object& insulation, const py::object& prices, const py::object& thermal,
+                const std::map<std::string, double>& limits,
+                const std::map<std::string, double>& margins, const std::string& targets,
+                const py::object& threads, std::uint64_t seed, std::uint64_t max_evaluations,
+                double max_seconds) {
+  if (points < studies::kMinFrontPoints || points > studies::kMaxFrontPoints)
+    throw py::value_error("points: " + std::to_string(studies::kMinFrontPoints) + " to " +
+                          std::to_string(studies::kMaxFrontPoints));
+  ToolOptions tools = MakeToolOptions(cls, insulation, prices, thermal);
+  studies::OptimiseProblem problem = Problem(base, vary, "cost", tools, limits, margins, targets,
+                                             py::none(), py::none(), py::none());
+  studies::FrontOptions options{
+      points, RunOptions(threads, seed, max_evaluations, max_seconds), {}};
+  std::string csv;
+  std::vector<design::DesignInput> designs;
+  {
+    py::gil_scoped_release release;
+    studies::Front front = studies::FindFront(problem, options);
+    csv = report::FrontCsv(problem, front);
+    for (const studies::Optimum& point : front.points)
+      designs.push_back(studies::DesignWith(problem, point.values));
+  }
+  py::list made;
+  for (design::DesignInput& design : designs) made.append(Design{std::move(design)});
+  py::object io = py::module_::import("io");
+  return py::make_tuple(py::module_::import("pandas").attr("read_csv")(io.attr("StringIO")(csv)),
+                        made);
+}
+
 }  // namespace
 
 void BindOptimise(py::module_& m) {
@@ -149,11 +219,22 @@ void BindOptimise(py::module_& m) {
         py::arg("limits") = std::map<std::string, double>{},
         py::arg("margins") = std::map<std::string, double>{}, py::arg("targets") = "plain",
         py::arg("threads") = py::none(), py::arg("seed") = 1, py::arg("max_evaluations") = 200'000,
-        py::arg("max_seconds") = 60.0,
+        py::arg("max_seconds") = 60.0, py::arg("min_yield") = py::none(),
+        py::arg("tol") = py::none(), py::arg("yield_samples") = py::none(),
         "The design optimisation of velmora-calc optimize: vary={NAME: (from, to) | (from, "
         "to, step) | [values]}, objective 'cost' or 'efficiency', limits={J1: 6.5, ...}, "
         "margins={EFF: 0.5, ...}. A dict: found, feasible, stop, evaluations, design, values, "
-        "best, start and the other local optima.");
+        "best, start and the other local optima. min_yield (with tol and yield_samples): "
+        "robust, as --min-yield.");
+  m.def("front", &Front, py::arg("design"), py::kw_only(), py::arg("vary"), py::arg("points") = 12,
+        py::arg("cls") = py::none(), py::arg("insulation") = "B", py::arg("prices") = py::none(),
+        py::arg("thermal") = py::none(), py::arg("limits") = std::map<std::string, double>{},
+        py::arg("margins") = std::map<std::string, double>{}, py::arg("targets") = "plain",
+        py::arg("threads") = py::none(), py::arg("seed") = 1, py::arg("max_evaluations") = 200'000,
+        py::arg("max_seconds") = 60.0,
+        "The cost-efficiency front of velmora-calc optimize --objective pareto: (points, "
+        "designs), the DataFrame of its --front-csv (EFF COST PF Ist TRISE and the varied "
+        "inputs) and a Design a point.");
 }
 
 }  // namespace velmora::python

@@ -57,6 +57,12 @@ std::span<const ToleranceInput> ToleranceInputs();
 // The index in ToleranceInputs() of the input called `name`.
 std::optional<std::size_t> FindToleranceInput(std::string_view name);
 
+// Reads a tolerance as --tol gives it: "NAME=±VALUE" or "NAME=±VALUE%"
+// ("+-" for "±"). Throws ToleranceError: UnknownInput for a name the
+// analysis does not vary, BadForm for another form, NotANumber for a value
+// that is no number of 0 or more.
+std::pair<std::size_t, Spread> ParseToleranceOption(std::string_view text);
+
 // The ± deviation of the fine class of the general tolerances for linear
 // dimensions at a nominal size in mm; 0 for a dimension of 0 (a section the
 // slot does not have).
