@@ -187,12 +187,10 @@ void DesignOptimiser::Start(const design::DesignInput& base, const OptimiseReque
   searches_done_ = 0;
   front_.reset();
   selected_.reset();
-  cancel_ = false;
-  ended_ = false;
   studies::OptimiseOptions options;
   options.max_evaluations = request.max_evaluations;
-  options.cancel = &cancel_;
-  worker_ = std::thread(&DesignOptimiser::Work, this, std::move(options));
+  options.cancel = work_.CancelFlag();
+  work_.Start([this, options = std::move(options)]() mutable { Work(std::move(options)); });
 }
 
 // The best objective so far, for the chart of one search.
@@ -226,7 +224,6 @@ void DesignOptimiser::Work(studies::OptimiseOptions options) {
   } catch (const std::exception& error) {
     error_ = error.what();
   }
-  ended_ = true;
 }
 
 void DesignOptimiser::SelectPoint(std::optional<std::size_t> point) {
@@ -238,16 +235,6 @@ std::optional<design::DesignInput> DesignOptimiser::Answer() const {
   if (front_ && selected_) return studies::DesignWith(problem_, front_->points[*selected_].values);
   if (result_ && result_->found) return result_->design;
   return std::nullopt;
-}
-
-void DesignOptimiser::Wait() {
-  if (worker_.joinable()) worker_.join();
-}
-
-bool DesignOptimiser::Finished() {
-  if (!ended_) return false;
-  Wait();
-  return true;
 }
 
 std::vector<BestPoint> DesignOptimiser::History() {

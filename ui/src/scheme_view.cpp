@@ -193,7 +193,7 @@ std::optional<std::string> SchemeDesigner::Start(const SchemeRequest& request,
   options_ = {};
   options_.optimise = request.optimise;
   options_.run.max_evaluations = budget;
-  options_.run.cancel = &cancel_;
+  options_.run.cancel = work_.CancelFlag();
   options_.run.progress = [this](const studies::OptimiseProgress& p) {
     evaluations_ = p.evaluations;
   };
@@ -201,10 +201,8 @@ std::optional<std::string> SchemeDesigner::Start(const SchemeRequest& request,
   options_.thermal = check.thermal;
   result_.reset();
   error_.clear();
-  cancel_ = false;
-  ended_ = false;
   evaluations_ = 0;
-  worker_ = std::thread(&SchemeDesigner::Work, this);
+  work_.Start([this] { Work(); });
   return std::nullopt;
 }
 
@@ -214,17 +212,6 @@ void SchemeDesigner::Work() {
   } catch (const std::exception& error) {
     error_ = error.what();
   }
-  ended_ = true;
-}
-
-void SchemeDesigner::Wait() {
-  if (worker_.joinable()) worker_.join();
-}
-
-bool SchemeDesigner::Finished() {
-  if (!ended_) return false;
-  Wait();
-  return true;
 }
 
 SchemeView SchemeDesigner::View() const {

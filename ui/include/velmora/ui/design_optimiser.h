@@ -19,6 +19,7 @@
 #include "velmora/studies/pareto_front.h"
 #include "velmora/studies/tolerance.h"
 #include "velmora/ui/toolkit.h"
+#include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
 
@@ -92,11 +93,11 @@ class DesignOptimiser {
   // `thermal`: the data of the winding's rise.
   void Start(const design::DesignInput& base, const OptimiseRequest& request,
              const design::MaterialPrices& prices, const studies::ThermalData& thermal = {});
-  void Cancel() { cancel_ = true; }
-  void Wait();
-  bool Running() const { return worker_.joinable(); }
+  void Cancel() { work_.Cancel(); }
+  void Wait() { work_.Wait(); }
+  bool Running() const { return work_.Running(); }
   // True once the worker has ended; then its thread is joined.
-  bool Finished();
+  bool Finished() { return work_.Finished(); }
 
   // The best objective so far at each improvement, and where its level ends:
   // the last point is at the evaluations of the latest report.
@@ -126,9 +127,6 @@ class DesignOptimiser {
   void Record(const studies::OptimiseProgress& progress);
 
   studies::OptimiseProblem problem_;
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
-  std::atomic<bool> ended_{false};
   std::mutex history_lock_;
   std::vector<BestPoint> history_;
   std::optional<studies::OptimiseResult> result_;
@@ -138,6 +136,7 @@ class DesignOptimiser {
   std::atomic<int> searches_done_{0};
   std::optional<studies::Front> front_;
   std::optional<std::size_t> selected_;
+  BackgroundWork work_;  // last: joined before the members it writes are destroyed
 };
 
 using BoxTextArray = std::array<std::string, design::kFieldCount>;

@@ -16,6 +16,7 @@
 #include "velmora/studies/sizing.h"
 #include "velmora/ui/design_optimiser.h"
 #include "velmora/ui/toolkit.h"
+#include "velmora/ui/window_support.h"
 
 namespace velmora::ui {
 
@@ -78,11 +79,11 @@ class SchemeDesigner {
   // and the notes say so). The message naming the box or the file at fault
   // when it cannot start, or saying it is still running.
   std::optional<std::string> Start(const SchemeRequest& request, const std::string& folder);
-  void Cancel() { cancel_ = true; }
-  void Wait();
-  bool Running() const { return worker_.joinable(); }
+  void Cancel() { work_.Cancel(); }
+  void Wait() { work_.Wait(); }
+  bool Running() const { return work_.Running(); }
   // True once the worker has ended; then its thread is joined.
-  bool Finished();
+  bool Finished() { return work_.Finished(); }
   // The refinement's evaluations so far.
   std::uint64_t Evaluations() const { return evaluations_; }
 
@@ -104,14 +105,12 @@ class SchemeDesigner {
 
   studies::Rating rating_;
   studies::NewDesignOptions options_;
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
-  std::atomic<bool> ended_{false};
   std::atomic<std::uint64_t> evaluations_{0};
   std::optional<studies::NewDesign> result_;
   std::string error_;
   std::string thermal_note_;  // why the rise is not limited, when the data file failed
   std::optional<BoxTextArray> replaced_;
+  BackgroundWork work_;  // last: joined before the members it writes are destroyed
 };
 
 }  // namespace velmora::ui

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "velmora/ui/toolkit.h"
@@ -88,5 +90,46 @@ void ShowWindowLoaded(Toolkit& toolkit, Window window, const std::function<void(
 bool RunFileCommand(Toolkit& toolkit, const std::optional<std::string>& path,
                     const std::function<void(const std::string& path)>& step,
                     bool optional = false);
+
+// One long computation of a window on a worker thread, so the windows stay
+// responsive: started, cancelled through the flag the computation polls,
+// and joined once it has ended. Cancels and waits when destroyed.
+class BackgroundWork {
+ public:
+  BackgroundWork() = default;
+  ~BackgroundWork() {
+    Cancel();
+    Wait();
+  }
+  BackgroundWork(const BackgroundWork&) = delete;
+  BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+  // Runs `task` on a new thread; the caller has checked that none runs.
+  void Start(std::function<void()> task) {
+    cancel_ = false;
+    ended_ = false;
+    thread_ = std::thread([this, task = std::move(task)] {
+      task();
+      ended_ = true;
+    });
+  }
+  void Cancel() { cancel_ = true; }
+  const std::atomic<bool>* CancelFlag() const { return &cancel_; }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool Running() const { return thread_.joinable(); }
+  // True once the task has ended; then its thread is joined.
+  bool Finished() {
+    if (!ended_) return false;
+    Wait();
+    return true;
+  }
+
+ private:
+  std::thread thread_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> ended_{false};
+};
 
 }  // namespace velmora::ui
