@@ -5,10 +5,8 @@
 
 #include "bindings.h"
 #include "velmora/design/input_file.h"
+#include "velmora/design/input_hints.h"
 #include "velmora/design/text_codec.h"
-#ifdef VELMORA_INPUT_HINTS
-#include "velmora/ui/input_hints.h"
-#endif
 
 namespace velmora::python {
 
@@ -57,13 +55,8 @@ py::object InputTable() {
   for (int i = 0; i < design::kFieldCount; ++i) {
     names.append(design::kFieldInfo[i].name);
     captions.append(design::kFieldInfo[i].caption);
-#ifdef VELMORA_INPUT_HINTS
-    meanings.append(std::string(ui::InputHintOf(i).meaning));
-    units.append(std::string(ui::InputHintOf(i).unit));
-#else
-    meanings.append("");
-    units.append("");
-#endif
+    meanings.append(std::string(design::InputHintOf(i).meaning));
+    units.append(std::string(design::InputHintOf(i).unit));
   }
   py::dict columns;
   columns["name"] = names;

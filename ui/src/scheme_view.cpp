@@ -5,7 +5,7 @@
 #include "velmora/design/design_input.h"
 #include "velmora/design/material_prices.h"
 #include "velmora/ui/design_tools.h"
-#include "velmora/ui/input_hints.h"
+#include "velmora/ui/input_titles.h"
 #include "velmora/ui/window_support.h"
 
 namespace velmora::ui {

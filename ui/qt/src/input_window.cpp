@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "velmora/ui/input_hints.h"
+#include "velmora/ui/input_titles.h"
 #include "velmora/ui/window_support.h"
 #include "window_layout.h"
 

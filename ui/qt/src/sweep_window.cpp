@@ -19,7 +19,7 @@
 #include "velmora/report/validity_text.h"
 #include "velmora/studies/sweep.h"
 #include "velmora/ui/design_tools.h"
-#include "velmora/ui/input_hints.h"
+#include "velmora/ui/input_titles.h"
 #include "velmora/ui/quantity_names.h"
 #include "velmora/ui/window_support.h"
 

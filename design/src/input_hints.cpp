@@ -1,17 +1,17 @@
-#include "velmora/ui/input_hints.h"
+#include "velmora/design/input_hints.h"
 
 #include <array>
 
 #include "velmora/design/design_input.h"
 
-namespace velmora::ui {
+namespace velmora::design {
 
 namespace {
 
 // Usual values are those of totally enclosed fan-cooled 380 V / 50 Hz motors
 // of centre heights 80 to 315 (0.55 to 200 kW), as the catalogue designs of
 // that range give them; a value outside is allowed, only unusual.
-constexpr std::array<InputHint, design::kFieldCount> kHints = {{
+constexpr std::array<InputHint, kFieldCount> kHints = {{
     {"电机型号", "", "如 Y132S-4，印在报告首行", "说明"},
     {"机座中心高", "mm", "80～315"},
     {"额定相电压", "V", "380（三角形联结）或 220（星形联结）"},
@@ -78,21 +78,4 @@ constexpr std::array<InputHint, design::kFieldCount> kHints = {{
 
 const InputHint& InputHintOf(int index) { return kHints[static_cast<std::size_t>(index)]; }
 
-std::string InputToolTip(int index) {
-  const InputHint& hint = InputHintOf(index);
-  std::string text = std::string(hint.meaning) + " " + design::kFieldInfo[index].name;
-  if (!hint.unit.empty()) text += "\n单位：" + std::string(hint.unit);
-  if (!hint.usual.empty()) {
-    text += "\n" + std::string(hint.usual_caption) + "：" + std::string(hint.usual);
-  }
-  return text;
-}
-
-std::string InputTitle(int index) {
-  const InputHint& hint = InputHintOf(index);
-  std::string title = design::kFieldInfo[index].caption;
-  if (!hint.unit.empty()) title += " (" + std::string(hint.unit) + ")";
-  return title;
-}
-
-}  // namespace velmora::ui
+}  // namespace velmora::design

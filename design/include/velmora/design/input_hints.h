@@ -1,12 +1,11 @@
 // What each of the 60 inputs means to a designer: its Chinese name, its unit
-// and the values usual for the motors the calculation is made for, for the
-// tooltips of the input boxes and the axes that carry an input.
+// and the values usual for the motors the calculation is made for. The
+// windows word them as tooltips and axis titles; scripts list them.
 #pragma once
 
-#include <string>
 #include <string_view>
 
-namespace velmora::ui {
+namespace velmora::design {
 
 struct InputHint {
   std::string_view meaning;                     // "气隙长度"
@@ -18,10 +17,4 @@ struct InputHint {
 // The hint of input `index` (0 to 59).
 const InputHint& InputHintOf(int index);
 
-// "气隙长度 G\n单位：mm\n常用范围：0.25～1.0": the tooltip of box `index`.
-std::string InputToolTip(int index);
-
-// "气隙G (mm)": the box caption with the unit, for an axis.
-std::string InputTitle(int index);
-
-}  // namespace velmora::ui
+}  // namespace velmora::design
