@@ -35,7 +35,7 @@ prepare_old_tree() {
   cleanup
   git -C "$root" worktree add --detach "$old_tree" "$old_commit" >/dev/null 2>&1
   mkdir -p "$old_tree/bench"
-  cp "$root/bench/compare_runs.cpp" "$old_tree/bench/"
+  cp "$root/bench/compare_runs.cpp" "$root/bench/random_variants.h" "$old_tree/bench/"
   grep -q compare_runs "$old_tree/bench/CMakeLists.txt" 2>/dev/null || cat >>"$old_tree/CMakeLists.txt" <<'EOF'
 add_executable(compare_runs bench/compare_runs.cpp)
 target_link_libraries(compare_runs PRIVATE calc design)
