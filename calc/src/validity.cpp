@@ -152,10 +152,34 @@ struct ResultRef {
   ResultRef { #name, &CalculationState::name }
 // Resistances, losses, currents, slip, torques and slot fill.
 constexpr ResultRef kNotNegativeResults[] = {
-    VELMORA_RESULT(R1),   VELMORA_RESULT(R2),  VELMORA_RESULT(R2ST1), VELMORA_RESULT(PCU1),
-    VELMORA_RESULT(PCU2), VELMORA_RESULT(PFE), VELMORA_RESULT(IM),    VELMORA_RESULT(IM0),
-    VELMORA_RESULT(I1),   VELMORA_RESULT(I2),  VELMORA_RESULT(SN),    VELMORA_RESULT(TMAX1),
-    VELMORA_RESULT(IST),  VELMORA_RESULT(Ist), VELMORA_RESULT(TST1),  VELMORA_RESULT(SF),
+    VELMORA_RESULT(R1),
+    VELMORA_RESULT(R2),
+    VELMORA_RESULT(R2ST1),
+    VELMORA_RESULT(PCU1),
+    VELMORA_RESULT(PCU2),
+    VELMORA_RESULT(PFE),
+    VELMORA_RESULT(IM),
+    VELMORA_RESULT(IM0),
+    VELMORA_RESULT(I1),
+    VELMORA_RESULT(I2),
+    VELMORA_RESULT(SN),
+    VELMORA_RESULT(TMAX1),
+    VELMORA_RESULT(IST),
+    VELMORA_RESULT(Ist),
+    VELMORA_RESULT(TST1),
+    VELMORA_RESULT(SF),
+    // The depth of the bar section that carries the current at starting,
+    // below the slot's top part: negative when the skin depth ends in that part.
+    VELMORA_RESULT(HPXL),
+};
+// Slot permeances at rated load and at starting, and the leakage reactances
+// at starting: a slot or a winding that leaks no flux, or less than none,
+// leaves the starting current and torque without meaning. The starting
+// permeance goes below zero when the saturation reduction of a very narrow
+// slot opening exceeds the opening's own permeance.
+constexpr ResultRef kPositiveResults[] = {
+    VELMORA_RESULT(SP1),   VELMORA_RESULT(SP2),   VELMORA_RESULT(SP1ST), VELMORA_RESULT(SP2ST),
+    VELMORA_RESULT(X1ST1), VELMORA_RESULT(X2ST1), VELMORA_RESULT(XST1),
 };
 #undef VELMORA_RESULT
 
@@ -167,6 +191,11 @@ void CheckResults(const CalculationState& s, Validity& v) {
   if (!(s.PF > 0)) c.Add("PF", s.PF, Problem::NotPositive);
   if (s.PF > 1) c.Add("PF", s.PF, Problem::AboveOne);
   for (const ResultRef& ref : kNotNegativeResults) c.NotNegative(ref.name, s.*ref.quantity);
+  for (const ResultRef& ref : kPositiveResults) c.Positive(ref.name, s.*ref.quantity);
+  // Saturation of the tooth tips lowers the leakage at starting: KZ at most
+  // 1. The leakage-flux curve's range 10 < BL <= 15 gives 1.23 to 2.38, and
+  // the tooth-tip reductions Cs1 and Cs2 then come out negative.
+  if (s.KZ.set && s.KZ > 1) c.Add("KZ", s.KZ, Problem::LeakageFactorAboveOne, "BL", s.BL);
 }
 
 // Derived dimensions the procedure uses as flux paths, conductor and slot

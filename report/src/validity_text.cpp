@@ -90,6 +90,10 @@ std::string ProblemText(const calc::ValidityNote& note) {
       return "，双层绕组节距应在1和整距" + ShortNumber(note.other_value) + "之间";
     case Problem::FractionalSlots:
       return "，单层绕组每极每相槽数" + ShortNumber(note.other_value) + "应为整数";
+    case Problem::LeakageFactorAboveOne:
+      return "，漏磁饱和系数不应大于1：起动漏磁磁密" + other +
+             " T落在曲线10~15 T一段，该段给出的系数大于1，齿顶宽度的减少Cs1、Cs2为负，"
+             "起动漏抗、起动电流和起动转矩不可信";
     case Problem::None:
       break;
   }

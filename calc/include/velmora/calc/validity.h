@@ -64,11 +64,12 @@ struct ValidityNote {
     DensityNotPositive,  // a flux density of 0 or below at a look-up: a section that is not there
     Overfull,            // slot fill above 1: the conductors do not fit the slot
     // Winding
-    OddConductors,     // double layer with an odd number of conductors per slot
-    PathsDoNotDivide,  // parallel paths that do not divide the coil groups (`other_value`)
-    Asymmetric,        // slots that cannot be shared out evenly among three phases
-    PitchOutOfRange,   // double-layer pitch below 1 or above the full pitch (`other_value`)
-    FractionalSlots,   // single layer with a fractional number of slots per pole and phase
+    OddConductors,          // double layer with an odd number of conductors per slot
+    PathsDoNotDivide,       // parallel paths that do not divide the coil groups (`other_value`)
+    Asymmetric,             // slots that cannot be shared out evenly among three phases
+    PitchOutOfRange,        // double-layer pitch below 1 or above the full pitch (`other_value`)
+    FractionalSlots,        // single layer with a fractional number of slots per pole and phase
+    LeakageFactorAboveOne,  // starting leakage saturation factor KZ above 1 (`other` BL)
   };
 
   Kind kind = Kind::Input;
