@@ -206,6 +206,29 @@ TEST(Optimise, GuaranteeTolerancesMoveTheTargets) {
   EXPECT_LT(b.best.cost, a.best.cost);
 }
 
+// A margin keeps the design that distance inside each limit, above a lower
+// one (PF, TST, TM) and below an upper one (IST, SF, TRISE). The 130 mm core
+// meets each of these with some room: a margin of half that room leaves it
+// met, one of twice the room makes the same design miss the constraint.
+TEST(OptimiseProblems, AMarginMovesEachLimitTowardsTheDesign) {
+  OptimiseProblem problem = CoreLength();
+  problem.check.insulation = InsulationClass::B;
+  const Assessment plain = Evaluate(problem, std::vector{130.0});
+  for (std::string_view name : {"PF", "TST", "TM", "IST", "SF", "TRISE"}) {
+    const ConstraintLine& own = Constraint(plain, name);
+    ASSERT_TRUE(own.Met()) << name;
+    const double room = std::fabs(own.value - own.limit);
+    for (double share : {0.5, 2.0}) {
+      OptimiseProblem kept = problem;
+      kept.margins = {{std::string(name), share * room}};
+      const Assessment a = Evaluate(kept, std::vector{130.0});
+      const ConstraintLine& line = Constraint(a, name);
+      EXPECT_EQ(line.Met(), share < 1) << name << " with a margin of " << share * room;
+      EXPECT_EQ(line.margin, share * room) << name;
+    }
+  }
+}
+
 // The air-gap density falls as the core grows: capped at its value for a
 // 130 mm core, the cheapest design has that core.
 TEST(Optimise, CheapestDesignLiesOnAnUpperLimit) {

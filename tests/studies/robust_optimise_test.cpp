@@ -97,6 +97,15 @@ TEST(RobustOptimise, WithoutTolerancesTheYieldIsTheDesignsFeasibility) {
   ASSERT_EQ(missed.line_count, ConstraintCount(problem));
   EXPECT_FALSE(Yield(missed).Met());
   EXPECT_EQ(Yield(missed).value, 0);
+  // A design whose air-gap density lies exactly on its upper limit meets it,
+  // and so does every one of its motors.
+  problem.limits = {{"BG", 10}};
+  const Assessment loose = Evaluate(problem, std::vector{150.0, 0.35});
+  for (const ConstraintLine& line : loose.constraints())
+    if (line.name == "BG") problem.limits[0].value = line.value;
+  Assessment on_limit = Evaluate(problem, std::vector{150.0, 0.35});
+  EXPECT_TRUE(on_limit.Feasible());
+  EXPECT_EQ(Yield(on_limit).value, 1);
 }
 
 TEST(RobustOptimise, RankOfTheMotorThatMustPass) {

@@ -81,7 +81,8 @@ TEST(Sizing, SizedDesignsRunAndCanBeTrusted) {
 
 // A large 2-pole rotor takes the two-section slot: a narrow neck over a
 // wider lower section, all sections positive, and the design runs and can
-// be trusted; a 2-pole rotor below 37 kW keeps the pear-shaped slot.
+// be trusted. The slot begins at 37 kW: 30 kW, in the same 200 mm frame,
+// keeps the pear-shaped slot, and so does a 4-pole rotor of 37 kW.
 TEST(Sizing, LargeTwoPoleRotorTakesTheTwoSectionSlot) {
   Sizing s = SizeDesign(RatingOf(45, 2));
   const design::DesignInput& d = s.design;
@@ -100,7 +101,14 @@ TEST(Sizing, LargeTwoPoleRotorTakesTheTwoSectionSlot) {
   CalculationFault fault;
   ASSERT_TRUE(Calculate(d, state, fault)) << fault.message;
   EXPECT_TRUE(CheckDesign(d, state).Trustworthy());
-  EXPECT_EQ(SizeDesign(RatingOf(30, 2)).design[field::ZC].number, 2);
+  struct SlotShape {
+    double Pn;
+    int P;
+    double ZC;
+  };
+  for (auto [Pn, P, ZC] : {SlotShape{30, 2, 2}, SlotShape{37, 2, 4}, SlotShape{37, 4, 2}})
+    EXPECT_EQ(SizeDesign(RatingOf(Pn, P)).design[field::ZC].number, ZC)
+        << Pn << " kW " << P << "-pole";
 }
 
 TEST(Sizing, TargetsGivenReplaceTheUsualOnes) {

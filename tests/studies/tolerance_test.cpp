@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "example_designs.h"
 #include "velmora/report/tolerance_output.h"
@@ -135,11 +136,15 @@ TEST(Tolerance, SameSeedSameSamplesOnAnyNumberOfThreads) {
   EXPECT_NE(report::ToleranceCsv(AnalyseTolerances(input, other)), one);
 }
 
+// Class f by the nominal size: each range of sizes includes its upper end
+// (a 6 mm slot width keeps ±0.05, a 30 mm one ±0.1), and sizes beyond the
+// last range keep its deviation.
 TEST(Tolerance, FineClassBySize) {
-  EXPECT_EQ(GeneralFineTolerance(0), 0);
-  EXPECT_EQ(GeneralFineTolerance(3), 0.05);
-  EXPECT_EQ(GeneralFineTolerance(6.8), 0.1);
-  EXPECT_EQ(GeneralFineTolerance(30.1), 0.15);
+  const std::pair<double, double> kSizeDeviation[] = {
+      {0, 0},      {0.3, 0.05},  {3, 0.05},  {6, 0.05},   {6.8, 0.1},  {30, 0.1},   {30.1, 0.15},
+      {120, 0.15}, {120.5, 0.2}, {400, 0.2}, {1000, 0.3}, {2000, 0.5}, {2500, 0.5}, {-6, 0.05}};
+  for (auto [size, deviation] : kSizeDeviation)
+    EXPECT_EQ(GeneralFineTolerance(size), deviation) << size << " mm";
 }
 
 }  // namespace
