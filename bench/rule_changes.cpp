@@ -1,12 +1,15 @@
 // Counts, on random variations of the example designs, the designs whose
 // check verdict the buildability rules decide: impossible geometry (a yoke,
 // tooth or slot of no size, slot fill above 1, a flux density that is not
-// positive) and windings that cannot be wound. Each design is checked twice
-// on the same run: with its whole validity record, and with the record as
-// it reads without those rules (a density that is not positive then counts
-// as one below the curve, a note only).
+// positive), windings that cannot be wound, and impossible leakage (slot
+// permeances and starting reactances not positive, the leakage saturation
+// factor above 1). Each design is checked twice on the same run: with its
+// whole validity record, and with the record as it reads without those rules
+// (a density that is not positive then counts as one below the curve, a
+// note only).
 //
 //   rule_changes [--count N] [--seed S] [--examples DIR]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -27,6 +30,14 @@ namespace studies = velmora::studies;
 using Kind = calc::ValidityNote::Kind;
 using Problem = calc::ValidityNote::Problem;
 
+// The leakage results the record now holds to be positive (KZ: at most 1).
+bool LeakageNote(const calc::ValidityNote& note) {
+  constexpr std::string_view kLeakage[] = {"KZ",    "SP1",   "SP2",  "SP1ST", "SP2ST",
+                                           "X1ST1", "X2ST1", "XST1", "HPXL"};
+  return note.kind == Kind::Result &&
+         std::find(std::begin(kLeakage), std::end(kLeakage), note.quantity) != std::end(kLeakage);
+}
+
 // The record without the buildability rules.
 calc::Validity WithoutBuildability(const calc::Validity& validity) {
   calc::Validity before;
@@ -34,7 +45,7 @@ calc::Validity WithoutBuildability(const calc::Validity& validity) {
     if (note.kind == Kind::Geometry && note.problem == Problem::DensityNotPositive) {
       note.kind = Kind::BelowCurve;
       note.problem = Problem::None;
-    } else if (note.kind == Kind::Geometry || note.kind == Kind::Winding) {
+    } else if (note.kind == Kind::Geometry || note.kind == Kind::Winding || LeakageNote(note)) {
       continue;
     }
     before.Add(note);
@@ -70,6 +81,7 @@ std::string FirstReason(const calc::Validity& validity) {
       if (note.problem == Problem::Overfull) return "slot fill above 1";
       return "geometry " + std::string(note.quantity);
     }
+    if (LeakageNote(note)) return "leakage " + std::string(note.quantity);
   }
   return "";
 }

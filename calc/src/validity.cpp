@@ -299,6 +299,15 @@ bool Validity::ImplausibleResult(std::string_view name) const {
   });
 }
 
+bool Validity::ImplausibleStarting() const {
+  static constexpr std::string_view kStarting[] = {
+      "KZ", "SP1ST", "SP2ST", "X1ST1", "X2ST1", "XST1", "HPXL", "R2ST1", "IST", "Ist", "TST1"};
+  return std::any_of(notes().begin(), notes().end(), [](const ValidityNote& note) {
+    return note.kind == Kind::Result &&
+           std::ranges::find(kStarting, note.quantity) != std::end(kStarting);
+  });
+}
+
 Validity AssessValidity(const CalculationState& state) {
   Validity v;
   AddCurveMisses(state, v);

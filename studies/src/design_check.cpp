@@ -34,26 +34,29 @@ struct Rule {
   Bound bound;
   double (*limit)(double target);
   bool rests_on_magnetizing;  // efficiency and power factor rest on the steel curve
+  bool rests_on_starting;     // starting current and torque on the starting leakage
 };
 
 constexpr Rule kRules[DesignCheck::kTargetRuleCount] = {
     {"EFF", "效率", field::EFF, &CalculationState::EFF, "EFF", Bound::AtLeast, EfficiencyLimit,
-     true},
+     true, false},
     {"PF", "功率因数", field::PF, &CalculationState::PF, "PF", Bound::AtLeast, PowerFactorLimit,
-     true},
+     true, false},
     {"IST", "起动电流倍数", field::IST, &CalculationState::Ist, "Ist", Bound::AtMost,
-     StartingCurrentLimit, false},
+     StartingCurrentLimit, false, true},
     {"TST", "起动转矩倍数", field::TST, &CalculationState::TST1, "TST1", Bound::AtLeast,
-     StartingTorqueLimit, false},
+     StartingTorqueLimit, false, true},
     {"TM", "最大转矩倍数", field::TM, &CalculationState::TMAX1, "TMAX1", Bound::AtLeast,
-     BreakdownTorqueLimit, false},
-    {"SF", "槽满率", field::SF0, &CalculationState::SF, "SF", Bound::AtMost, SlotFillLimit, false},
+     BreakdownTorqueLimit, false, false},
+    {"SF", "槽满率", field::SF0, &CalculationState::SF, "SF", Bound::AtMost, SlotFillLimit, false,
+     false},
 };
 
 // A value that cannot be taken at face value is never a pass.
 void Distrust(const Rule& rule, const Validity& validity, CheckLine& line) {
   bool untrusted = validity.ImplausibleResult(rule.computed_name) ||
                    (rule.rests_on_magnetizing && validity.AnyAboveCurve()) ||
+                   (rule.rests_on_starting && validity.ImplausibleStarting()) ||
                    validity.AnyUnbuildable();
   if (untrusted && line.outcome != CheckLine::Outcome::NotChecked)
     line.outcome = CheckLine::Outcome::Untrusted;

@@ -104,6 +104,9 @@ class Validity {
   int Count(ValidityNote::Kind kind) const;
   // Whether the result called `name` is itself recorded as impossible.
   bool ImplausibleResult(std::string_view name) const;
+  // Whether a result of the starting calculation (leakage saturation, slot
+  // permeances and reactances at starting, the starting current and torque) is impossible.
+  bool ImplausibleStarting() const;
 
   void Add(const ValidityNote& note);
 
