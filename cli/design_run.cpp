@@ -109,8 +109,7 @@ design::DesignInput ReadDesign(const std::string& path) {
 void TellValidity(const calc::Validity& validity) {
   for (const calc::ValidityNote& note : validity.notes())
     std::cerr << (note.Untrustworthy() ? "警告：" : "提示：") << report::NoteText(note) << "\n";
-  if (!validity.Trustworthy())
-    std::cerr << "警告：以上结果不可信（效率、功率因数、磁化电流等不能作为设计依据）。\n";
+  if (!validity.Trustworthy()) std::cerr << "警告：" << report::UntrustedSummary(validity) << "\n";
 }
 
 void ReadAndCalculate(const std::string& path, design::DesignInput& input,

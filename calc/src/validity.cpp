@@ -299,12 +299,20 @@ bool Validity::ImplausibleResult(std::string_view name) const {
   });
 }
 
-bool Validity::ImplausibleStarting() const {
+bool StartingResultNote(const ValidityNote& note) {
   static constexpr std::string_view kStarting[] = {
       "KZ", "SP1ST", "SP2ST", "X1ST1", "X2ST1", "XST1", "HPXL", "R2ST1", "IST", "Ist", "TST1"};
-  return std::any_of(notes().begin(), notes().end(), [](const ValidityNote& note) {
-    return note.kind == Kind::Result &&
-           std::ranges::find(kStarting, note.quantity) != std::end(kStarting);
+  return note.kind == Kind::Result &&
+         std::ranges::find(kStarting, note.quantity) != std::end(kStarting);
+}
+
+bool Validity::ImplausibleStarting() const {
+  return std::any_of(notes().begin(), notes().end(), StartingResultNote);
+}
+
+bool Validity::TrustworthyAtRatedLoad() const {
+  return std::all_of(notes().begin(), notes().end(), [](const ValidityNote& note) {
+    return !note.Untrustworthy() || StartingResultNote(note);
   });
 }
 

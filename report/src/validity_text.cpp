@@ -228,6 +228,13 @@ std::string SweepStudyNote(int field) {
          "；扫描它只是研究计算对它的依赖，结果不是可选的设计方案";
 }
 
+std::string UntrustedSummary(const calc::Validity& validity) {
+  if (validity.Trustworthy()) return "";
+  if (validity.TrustworthyAtRatedLoad())
+    return "以上结果不可信（起动电流、起动转矩不能作为设计依据）。";
+  return "以上结果不可信（效率、功率因数、磁化电流等不能作为设计依据）。";
+}
+
 std::string ValidityWarning(const calc::Validity& validity) {
   if (validity.Trustworthy()) return "";
   std::string out = "计算已完成，但以下结果不可信：\n";
@@ -242,6 +249,10 @@ std::string ValidityWarning(const calc::Validity& validity) {
     out += "这样的冲片做不出来：请调整外径、内径或槽形尺寸，使齿、轭和槽都有正的尺寸。\n";
   if (validity.Count(Kind::Winding) > 0)
     out += "这样的绕组绕不成：请调整槽数、每槽导体数、并联路数或节距。\n";
+  if (validity.ImplausibleStarting())
+    out +=
+        "起动时的漏磁计算超出了适用范围（槽口很窄或气隙很小）：起动电流和起动转矩不可信，"
+        "额定负载的结果不受影响；请加宽槽口或加大气隙。\n";
   return out;
 }
 

@@ -94,7 +94,7 @@ CheckLine ClassRule(const ClassResult& result, const Validity& validity) {
 
 // The winding's average rise against the limit of the insulation class. A
 // network that cannot be built or does not settle fails (its fault says
-// why); a rise built on results that cannot be trusted is not a pass.
+// why); a rise built on rated-load results that cannot be trusted is not a pass.
 CheckLine RiseRule(const ThermalResult& thermal, const CalculationState& state,
                    const Validity& validity, const CheckOptions& options) {
   CheckLine line;
@@ -110,7 +110,7 @@ CheckLine RiseRule(const ThermalResult& thermal, const CalculationState& state,
     return line;
   }
   line.outcome = line.value <= line.limit ? CheckLine::Outcome::Pass : CheckLine::Outcome::Fail;
-  if (!validity.Trustworthy()) line.outcome = CheckLine::Outcome::Untrusted;
+  if (!validity.TrustworthyAtRatedLoad()) line.outcome = CheckLine::Outcome::Untrusted;
   return line;
 }
 

@@ -46,6 +46,11 @@ struct Variant {
       if (note.kind == kind && note.quantity == quantity) return &note;
     return nullptr;
   }
+  // The problem of that note, None when there is none.
+  Problem ProblemOf(Kind kind, std::string_view quantity) const {
+    const ValidityNote* note = Find(kind, quantity);
+    return note ? note->problem : Problem::None;
+  }
 };
 
 TEST(Validity, ExamplesAreTrustworthyWithoutNotes) {
@@ -110,16 +115,16 @@ TEST(Validity, YokeBelowTheCurveIsANoteOnly) {
 TEST(Validity, ImpossibleInputsAndResultsAreNeverAPass) {
   Variant negative(k6PoleSingleLayer, {{field::Z, "-44"}});
   ASSERT_TRUE(negative.ok) << negative.fault.message;
-  EXPECT_EQ(negative.Find(Kind::Input, "Z")->problem, Problem::NotPositive);
-  EXPECT_EQ(negative.Find(Kind::Result, "EFF")->problem, Problem::NotBelowOne);
-  EXPECT_EQ(negative.Find(Kind::Result, "R1")->problem, Problem::Negative);
+  EXPECT_EQ(negative.ProblemOf(Kind::Input, "Z"), Problem::NotPositive);
+  EXPECT_EQ(negative.ProblemOf(Kind::Result, "EFF"), Problem::NotBelowOne);
+  EXPECT_EQ(negative.ProblemOf(Kind::Result, "R1"), Problem::Negative);
   ASSERT_NE(negative.Find(Kind::Result, "PCU1"), nullptr);
 
   Variant tiny(k6PoleSingleLayer, {{field::Z, "0.01"}, {field::PFW, "46"}});
   ASSERT_TRUE(tiny.ok) << tiny.fault.message;
   EXPECT_GT(tiny.state.PF, 1);
-  EXPECT_EQ(tiny.Find(Kind::Result, "PF")->problem, Problem::AboveOne);
-  EXPECT_EQ(tiny.Find(Kind::Input, "Z")->problem, Problem::NotWhole);
+  EXPECT_EQ(tiny.ProblemOf(Kind::Result, "PF"), Problem::AboveOne);
+  EXPECT_EQ(tiny.ProblemOf(Kind::Input, "Z"), Problem::NotWhole);
   DesignCheck check = CheckDesign(tiny.input, tiny.state, tiny.validity);
   EXPECT_EQ(check.lines[1].outcome, Outcome::Untrusted);  // PF
   EXPECT_EQ(check.lines[7].outcome, Outcome::Fail);
@@ -127,7 +132,7 @@ TEST(Validity, ImpossibleInputsAndResultsAreNeverAPass) {
   // A stacking factor above 1 packs more iron than the stack holds; 1 itself is allowed.
   Variant packed(k4Pole, {{field::Kfe, "1.5"}});
   ASSERT_TRUE(packed.ok) << packed.fault.message;
-  EXPECT_EQ(packed.Find(Kind::Input, "Kfe")->problem, Problem::AboveOne);
+  EXPECT_EQ(packed.ProblemOf(Kind::Input, "Kfe"), Problem::AboveOne);
   Variant solid(k4Pole, {{field::Kfe, "1"}});
   ASSERT_TRUE(solid.ok) << solid.fault.message;
   EXPECT_EQ(solid.Find(Kind::Input, "Kfe"), nullptr);

@@ -64,6 +64,29 @@ TEST_P(CheckOutcome, SetsTheExitStatus) {
 INSTANTIATE_TEST_SUITE_P(Designs, CheckOutcome, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A 0.5 mm stator opening: at starting its saturation reduction exceeds the
+// slot's whole leakage permeance, so the starting current and torque cannot
+// be trusted; the rated-load efficiency and temperature rise still stand.
+TEST(CheckCommand, ImpossibleStartingLeakageLeavesTheRatedLoadStanding) {
+  TempFolder folder;
+  constexpr int kB01 = 26;
+  ProgramRun run = RunProgram({"check", ExampleWith(folder, kB01, "0.5"), "--class", "none"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.err.find("计算结果SP1ST="), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("起动电流、起动转矩不能作为设计依据"), std::string::npos) << run.err;
+  for (const char* line : {"IST   起动电流倍数", "TST   起动转矩倍数"}) {
+    std::size_t at = run.out.find(line);
+    ASSERT_NE(at, std::string::npos) << line;
+    EXPECT_NE(run.out.substr(at, run.out.find('\n', at) - at).find("不可信"), std::string::npos);
+  }
+  for (const char* line : {"EFF   效率", "TRISE 温升"}) {
+    std::size_t at = run.out.find(line);
+    ASSERT_NE(at, std::string::npos) << line;
+    EXPECT_NE(run.out.substr(at, run.out.find('\n', at) - at).find("合格"), std::string::npos);
+    EXPECT_EQ(run.out.substr(at, run.out.find('\n', at) - at).find("不"), std::string::npos);
+  }
+}
+
 // The 4-pole 5.5 kW example reaches 87.06 %: below IE2 (87.7 %), so it
 // fails the legal minimum IE3 (89.6 %) and also a chosen IE2.
 TEST(CheckCommand, EfficiencyClassAgainstTheLegalMinimumOrAChosenClass) {

@@ -107,6 +107,9 @@ class Validity {
   // Whether a result of the starting calculation (leakage saturation, slot
   // permeances and reactances at starting, the starting current and torque) is impossible.
   bool ImplausibleStarting() const;
+  // Whether the rated-load results stand: every untrustworthy note, if any,
+  // is about a starting result alone.
+  bool TrustworthyAtRatedLoad() const;
 
   void Add(const ValidityNote& note);
 
@@ -116,6 +119,9 @@ class Validity {
 };
 
 // The curve range, for messages.
+// Whether `note` is about a result of the starting calculation alone.
+bool StartingResultNote(const ValidityNote& note);
+
 constexpr double kCurveFirstB = 0.50, kCurveLastB = 1.89;
 
 // Assesses a run: the curve look-ups of its final passes and, for a finished

@@ -19,6 +19,10 @@ std::string NoteText(const calc::ValidityNote& note);
 // when the run can be trusted.
 std::string ValidityWarning(const calc::Validity& validity);
 
+// The closing line under the untrustworthy notes: which results may not be
+// used ("" for a trustworthy run). Starting results alone leave the rest.
+std::string UntrustedSummary(const calc::Validity& validity);
+
 // A number as a message shows it: up to six significant digits.
 std::string ShortNumber(double value);
 
