@@ -83,8 +83,8 @@ std::string CheckText(const studies::DesignCheck& check, const calc::Calculation
                       const DesignToolOptions& options) {
   std::string text = Table(check);
   bool legal = !options.check.required_class;
-  for (const std::string& line :
-       report::ClassLines(check.efficiency_class, legal, check.efficiency_trusted))
+  for (const std::string& line : report::ClassLines(
+           check.efficiency_class, legal, check.efficiency_trusted, options.check.check_class))
     text += line + "\n";
   for (const std::string& line : report::CheckRiseLines(check)) text += line + "\n";
   for (const std::string& line :

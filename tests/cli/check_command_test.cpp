@@ -98,6 +98,10 @@ TEST(CheckCommand, EfficiencyClassAgainstTheLegalMinimumOrAChosenClass) {
   EXPECT_NE(run.out.find("合计 680.45 元，每千瓦 123.72 元/kW"), std::string::npos);
   EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE2"}).status, 3);
   EXPECT_EQ(RunProgram({"check", k4Pole, "--class", "IE5"}).status, 2);
+  // No class asked: the class reached is told, no requirement is.
+  ProgramRun none = RunProgram({"check", k4Pole, "--class", "none"});
+  EXPECT_NE(none.out.find("能效等级：低于IE2"), std::string::npos) << none.out;
+  EXPECT_EQ(none.out.find("要求"), std::string::npos) << none.out;
   // A 90 mm core runs its teeth above the steel curve: the efficiency, and
   // the class with it, cannot be trusted, and the text says so.
   TempFolder folder;
