@@ -91,7 +91,7 @@ std::string ProblemText(const calc::ValidityNote& note) {
     case Problem::FractionalSlots:
       return "，单层绕组每极每相槽数" + ShortNumber(note.other_value) + "应为整数";
     case Problem::LeakageFactorAboveOne:
-      return "，漏磁饱和系数不应大于1：起动漏磁磁密" + other +
+      return "，不应大于1：起动漏磁磁密" + other +
              " T落在曲线10~15 T一段，该段给出的系数大于1，齿顶宽度的减少Cs1、Cs2为负，"
              "起动漏抗、起动电流和起动转矩不可信";
     case Problem::None:
@@ -107,36 +107,50 @@ std::string InputCaption(std::string_view name) {
   return std::string(name);
 }
 
-// The derived dimensions the geometry notes name, in words and with their unit.
-std::string GeometryText(const calc::ValidityNote& note) {
-  struct Entry {
-    std::string_view name, caption, unit;
-  };
-  static constexpr Entry kCaptions[] = {
-      {"D2", "转子外径D2", " mm"},
-      {"HS1", "定子槽口斜肩高HS1", " mm"},
-      {"HS2", "定子槽身高HS2", " mm"},
-      {"BT1W", "定子齿最窄处宽度", " mm"},
-      {"B01", "定子槽口宽B01", " mm"},
-      {"AE", "定子槽有效面积AE", " mm²"},
-      {"SF", "槽满率SF", ""},
-      {"HJ11", "定子轭计算高度HJ11", " mm"},
-      {"HR1", "转子槽口斜肩高HR1", " mm"},
-      {"HR2", "转子槽身高HR2", " mm"},
-      {"BT2W", "转子齿最窄处宽度", " mm"},
-      {"BT2UW", "转子上段齿最窄处宽度", " mm"},
-      {"BT2LW", "转子下段齿最窄处宽度", " mm"},
-      {"B02", "转子槽口宽B02", " mm"},
-      {"HJ21", "转子轭计算高度HJ21", " mm"},
-      {"SBN", "转子导条面积SBN", " mm²"},
-      {"Dr", "端环平均直径Dr", " mm"},
-      {"KC1", "定子卡氏系数KC1", ""},
-      {"KC2", "转子卡氏系数KC2", ""},
-  };
-  std::string caption(DensityCaption(note.quantity)), unit;
-  for (const Entry& entry : kCaptions)
+// A computed quantity a note names, in words and with its unit.
+struct Derived {
+  std::string_view name, caption, unit;
+};
+
+// The derived dimensions of the geometry notes and the results of the
+// result notes that need words beside their name.
+constexpr Derived kDerived[] = {
+    {"D2", "转子外径D2", " mm"},
+    {"HS1", "定子槽口斜肩高HS1", " mm"},
+    {"HS2", "定子槽身高HS2", " mm"},
+    {"BT1W", "定子齿最窄处宽度", " mm"},
+    {"B01", "定子槽口宽B01", " mm"},
+    {"AE", "定子槽有效面积AE", " mm²"},
+    {"SF", "槽满率SF", ""},
+    {"HJ11", "定子轭计算高度HJ11", " mm"},
+    {"HR1", "转子槽口斜肩高HR1", " mm"},
+    {"HR2", "转子槽身高HR2", " mm"},
+    {"BT2W", "转子齿最窄处宽度", " mm"},
+    {"BT2UW", "转子上段齿最窄处宽度", " mm"},
+    {"BT2LW", "转子下段齿最窄处宽度", " mm"},
+    {"B02", "转子槽口宽B02", " mm"},
+    {"HJ21", "转子轭计算高度HJ21", " mm"},
+    {"SBN", "转子导条面积SBN", " mm²"},
+    {"Dr", "端环平均直径Dr", " mm"},
+    {"KC1", "定子卡氏系数KC1", ""},
+    {"KC2", "转子卡氏系数KC2", ""},
+    {"SP1", "定子槽比漏磁导SP1", ""},
+    {"SP2", "转子槽比漏磁导SP2", ""},
+    {"SP1ST", "起动时定子槽比漏磁导SP1ST", ""},
+    {"SP2ST", "起动时转子槽比漏磁导SP2ST", ""},
+    {"X1ST1", "起动时定子漏抗标幺值X1ST1", ""},
+    {"X2ST1", "起动时转子漏抗标幺值X2ST1", ""},
+    {"XST1", "起动时总漏抗标幺值XST1", ""},
+    {"HPXL", "起动时导条电流透入段高度HPXL", " mm"},
+    {"KZ", "漏抗饱和系数KZ", ""},
+};
+
+// "定子轭计算高度HJ11=-17.45 mm": the quantity in words, its value and unit.
+std::string DerivedText(const calc::ValidityNote& note, std::string_view fallback) {
+  std::string caption(fallback), unit;
+  for (const Derived& entry : kDerived)
     if (entry.name == note.quantity) caption = entry.caption, unit = entry.unit;
-  return "尺寸不可能：" + caption + "=" + ShortNumber(note.value) + unit + ProblemText(note);
+  return caption + "=" + ShortNumber(note.value) + unit;
 }
 
 }  // namespace
@@ -210,10 +224,9 @@ std::string NoteText(const calc::ValidityNote& note) {
     case Kind::Input:
       return InputCaption(note.quantity) + "=" + ShortNumber(note.value) + ProblemText(note);
     case Kind::Result:
-      return "计算结果" + std::string(note.quantity) + "=" + ShortNumber(note.value) +
-             ProblemText(note);
+      return "计算结果" + DerivedText(note, note.quantity) + ProblemText(note);
     case Kind::Geometry:
-      return GeometryText(note);
+      return "尺寸不可能：" + DerivedText(note, DensityCaption(note.quantity)) + ProblemText(note);
     case Kind::Winding:
       return "绕组不能绕制：" + InputCaption(note.quantity) + "=" + ShortNumber(note.value) +
              ProblemText(note);
@@ -244,7 +257,8 @@ std::string ValidityWarning(const calc::Validity& validity) {
     out +=
         "磁密超出磁化曲线时，磁压降和铁耗按沿用的值计算，效率、功率因数和磁化电流不可信；"
         "请调整尺寸使磁密回到曲线范围内。\n";
-  if (validity.AnyImplausible()) out += "输入数据或计算结果不可能属于一台实际电机，请检查输入。\n";
+  if (validity.AnyImplausible() && !validity.TrustworthyAtRatedLoad())
+    out += "输入数据或计算结果不可能属于一台实际电机，请检查输入。\n";
   if (validity.Count(Kind::Geometry) > 0)
     out += "这样的冲片做不出来：请调整外径、内径或槽形尺寸，使齿、轭和槽都有正的尺寸。\n";
   if (validity.Count(Kind::Winding) > 0)
