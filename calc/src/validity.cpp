@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "velmora/calc/calculation_state.h"
+#include "velmora/calc/curves.h"
 
 namespace velmora::calc {
 
@@ -210,6 +211,11 @@ void CheckGeometry(const CalculationState& s, Validity& v) {
   if (s.BT1W.set) c.Positive("BT1W", s.narrowest.BT1W);
   if (s.T1.set && !(in.B01.value < s.T1))
     c.Add("B01", in.B01.value, Problem::OpeningTooWide, "T1", s.T1);
+  // The round wire goes into the slot through its opening, one at a time.
+  const double wire = std::max(in.DJJ + WireAllowance(in.DJJ),
+                               in.MM.value > 0 ? in.DMM + WireAllowance(in.DMM) : 0.0);
+  if (in.B01.value > 0 && !(in.B01.value > wire))
+    c.Add("B01", in.B01.value, Problem::OpeningTooNarrow, "d", wire);
   c.Positive("AE", s.AE);
   if (s.SF > 1) c.Add("SF", s.SF, Problem::Overfull);
   c.Positive("HJ11", s.HJ11);

@@ -7,9 +7,6 @@ namespace velmora::calc {
 
 namespace {
 
-// Enamel and insulation allowance on a bare wire diameter.
-double WireAllowance(double d) { return d < 1 ? 0.06 : 0.08; }
-
 void SlotFill(Procedure& r) {
   CalculationState& s = r.s;
   const Inputs& in = s.in;

@@ -68,6 +68,8 @@ std::string ProblemText(const calc::ValidityNote& note) {
     case Problem::OpeningTooWide:
       return note.other.starts_with("T") ? "，不小于齿距" + other + "（槽口占满齿距）"
                                          : "，大于槽宽" + other + "（槽口不能宽于槽）";
+    case Problem::OpeningTooNarrow:
+      return "，不大于导线外径" + ShortNumber(note.other_value) + " mm（连漆膜）：导线下不进槽";
     case Problem::NotInside:
       return "，不小于" + other;
     case Problem::NotBelowOne:

@@ -247,13 +247,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Kind::Result,
                     "KZ",
                     Problem::LeakageFactorAboveOne},
-        // A 0.7 mm stator opening: its saturation reduction at starting
-        // exceeds the slot's whole permeance.
+        // A 1 mm stator opening under a 50° shoulder: its saturation
+        // reduction at starting exceeds the slot's whole permeance.
         Unbuildable{k6PoleSingleLayer,
-                    {{field::B01, "0.7021"}, {field::BR2, "1.5401"}},
+                    {{field::B01, "1.0"}, {field::ZS1, "50"}},
                     Kind::Result,
                     "SP1ST",
-                    Problem::NotPositive}),
+                    Problem::NotPositive},
+        // An opening narrower than the 0.85 mm wire with its enamel (0.91 mm).
+        Unbuildable{k6PoleSingleLayer,
+                    {{field::B01, "0.9"}},
+                    Kind::Geometry,
+                    "B01",
+                    Problem::OpeningTooNarrow}),
     [](const ::testing::TestParamInfo<Unbuildable>& info) {
       return std::string(info.param.quantity) + "_" + std::to_string(info.index);
     });

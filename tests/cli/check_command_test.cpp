@@ -64,13 +64,15 @@ TEST_P(CheckOutcome, SetsTheExitStatus) {
 INSTANTIATE_TEST_SUITE_P(Designs, CheckOutcome, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A 0.5 mm stator opening: at starting its saturation reduction exceeds the
-// slot's whole leakage permeance, so the starting current and torque cannot
-// be trusted; the rated-load efficiency and temperature rise still stand.
+// A 1 mm stator opening under a 60° shoulder: at starting its saturation
+// reduction exceeds the slot's whole leakage permeance, so the starting
+// current and torque cannot be trusted; the rated-load efficiency and
+// temperature rise still stand.
 TEST(CheckCommand, ImpossibleStartingLeakageLeavesTheRatedLoadStanding) {
   TempFolder folder;
-  constexpr int kB01 = 26;
-  ProgramRun run = RunProgram({"check", ExampleWith(folder, kB01, "0.5"), "--class", "none"});
+  const std::string narrow =
+      ExampleWith(folder, {{design::field::B01, "1.0"}, {design::field::ZS1, "60"}});
+  ProgramRun run = RunProgram({"check", narrow, "--class", "none"});
   EXPECT_EQ(run.status, 3);
   EXPECT_NE(run.err.find("起动时定子槽比漏磁导SP1ST="), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("起动电流、起动转矩不能作为设计依据"), std::string::npos) << run.err;

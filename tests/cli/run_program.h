@@ -18,17 +18,24 @@ inline const std::string k4Pole = std::string(VELMORA_EXAMPLES_DIR) + "/Y132S-4-
 inline const std::string k6PoleSingleLayer =
     std::string(VELMORA_EXAMPLES_DIR) + "/Y132M2-6-5.5kW.txt";
 
-// A copy of the 4-pole example in `folder` with field `index` (0-based, in
-// file order) replaced by `text`; returns its path.
-inline std::string ExampleWith(const design::testing::TempFolder& folder, int index,
-                               const std::string& text) {
+// A copy of the 4-pole example in `folder` with fields (0-based, in file
+// order) replaced by texts; returns its path.
+inline std::string ExampleWith(const design::testing::TempFolder& folder,
+                               const std::vector<std::pair<int, std::string>>& changes) {
   std::string bytes = design::testing::ReadBytes(k4Pole);
-  std::size_t start = 0;
-  for (int i = 0; i < index; ++i) start = bytes.find(',', start) + 1;
-  bytes.replace(start, bytes.find(',', start) - start, text);
+  for (const auto& [index, text] : changes) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) start = bytes.find(',', start) + 1;
+    bytes.replace(start, bytes.find(',', start) - start, text);
+  }
   std::string path = folder.File("design.txt");
   design::testing::WriteBytes(path, bytes);
   return path;
+}
+
+inline std::string ExampleWith(const design::testing::TempFolder& folder, int index,
+                               const std::string& text) {
+  return ExampleWith(folder, {{index, text}});
 }
 
 struct ProgramRun {

@@ -12,6 +12,10 @@ namespace velmora::calc {
 // π as the procedure writes it in every formula, not a more exact value.
 constexpr double pi = 3.1415926;
 
+// Enamel and insulation allowance on a bare wire diameter, mm: 0.06 below
+// 1 mm, 0.08 from 1 mm.
+constexpr double WireAllowance(double d) { return d < 1 ? 0.06 : 0.08; }
+
 constexpr int kCurvePoints = 140;
 using CurveTable = std::array<double, kCurvePoints>;
 

@@ -52,14 +52,15 @@ struct ValidityNote {
   };
   enum class Problem {
     None,
-    NotPositive,     // zero or negative where a positive value is needed
-    Negative,        // negative where zero or more is needed
-    NotWhole,        // a count that is not a whole number
-    OpeningTooWide,  // slot opening wider than its slot (`other` names the slot width)
-    NotInside,       // a diameter not inside the one that holds it (`other`)
-    NotBelowOne,     // an efficiency, stacking factor or power factor of 1 or more
-    AboveOne,        // a power factor above 1
-    NoSteelCurve,    // GGPph not 1: no curve, every drop and iron loss counts as 0
+    NotPositive,       // zero or negative where a positive value is needed
+    Negative,          // negative where zero or more is needed
+    NotWhole,          // a count that is not a whole number
+    OpeningTooWide,    // slot opening wider than its slot (`other` names the slot width)
+    OpeningTooNarrow,  // stator slot opening no wider than the insulated wire (`other_value`)
+    NotInside,         // a diameter not inside the one that holds it (`other`)
+    NotBelowOne,       // an efficiency, stacking factor or power factor of 1 or more
+    AboveOne,          // a power factor above 1
+    NoSteelCurve,      // GGPph not 1: no curve, every drop and iron loss counts as 0
     // Geometry
     DensityNotPositive,  // a flux density of 0 or below at a look-up: a section that is not there
     Overfull,            // slot fill above 1: the conductors do not fit the slot
