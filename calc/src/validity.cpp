@@ -151,33 +151,21 @@ struct ResultRef {
 };
 #define VELMORA_RESULT(name) \
   ResultRef { #name, &CalculationState::name }
-// Resistances, losses, currents, slip, torques and slot fill.
+// Resistances, losses, currents, slip, torques, slot fill, and HPXL, the
+// depth of the bar section that carries the current at starting (negative
+// when the skin depth ends within the slot's top part).
 constexpr ResultRef kNotNegativeResults[] = {
-    VELMORA_RESULT(R1),
-    VELMORA_RESULT(R2),
-    VELMORA_RESULT(R2ST1),
-    VELMORA_RESULT(PCU1),
-    VELMORA_RESULT(PCU2),
-    VELMORA_RESULT(PFE),
-    VELMORA_RESULT(IM),
-    VELMORA_RESULT(IM0),
-    VELMORA_RESULT(I1),
-    VELMORA_RESULT(I2),
-    VELMORA_RESULT(SN),
-    VELMORA_RESULT(TMAX1),
-    VELMORA_RESULT(IST),
-    VELMORA_RESULT(Ist),
-    VELMORA_RESULT(TST1),
-    VELMORA_RESULT(SF),
-    // The depth of the bar section that carries the current at starting,
-    // below the slot's top part: negative when the skin depth ends in that part.
+    VELMORA_RESULT(R1),   VELMORA_RESULT(R2),  VELMORA_RESULT(R2ST1), VELMORA_RESULT(PCU1),
+    VELMORA_RESULT(PCU2), VELMORA_RESULT(PFE), VELMORA_RESULT(IM),    VELMORA_RESULT(IM0),
+    VELMORA_RESULT(I1),   VELMORA_RESULT(I2),  VELMORA_RESULT(SN),    VELMORA_RESULT(TMAX1),
+    VELMORA_RESULT(IST),  VELMORA_RESULT(Ist), VELMORA_RESULT(TST1),  VELMORA_RESULT(SF),
     VELMORA_RESULT(HPXL),
 };
 // Slot permeances at rated load and at starting, and the leakage reactances
 // at starting: a slot or a winding that leaks no flux, or less than none,
-// leaves the starting current and torque without meaning. The starting
-// permeance goes below zero when the saturation reduction of a very narrow
-// slot opening exceeds the opening's own permeance.
+// leaves the reactances built on it without meaning. The starting permeance
+// goes below zero when the saturation reduction of a narrow slot opening
+// under a steep shoulder exceeds the opening's own permeance.
 constexpr ResultRef kPositiveResults[] = {
     VELMORA_RESULT(SP1),   VELMORA_RESULT(SP2),   VELMORA_RESULT(SP1ST), VELMORA_RESULT(SP2ST),
     VELMORA_RESULT(X1ST1), VELMORA_RESULT(X2ST1), VELMORA_RESULT(XST1),
